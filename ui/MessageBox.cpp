@@ -1,0 +1,58 @@
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace msgbox {
+namespace {
+
+Interceptor& interceptor()
+{
+    static Interceptor current;
+    return current;
+}
+
+QMessageBox::Icon toQt(Icon icon)
+{
+    switch (icon) {
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton run(const Message& m, QMessageBox::StandardButtons buttons, QWidget* owner)
+{
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QMessageBox box(toQt(m.icon), m.caption, m.text, buttons, owner);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
+void show(const QString& text, Icon icon, const QString& caption, QWidget* owner)
+{
+    const Message m{text, caption, icon, false};
+    if (interceptor()) {
+        interceptor()(m);
+        return;
+    }
+    run(m, QMessageBox::Ok, owner);
+}
+
+bool askYesNo(const QString& text, const QString& caption, Icon icon, QWidget* owner)
+{
+    const Message m{text, caption, icon, true};
+    if (interceptor())
+        return interceptor()(m);
+    return run(m, QMessageBox::Yes | QMessageBox::No, owner) == QMessageBox::Yes;
+}
+
+void setInterceptor(Interceptor i)
+{
+    interceptor() = std::move(i);
+}
+
+} // namespace msgbox
