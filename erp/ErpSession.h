@@ -1,0 +1,35 @@
+#pragma once
+// The process-wide ERP objects the start window owns: the one connection
+// 数据库连接 and the three record sets every part of the program runs its
+// statements through.
+#include "ErpConnection.h"
+#include "RecordSet.h"
+
+#include <QString>
+
+class QWidget;
+
+class ErpSession {
+public:
+    ErpSession();
+    ~ErpSession();
+
+    ErpConnection 数据库连接;
+    RecordSet 记录集1{QStringLiteral("记录集1")};
+    RecordSet 记录集2{QStringLiteral("记录集2")};
+    RecordSet 记录集3{QStringLiteral("记录集3")};
+
+    // Bytes 8 to 10 of the account-set name, taken at every connect.
+    QString 账套号;
+
+    // Opens the connection from set.ini. Returns only with an open
+    // connection: on failure it tells the user, shows the connection window
+    // and tries again; that window's cancel button ends the program.
+    void 连接账套(QWidget* owner);
+
+    bool isOpen() const;
+    void close();
+
+    // The session of the running program (set by its constructor).
+    static ErpSession* current();
+};
