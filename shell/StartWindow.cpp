@@ -1,0 +1,87 @@
+#include "StartWindow.h"
+
+#include "Controls.h"
+#include "DataDirectories.h"
+#include "HeaderSettings.h"
+#include "MessageBox.h"
+#include "Settings.h"
+#include "Skin.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+using controls::make;
+
+namespace {
+
+std::optional<QString> selectedItem(const QComboBox* list)
+{
+    if (list->currentIndex() < 0)
+        return std::nullopt;
+    return list->currentText();
+}
+
+} // namespace
+
+StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("窗口_启动"));
+    setWindowTitle(QStringLiteral("Quillmark"));
+    setGeometry(50, 50, 810, 134);
+
+    m_group = make<QGroupBox>(this, QStringLiteral("分组框1"), 0, -1, 800, 97);
+    make<QLabel>(m_group, QStringLiteral("标签_仓库"), 3, 10, 72, 24, QStringLiteral("出库仓库"));
+    m_warehouse = make<QComboBox>(m_group, QStringLiteral("组合框_仓库"), 81, 10, 128, 20);
+    make<QLabel>(m_group, QStringLiteral("标签_经手人"), 215, 10, 72, 24, QStringLiteral("经手人"));
+    m_handler = make<QComboBox>(m_group, QStringLiteral("组合框_经手人"), 296, 10, 128, 20);
+    make<QLabel>(m_group, QStringLiteral("标签_出库日期"), 3, 40, 72, 24, QStringLiteral("出库日期"));
+    m_date = make<QDateEdit>(m_group, QStringLiteral("日期框_盘点日期"), 82, 40, 128, 24, QDate::currentDate());
+    m_date->setCalendarPopup(true);
+    make<QLabel>(m_group, QStringLiteral("标签_出库类别"), 215, 40, 72, 24, QStringLiteral("出库类别"));
+    m_category = make<QComboBox>(m_group, QStringLiteral("组合框_出库类别"), 296, 40, 128, 20);
+    m_saveSettings = make<QPushButton>(m_group, QStringLiteral("按钮_保存设置"), 432, 13, 80, 32, QStringLiteral("保存设置"));
+    m_scannerSetup = make<QPushButton>(m_group, QStringLiteral("按钮_条码枪设置"), 520, 13, 80, 32, QStringLiteral("条码枪设置"));
+    m_onlineMode = make<QPushButton>(m_group, QStringLiteral("按钮_在线模式"), 610, 13, 80, 32, QStringLiteral("在线模式"));
+    m_personLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印人员条码"), 432, 56, 80, 32, QStringLiteral("打印人员条码"));
+    m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32, QStringLiteral("打印设备条码"));
+
+    connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
+}
+
+StartWindow::~StartWindow() = default;
+
+void StartWindow::onCreated()
+{
+    skin::apply();
+    if (!settings::fileExists()) {
+        // The connection window comes with the ERP connection layer.
+    }
+    connectToErp();
+    if (!datadirectories::prepareAndOpenLog())
+        return;
+    fillHeaderLists();
+}
+
+void StartWindow::connectToErp()
+{
+    // Opens the one ERP connection; comes with the ERP connection layer.
+}
+
+void StartWindow::fillHeaderLists()
+{
+    // Fills the three lists from the ERP; comes with the ERP connection layer.
+}
+
+void StartWindow::onSaveSettingsClicked()
+{
+    const headersettings::Choice choice{selectedItem(m_warehouse), selectedItem(m_handler), selectedItem(m_category)};
+    if (headersettings::save(choice) == headersettings::SaveResult::Incomplete) {
+        msgbox::show(headersettings::kIncompleteMessage, msgbox::Icon::Question);
+        return;
+    }
+    msgbox::show(headersettings::kSavedMessage);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// 窗口_启动: the start window. It holds the voucher header choices, opens
+// every other window, and owns the process-wide ERP connection and log.
+#include <QWidget>
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class StartWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit StartWindow(QWidget* parent = nullptr);
+    ~StartWindow() override;
+
+    // The steps that run once the window exists, before the user works
+    // with it: skin, settings check, connection, directories and log,
+    // header lists.
+    void onCreated();
+
+private:
+    void onSaveSettingsClicked();
+    void connectToErp();
+    void fillHeaderLists();
+
+    QGroupBox* m_group = nullptr;
+    QComboBox* m_warehouse = nullptr;
+    QComboBox* m_handler = nullptr;
+    QComboBox* m_category = nullptr;
+    QDateEdit* m_date = nullptr;
+    QPushButton* m_saveSettings = nullptr;
+    QPushButton* m_scannerSetup = nullptr;
+    QPushButton* m_onlineMode = nullptr;
+    QPushButton* m_personLabels = nullptr;
+    QPushButton* m_deviceLabels = nullptr;
+};

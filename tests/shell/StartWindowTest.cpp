@@ -1,0 +1,164 @@
+// The start window driven as a user would: by control names, with message
+// boxes answered by the test.
+#include "AppPaths.h"
+#include "DataDirectories.h"
+#include "MessageBox.h"
+#include "OperationLog.h"
+#include "ProfileFile.h"
+#include "Skin.h"
+#include "StartWindow.h"
+#include "TextCodec.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class StartWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        apppaths::setDataDirectory(m_dir->path());
+        m_messages.clear();
+        msgbox::setInterceptor([this](const msgbox::Message& m) {
+            m_messages.append(m);
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        msgbox::setInterceptor({});
+        OperationLog::instance().close();
+        apppaths::setDataDirectory({});
+    }
+
+    void controlsAreWhereTheWindowTableSays_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("group") << "分组框1" << QRect(0, -1, 800, 97) << "";
+        QTest::addRow("warehouse label") << "标签_仓库" << QRect(3, 10, 72, 24) << "出库仓库";
+        QTest::addRow("warehouse") << "组合框_仓库" << QRect(81, 10, 128, 20) << "";
+        QTest::addRow("handler label") << "标签_经手人" << QRect(215, 10, 72, 24) << "经手人";
+        QTest::addRow("handler") << "组合框_经手人" << QRect(296, 10, 128, 20) << "";
+        QTest::addRow("date label") << "标签_出库日期" << QRect(3, 40, 72, 24) << "出库日期";
+        QTest::addRow("date") << "日期框_盘点日期" << QRect(82, 40, 128, 24) << "";
+        QTest::addRow("category label") << "标签_出库类别" << QRect(215, 40, 72, 24) << "出库类别";
+        QTest::addRow("category") << "组合框_出库类别" << QRect(296, 40, 128, 20) << "";
+        QTest::addRow("save") << "按钮_保存设置" << QRect(432, 13, 80, 32) << "保存设置";
+        QTest::addRow("scanner") << "按钮_条码枪设置" << QRect(520, 13, 80, 32) << "条码枪设置";
+        QTest::addRow("online") << "按钮_在线模式" << QRect(610, 13, 80, 32) << "在线模式";
+        QTest::addRow("person labels") << "按钮_打印人员条码" << QRect(432, 56, 80, 32) << "打印人员条码";
+        QTest::addRow("device labels") << "按钮_打印设备条码" << QRect(520, 56, 80, 32) << "打印设备条码";
+    }
+    void controlsAreWhereTheWindowTableSays()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        StartWindow w;
+        QCOMPARE(w.objectName(), QStringLiteral("窗口_启动"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmark"));
+        QCOMPARE(w.geometry().size(), QSize(810, 134));
+        auto* control = w.findChild<QWidget*>(name);
+        QVERIFY2(control, qPrintable(name));
+        QCOMPARE(control->geometry(), geometry);
+        if (auto* label = qobject_cast<QLabel*>(control))
+            QCOMPARE(label->text(), caption);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->text(), caption);
+        if (name != QStringLiteral("分组框1"))
+            QCOMPARE(control->parentWidget()->objectName(), QStringLiteral("分组框1"));
+    }
+
+    void saveWithAListUnselectedWritesNothing()
+    {
+        StartWindow w;
+        fill(w);
+        w.findChild<QComboBox*>("组合框_仓库")->setCurrentIndex(0);
+        w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("信息不完整请重新录入"));
+        QCOMPARE(m_messages[0].icon, msgbox::Icon::Question);
+        QCOMPARE(m_messages[0].caption, QStringLiteral("信息："));
+        QVERIFY(!QFile::exists(apppaths::settingsFile()));
+    }
+
+    void saveWritesTheSelectedItemsTrimmedInOrder()
+    {
+        StartWindow w;
+        fill(w);
+        w.findChild<QComboBox*>("组合框_仓库")->setCurrentIndex(1);
+        w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
+        w.findChild<QComboBox*>("组合框_出库类别")->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text, QStringLiteral("保存成功！"));
+        QCOMPARE(m_messages[0].icon, msgbox::Icon::None);
+        QFile f(apppaths::settingsFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), textcodec::toGbk(QStringLiteral(
+                                  "[材料出库单表头]\r\n仓库=02|成品仓\r\n经手人=0301|张三\r\n出库类别=201|生产领用\r\n")));
+    }
+
+    void existingLogIsKeptAndDirectoriesMade()
+    {
+        QVERIFY(QDir().mkpath(m_dir->filePath("syslog")));
+        QFile old(m_dir->filePath("syslog/yxlog.txt"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier run\r\n\r\n");
+        old.close();
+        QVERIFY(datadirectories::prepareAndOpenLog());
+        QVERIFY(QFileInfo(m_dir->filePath("数据采集记录")).isDir());
+        写日志(QStringLiteral("x"));
+        QFile log(m_dir->filePath("syslog/yxlog.txt"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().startsWith("earlier run\r\n\r\n["));
+    }
+
+    void directoryThatCannotBeMadeLeavesTheLogClosed()
+    {
+        // A file where the directory should be: it cannot be created.
+        QFile blocker(m_dir->filePath("syslog"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!datadirectories::prepareAndOpenLog());
+        QVERIFY(!OperationLog::instance().isOpen());
+    }
+
+    void skinIsCompiledInAndApplied()
+    {
+        skin::apply();
+        QVERIFY(qApp->styleSheet().contains(QStringLiteral("QPushButton")));
+        qApp->setStyleSheet({});
+    }
+
+private:
+    static void fill(StartWindow& w)
+    {
+        auto* warehouse = w.findChild<QComboBox*>("组合框_仓库");
+        warehouse->addItems({QStringLiteral("01|原料仓"), QStringLiteral("\u300002|成品仓 ")});
+        warehouse->setCurrentIndex(-1);
+        auto* handler = w.findChild<QComboBox*>("组合框_经手人");
+        handler->addItem(QStringLiteral("0301|张三"));
+        handler->setCurrentIndex(-1);
+        auto* category = w.findChild<QComboBox*>("组合框_出库类别");
+        category->addItem(QStringLiteral("201|生产领用"));
+        category->setCurrentIndex(-1);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<msgbox::Message> m_messages;
+};
+
+QTEST_MAIN(StartWindowTest)
+#include "StartWindowTest.moc"
