@@ -41,6 +41,7 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     make<QLabel>(m_group, QStringLiteral("标签_出库日期"), 3, 40, 72, 24, QStringLiteral("出库日期"));
     m_date = make<QDateEdit>(m_group, QStringLiteral("日期框_盘点日期"), 82, 40, 128, 24, QDate::currentDate());
     m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     make<QLabel>(m_group, QStringLiteral("标签_出库类别"), 215, 40, 72, 24, QStringLiteral("出库类别"));
     m_category = make<QComboBox>(m_group, QStringLiteral("组合框_出库类别"), 296, 40, 128, 20);
     m_saveSettings = make<QPushButton>(m_group, QStringLiteral("按钮_保存设置"), 432, 13, 80, 32, QStringLiteral("保存设置"));
