@@ -13,8 +13,10 @@ class ErpSession {
 public:
     ErpSession();
     ~ErpSession();
+    ErpSession(const ErpSession&) = delete;
+    ErpSession& operator=(const ErpSession&) = delete;
 
-    ErpConnection 数据库连接;
+    ErpConnection 数据库连接{QStringLiteral("erp")};
     RecordSet 记录集1{QStringLiteral("记录集1")};
     RecordSet 记录集2{QStringLiteral("记录集2")};
     RecordSet 记录集3{QStringLiteral("记录集3")};
@@ -24,12 +26,21 @@ public:
 
     // Opens the connection from set.ini. Returns only with an open
     // connection: on failure it tells the user, shows the connection window
-    // and tries again; that window's cancel button ends the program.
+    // (owned by owner) and tries again; that window's cancel button ends the
+    // program.
     void 连接账套(QWidget* owner);
+
+    // One attempt with the stored settings, without messages or windows.
+    bool connectOnce();
 
     bool isOpen() const;
     void close();
 
-    // The session of the running program (set by its constructor).
+    // The session of the running program (the one created last and not yet
+    // destroyed), or nullptr.
     static ErpSession* current();
+
+    // Bytes 8 to 10 (counted from 1) of the GBK form of an account-set name:
+    // "UFDATA_001_2021" → "001"; "" when the name is shorter than 8 bytes.
+    static QString accountNumber(const QString& accountSet);
 };

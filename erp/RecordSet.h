@@ -3,6 +3,11 @@
 // result at a time; opening a new statement closes the previous result.
 // Every operation reports success as a bool: a database error never reaches
 // the caller in any other form.
+//
+// A row-returning statement is read completely when it is opened (results
+// here are small): the record count is then exact on every driver, the
+// cursor can go back to the first row, and the engine's cursor is released
+// at once so that the next statement on the connection never waits for it.
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -19,28 +24,38 @@ public:
     QString name() const { return m_name; }
 
     // Runs the statement text. A row-returning statement leaves the record
-    // set on its first row, with the whole result taken so that the record
-    // count is exact; any other statement is simply executed.
+    // set on its first row; any other statement is simply executed.
     bool open(const QString& sql);
+    // False when the result has no rows.
     bool moveFirst();
+    // Advances one row; false when there is no current row to leave.
     bool moveNext();
+    // Rows of the current result; 0 without one.
     int recordCount() const;
-    bool hasResult() const;
+    bool hasResult() const { return m_open; }
+    bool atEnd() const { return !m_open || m_position >= m_rows.size(); }
 
+    // The field of the current row as text (NULL reads as ""). False when no
+    // result is open, the position is past the last row or there is no such
+    // field. Field names are matched without regard to case.
     bool readText(const QString& field, QString& out) const;
     bool readText(int column, QString& out) const;
     // Numeric fields only (floating, decimal, numeric, money).
     bool readNumber(const QString& field, double& out) const;
     // Integer fields only (tiny, small, int, big).
     bool readInteger(const QString& field, qint64& out) const;
+    // Date-time (and date) fields only.
     bool readDateTime(const QString& field, QDateTime& out) const;
 
     void close();
 
-    // Why the last operation failed, for the IT person; "" after success.
+    // Why the last operation failed, for the log or a test; "" after success.
     QString lastError() const { return m_lastError; }
 
     enum class FieldKind { Text, Integer, Number, DateTime, Other };
+    int fieldCount() const { return int(m_fields.size()); }
+    QString fieldName(int column) const;
+    FieldKind fieldKind(int column) const;
 
 private:
     struct Field {
@@ -56,5 +71,8 @@ private:
     QVector<QVector<QVariant>> m_rows;
     int m_position = -1;
     bool m_open = false;
-    QString m_lastError;
+    // SQLite gives sum() and max() over a decimal column as an integer when
+    // the values are whole; such fields also read as numbers there.
+    bool m_integersAreNumbers = false;
+    mutable QString m_lastError;
 };

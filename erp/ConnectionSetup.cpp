@@ -1,0 +1,73 @@
+#include "ConnectionSetup.h"
+
+#include "PasswordCipher.h"
+#include "RecordSet.h"
+#include "Settings.h"
+#include "TextCodec.h"
+
+namespace {
+const QString kSection = QStringLiteral("连接配制");
+}
+
+const QString ConnectionSetup::kListQuery = QStringLiteral("SELECT Name FROM Master..SysDatabases ORDER BY Name");
+
+ConnectionSetup::Values ConnectionSetup::stored()
+{
+    return {settings::readKey(kSection, QStringLiteral("服务器")),
+            settings::readKey(kSection, QStringLiteral("用户名")),
+            解密密码(settings::readKey(kSection, QStringLiteral("密码"))),
+            settings::readKey(kSection, QStringLiteral("账套"))};
+}
+
+bool& ConnectionSetup::测试通过()
+{
+    static bool passed = false;
+    return passed;
+}
+
+bool ConnectionSetup::isAccountSetName(const QString& databaseName)
+{
+    return databaseName.startsWith(QLatin1String("UFDATA"), Qt::CaseSensitive);
+}
+
+bool ConnectionSetup::listAccountSets(const QString& server, const QString& login, const QString& password,
+                                      QStringList& names)
+{
+    using textcodec::trimBlanks;
+    if (!外部数据库_配制.open(trimBlanks(server), trimBlanks(login), trimBlanks(password), QStringLiteral("master")))
+        return false;
+    names.clear();
+    RecordSet list;
+    list.bind(&外部数据库_配制);
+    if (list.open(kListQuery)) {
+        list.moveFirst();
+        for (int i = 0, n = list.recordCount(); i < n; ++i) {
+            QString name;
+            if (list.readText(QStringLiteral("Name"), name) && isAccountSetName(name))
+                names << name;
+            list.moveNext();
+        }
+    }
+    list.close();
+    外部数据库_配制.close();
+    return true;
+}
+
+bool ConnectionSetup::test(const QString& server, const QString& login, const QString& password,
+                           const QString& accountSet)
+{
+    using textcodec::trimBlanks;
+    测试通过() = 外部数据库_配制.open(trimBlanks(server), trimBlanks(login), trimBlanks(password), accountSet);
+    外部数据库_配制.close();
+    return 测试通过();
+}
+
+void ConnectionSetup::store(const QString& server, const QString& login, const QString& password,
+                            const QString& accountSet)
+{
+    using textcodec::trimBlanks;
+    settings::writeKey(kSection, QStringLiteral("服务器"), trimBlanks(server));
+    settings::writeKey(kSection, QStringLiteral("用户名"), trimBlanks(login));
+    settings::writeKey(kSection, QStringLiteral("账套"), trimBlanks(accountSet));
+    settings::writeKey(kSection, QStringLiteral("密码"), 加密密码(trimBlanks(password)));
+}

@@ -1,0 +1,44 @@
+#pragma once
+// 窗口_数据库连接配制: the window in which the user enters server, login and
+// password, picks the account set, tests the connection and stores the
+// settings. Opened modally at start-up when set.ini is missing and after
+// every failed connection attempt.
+#include "ConnectionSetup.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+class 窗口_数据库连接配制 : public QDialog {
+public:
+    explicit 窗口_数据库连接配制(QWidget* owner = nullptr);
+
+    // 按钮_取消 ends the program with exit code 0, whoever opened the window.
+    // Tests in the same process put another ending in place.
+    using ProgramEnd = std::function<void(int exitCode)>;
+    static void setProgramEnd(ProgramEnd end);
+
+private:
+    void 填充设置();
+    void 列出账套();
+    void 测试();
+    void 应用();
+    void 取消();
+    QString selectedAccountSet() const;
+
+    ConnectionSetup m_setup;
+    QString m_storedAccountSet;
+    QGroupBox* 分组框1;
+    QLineEdit* 编辑框_服务器;
+    QLineEdit* 编辑框_用户名;
+    QLineEdit* 编辑框_密码;
+    QComboBox* 组合框_账套列表;
+    QPushButton* 按钮_测试;
+    QPushButton* 按钮_应用;
+    QPushButton* 按钮_取消;
+};

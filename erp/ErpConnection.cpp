@@ -1,0 +1,195 @@
+#include "ErpConnection.h"
+
+#include "AppPaths.h"
+#include "SqlRewriter.h"
+#include "SqlText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
+const QString ErpConnection::kEmbeddedPrefix = QStringLiteral("sqlite:");
+
+namespace {
+
+QString uniqueConnectionName(const QString& purpose)
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quillmark-%1-%2").arg(purpose).arg(++counter);
+}
+
+// The DBMS an ODBC connection reports (SQL_DBMS_NAME), e.g. "Microsoft SQL
+// Server" or "SQLite".
+QString odbcDbmsName(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+        return {};
+    SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (!hdbc)
+        return {};
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(static_cast<SQLHDBC>(hdbc), SQL_DBMS_NAME, name, sizeof name, &length)))
+        return {};
+    return QString::fromLatin1(reinterpret_cast<const char*>(name));
+}
+
+} // namespace
+
+ErpConnection::ErpConnection(QString purpose)
+    : m_purpose(std::move(purpose))
+{
+}
+
+ErpConnection::~ErpConnection()
+{
+    close();
+}
+
+QString ErpConnection::odbcValue(const QString& value)
+{
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}')))
+        return value;
+    QString v = value;
+    v.replace(QLatin1Char('}'), QLatin1String("}}"));
+    return QLatin1Char('{') + v + QLatin1Char('}');
+}
+
+QString ErpConnection::odbcConnectionString(const QString& server, const QString& login, const QString& password,
+                                            const QString& database)
+{
+    return QStringLiteral("DRIVER=SQL Server;SERVER=") + odbcValue(server) + QStringLiteral(";UID=")
+        + odbcValue(login) + QStringLiteral(";PWD=") + odbcValue(password) + QStringLiteral(";DATABASE=")
+        + odbcValue(database) + QStringLiteral(";");
+}
+
+bool ErpConnection::open(const QString& server, const QString& login, const QString& password,
+                         const QString& database)
+{
+    close();
+    m_lastError.clear();
+    if (server.startsWith(kEmbeddedPrefix))
+        return openEmbedded(server.mid(kEmbeddedPrefix.size()), database);
+    return openOdbc(server, login, password, database);
+}
+
+bool ErpConnection::fail(const QString& why)
+{
+    m_lastError = why;
+    close();
+    return false;
+}
+
+bool ErpConnection::openEmbedded(const QString& folderText, const QString& database)
+{
+    QString folder = folderText;
+    if (QDir::isRelativePath(folder))
+        folder = apppaths::path(folder);
+    // The database names a file in the folder and nothing else.
+    if (database.isEmpty() || database.contains(QLatin1Char('/')) || database.contains(QLatin1Char('\\'))
+        || database.startsWith(QLatin1Char('.')))
+        return fail(QStringLiteral("no such database: ") + database);
+    const QString file = QDir(folder).filePath(database + QStringLiteral(".db"));
+    // Opening a missing file would create an empty database.
+    if (!QFileInfo(file).isFile())
+        return fail(QStringLiteral("no such database: ") + file);
+
+    m_connectionName = uniqueConnectionName(m_purpose);
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(file);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open())
+        return fail(m_db.lastError().text());
+    m_sqlite = true;
+    m_embedded = true;
+    {
+        QSqlQuery q(m_db);
+        m_declaredTypes = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()
+            && q.value(0).toString() == QLatin1String(sqlite3_libversion());
+    }
+    if (!attachSiblings(folder))
+        return false;
+    return true;
+}
+
+bool ErpConnection::openOdbc(const QString& server, const QString& login, const QString& password,
+                             const QString& database)
+{
+    m_connectionName = uniqueConnectionName(m_purpose);
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
+    // The whole connection string goes in as the database name; login and
+    // password stay empty so that the driver adds nothing after it.
+    m_db.setDatabaseName(odbcConnectionString(server, login, password, database));
+    // Without a login timeout an unreachable server keeps the window frozen
+    // for as long as the network stack takes to give up.
+    m_db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(kLoginTimeoutSeconds));
+    m_db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!m_db.open())
+        return fail(m_db.lastError().text());
+    if (odbcDbmsName(m_db).startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive)) {
+        m_sqlite = true;
+        // The account set's neighbours master.db and UFSystem.db, when the
+        // database file has them beside it.
+        QSqlQuery q(m_db);
+        QString mainFile;
+        if (q.exec(QStringLiteral("PRAGMA database_list")))
+            while (q.next())
+                if (q.value(1).toString() == QLatin1String("main"))
+                    mainFile = q.value(2).toString();
+        q.finish();
+        if (!mainFile.isEmpty() && !attachSiblings(QFileInfo(mainFile).absolutePath()))
+            return false;
+    }
+    return true;
+}
+
+bool ErpConnection::attachSiblings(const QString& folder)
+{
+    for (const QString& schema : {QStringLiteral("master"), QStringLiteral("UFSystem")}) {
+        const QString file = QDir(folder).filePath(schema + QStringLiteral(".db"));
+        if (!QFileInfo(file).isFile())
+            continue;
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("ATTACH DATABASE '") + sqltext::quoted(file) + QStringLiteral("' AS ") + schema))
+            return fail(q.lastError().text());
+    }
+    return true;
+}
+
+void ErpConnection::close()
+{
+    if (m_connectionName.isEmpty())
+        return;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+    m_sqlite = false;
+    m_embedded = false;
+    m_declaredTypes = false;
+}
+
+bool ErpConnection::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+QString ErpConnection::statementFor(const QString& tsql)
+{
+    if (m_tracing)
+        m_trace << tsql;
+    return m_sqlite ? sqlrewriter::toSqlite(tsql) : tsql;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The connection to one ERP database. Which engine serves it follows from
+// the server value alone, so set.ini stays the only configuration and the
+// connection window works the same for both:
+//
+//  - "sqlite:<folder>": the embedded ERP. The folder holds <database>.db
+//    per account set, master.db and UFSystem.db; the database is opened and
+//    the other two are attached as "master" and "UFSystem". A relative
+//    folder is taken from the data directory.
+//  - anything else: SQL Server through ODBC with the driver "SQL Server" and
+//    SQL Server authentication.
+//
+// Statements are T-SQL. When the engine is SQLite (also an ODBC driver that
+// reports an SQLite DBMS) each text passes through the rewriter first.
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+class ErpConnection {
+public:
+    explicit ErpConnection(QString purpose = QStringLiteral("erp"));
+    ~ErpConnection();
+    ErpConnection(const ErpConnection&) = delete;
+    ErpConnection& operator=(const ErpConnection&) = delete;
+
+    // Closes any earlier connection first. False when the server cannot be
+    // reached, the login is refused or the database does not exist.
+    bool open(const QString& server, const QString& login, const QString& password, const QString& database);
+    void close();
+    bool isOpen() const;
+
+    // Whether statements are rewritten for SQLite.
+    bool isSqlite() const { return m_sqlite; }
+    // Whether the connection uses the native SQLite driver (column types come
+    // from the declared types of the tables).
+    bool isEmbedded() const { return m_embedded; }
+    // Whether the declared column types of the embedded engine can be read
+    // through the SQLite library this program links (the same library the
+    // Qt driver uses).
+    bool declaredTypesReadable() const { return m_declaredTypes; }
+    QSqlDatabase database() const { return m_db; }
+    QString lastError() const { return m_lastError; }
+
+    // The text that goes to the engine for a statement the program sends;
+    // records the statement in the trace.
+    QString statementFor(const QString& tsql);
+
+    // Statement trace: every text the program sent, as it sent it (before
+    // any rewriting), in order. Off until switched on.
+    void setTracing(bool on) { m_tracing = on; }
+    const QStringList& trace() const { return m_trace; }
+    void clearTrace() { m_trace.clear(); }
+
+    static const QString kEmbeddedPrefix; // "sqlite:"
+    static constexpr int kLoginTimeoutSeconds = 5;
+
+    // "DRIVER=SQL Server;SERVER=…;UID=…;PWD=…;DATABASE=…;"
+    static QString odbcConnectionString(const QString& server, const QString& login, const QString& password,
+                                        const QString& database);
+    // A value as it stands in a connection string: in braces (with "}"
+    // doubled) when it holds ";", "{" or "}", so that it cannot end early and
+    // add attributes of its own; unchanged otherwise.
+    static QString odbcValue(const QString& value);
+
+private:
+    bool openEmbedded(const QString& folder, const QString& database);
+    bool openOdbc(const QString& server, const QString& login, const QString& password, const QString& database);
+    bool attachSiblings(const QString& folder);
+    bool fail(const QString& why);
+
+    QString m_purpose;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    bool m_sqlite = false;
+    bool m_embedded = false;
+    bool m_declaredTypes = false;
+    bool m_tracing = false;
+    QStringList m_trace;
+    QString m_lastError;
+};
