@@ -35,7 +35,9 @@ QString uniqueConnectionName(const QString& purpose)
 QString odbcDbmsName(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+    // Qt hands the connection handle over as a void* (SQLHANDLE).
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0))
         return {};
     SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
     if (!hdbc)

@@ -166,10 +166,14 @@ bool RecordSet::open(const QString& sql)
         m_rows.clear();
         return false;
     }
-    if (embedded)
-        for (int i = 0; i < m_fields.size(); ++i)
-            m_fields[i].kind = declared[i].isEmpty() ? kindOfValues(m_rows, i) : kindOfDeclaredType(declared[i]);
-    m_integersAreNumbers = m_connection->isSqlite();
+    for (int i = 0; i < m_fields.size(); ++i) {
+        Field& f = m_fields[i];
+        if (embedded)
+            f.kind = declared[i].isEmpty() ? kindOfValues(m_rows, i) : kindOfDeclaredType(declared[i]);
+        // Computed columns of the embedded engine have no declared type; over
+        // ODBC an SQLite driver does not tell them apart from columns.
+        f.integerIsNumber = m_connection->isSqlite() && (!embedded || declared[i].isEmpty());
+    }
     m_open = true;
     m_position = 0;
     return true;
@@ -280,7 +284,7 @@ bool RecordSet::readNumber(const QString& field, double& out) const
     if (!v)
         return false;
     const FieldKind kind = m_fields[column].kind;
-    if (!(kind == FieldKind::Number || (kind == FieldKind::Integer && m_integersAreNumbers)) || v->isNull()) {
+    if (!(kind == FieldKind::Number || (kind == FieldKind::Integer && m_fields[column].integerIsNumber)) || v->isNull()) {
         m_lastError = QStringLiteral("not a number field");
         return false;
     }

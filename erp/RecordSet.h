@@ -61,6 +61,9 @@ private:
     struct Field {
         QString name;
         FieldKind kind = FieldKind::Other;
+        // SQLite gives sum() and max() over a decimal column as an integer
+        // when the values are whole; such a field also reads as a number.
+        bool integerIsNumber = false;
     };
     int fieldIndex(const QString& name) const;
     const QVariant* cell(int column) const;
@@ -71,8 +74,5 @@ private:
     QVector<QVector<QVariant>> m_rows;
     int m_position = -1;
     bool m_open = false;
-    // SQLite gives sum() and max() over a decimal column as an integer when
-    // the values are whole; such fields also read as numbers there.
-    bool m_integersAreNumbers = false;
     mutable QString m_lastError;
 };
