@@ -1,0 +1,82 @@
+#include "qr/facade.h"
+
+#include <limits>
+#include <string>
+
+#include "qr/picture.h"
+#include "qr/report.h"
+
+namespace qr {
+namespace {
+
+struct 模块状态 {
+    std::string 来源 = "二维码模块";
+    二维码类 二维码;
+    std::uint32_t 背景颜色 = 0xFFFFFF;
+    std::uint32_t 前景颜色 = 0;
+};
+模块状态 g_模块;
+
+// True when the text holds anything besides U+0020 and U+3000 (E3 80 80).
+bool 有内容(std::string_view 文本) {
+    for (std::size_t i = 0; i < 文本.size();) {
+        if (文本[i] == ' ') {
+            ++i;
+        } else if (文本.substr(i, 3) == "\xE3\x80\x80") {
+            i += 3;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void 初始化二维码模块() {
+    g_模块.来源 = "二维码模块";
+    g_模块.二维码.模块启动();
+}
+
+const 二维码类& 取模块二维码() { return g_模块.二维码; }
+
+std::vector<std::uint8_t> 创建二维码(std::string_view 编码内容, std::optional<std::string_view> 容错等级,
+                                     std::int64_t 宽度, std::int32_t 高度, std::uint32_t 背景颜色,
+                                     std::uint32_t 前景颜色) {
+    g_模块.背景颜色 = 背景颜色;
+    g_模块.前景颜色 = 前景颜色;
+    if (!有内容(编码内容)) 模块错误报告(g_模块.来源, "编码", "没有编码内容");
+
+    int 级别序号 = 1;
+    if (容错等级) {
+        std::string 字母(*容错等级);
+        for (char& c : 字母)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (字母 == "L") {
+            级别序号 = 1;
+        } else if (字母 == "M") {
+            级别序号 = 2;
+        } else if (字母 == "Q") {
+            级别序号 = 3;
+        } else if (字母 == "H") {
+            级别序号 = 4;
+        } else {
+            模块错误报告(g_模块.来源, "创建二维码", "容错等级必须为L、M、Q、H四个之一。");
+        }
+    }
+
+    if (宽度 <= 0) 宽度 = 100;
+    if (高度 <= 0) 高度 = 100;
+    // A BMP header holds the width in 32 signed bits and the file size in
+    // 32 unsigned bits.
+    if (宽度 > std::numeric_limits<std::int32_t>::max() ||
+        54 + BMP行字节数(宽度) * 高度 > std::int64_t{std::numeric_limits<std::uint32_t>::max()})
+        模块错误报告(g_模块.来源, "创建二维码", "图片尺寸过大");
+
+    const 编码类 编码器;
+    编码器.编码(编码内容, 二维码类::取容错级别_按索引(级别序号), g_模块.二维码);
+    return 内部::绘制二维码图片(g_模块.二维码.矩阵(), static_cast<int>(宽度), 高度, g_模块.背景颜色,
+                              g_模块.前景颜色);
+}
+
+}  // namespace qr

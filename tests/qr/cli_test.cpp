@@ -1,0 +1,113 @@
+// The command-line encoder quillmark-qr.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "qr/facade.h"
+#include "support.h"
+
+using namespace qr;
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+};
+
+// Runs the tool through the shell; standard error goes to standard output
+// when errToOut is set.
+ToolRun run(const std::string& args, bool errToOut = false) {
+    const std::string cmd = std::string("'") + QUILLMARK_QR_CLI + "' " + args + (errToOut ? " 2>&1" : " 2>/dev/null");
+    std::FILE* p = popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    const int status = pclose(p);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+std::string symbolRows(const 二维码类& q) {
+    std::string rows;
+    for (int y = 0; y < q.矩阵().取高度(); ++y) {
+        for (int x = 0; x < q.矩阵().取宽度(); ++x) rows += static_cast<char>('0' + q.矩阵().取值(x, y));
+        rows += '\n';
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(QrCli, MatrixOutputNamesVersionMaskAndMode) {
+    struct Case {
+        const char* args;
+        const char* text;
+        const char* level;
+        const char* mode;
+    } cases[] = {
+        {"--matrix --level H R1234567", "R1234567", "H", "alphanumeric"},
+        {"--level q --matrix 0123", "0123", "q", "numeric"},
+        {"--matrix '%%SpecCode10'", "%%SpecCode10", nullptr, "byte"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.args);
+        ASSERT_EQ(r.exitCode, 0) << c.args;
+        创建二维码(c.text, c.level ? std::optional<std::string_view>(c.level) : std::nullopt, 0, 0, 0xFFFFFF, 0);
+        const 二维码类& q = 取模块二维码();
+        const std::string header = "version " + std::to_string(q.取版本号()) + " mask " +
+                                   std::to_string(q.取掩码图形()) + " mode " + c.mode + "\n";
+        EXPECT_EQ(r.out, header + symbolRows(q)) << c.args;
+    }
+}
+
+TEST(QrCli, WritesTheFacadesBmp) {
+    const std::string file = ::testing::TempDir() + "qr-cli-test.bmp";
+    const ToolRun r = run("--level M --width 60 --height 40 --background 16777215 --foreground 0xFF --output '" + file +
+                      "' 'S设备-01'");
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "");
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, 创建二维码("S设备-01", "M", 60, 40, 0xFFFFFF, 0xFF));
+    std::remove(file.c_str());
+
+    // Defaults of the facade, to standard output.
+    const ToolRun d = run("R00123");
+    const auto expected = 创建二维码("R00123", std::nullopt, 0, 0, 0xFFFFFF, 0);
+    EXPECT_EQ(d.out, std::string(expected.begin(), expected.end()));
+}
+
+TEST(QrCli, ReadsTheTextFromStandardInput) {
+    const std::string file = ::testing::TempDir() + "qr-cli-stdin.txt";
+    std::ofstream(file, std::ios::binary) << "中文 text\n";
+    const ToolRun r = run("--matrix - < '" + file + "'");
+    std::remove(file.c_str());
+    ASSERT_EQ(r.exitCode, 0);
+    创建二维码("中文 text\n", std::nullopt, 0, 0, 0xFFFFFF, 0);
+    EXPECT_EQ(r.out.substr(r.out.find('\n') + 1), symbolRows(取模块二维码()));
+    EXPECT_NE(r.out.find("mode byte"), std::string::npos);
+}
+
+TEST(QrCli, BadArgumentsGiveOneUsageLineAndExitCode2) {
+    for (const char* args : {"", "--level X A", "--width ten A", "--height 1.5 A", "--background 0xZZ A",
+                             "--foreground -1 A", "--bogus A", "A B", "--output"}) {
+        const ToolRun r = run(args, true);
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << args;
+        EXPECT_NE(r.out.find("usage: quillmark-qr"), std::string::npos) << args;
+    }
+}
+
+TEST(QrCli, ModuleReportsExitWithCode1) {
+    const ToolRun r = run("--level H '" + std::string(1274, 'a') + "'", true);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "quillmark-qr: 异常来源：[编码类] 方法名称：初始化二维码() 异常信息：\n");
+    const ToolRun blank = run("'   '", true);
+    EXPECT_EQ(blank.exitCode, 1);
+    EXPECT_NE(blank.out.find("没有编码内容"), std::string::npos);
+}
