@@ -1,0 +1,42 @@
+// Connects with the settings in the data directory given as argument, as
+// the start window does. Prints each message and the connection window when
+// it appears, then presses that window's cancel button. The program should
+// then end with exit code 0; reaching the end of main is a failure.
+#include "AppPaths.h"
+#include "ErpSession.h"
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    apppaths::setDataDirectory(QString::fromLocal8Bit(argv[1]));
+    msgbox::setInterceptor([](const msgbox::Message& m) {
+        std::printf("message: %s\n", m.text.toUtf8().constData());
+        std::fflush(stdout);
+        return true;
+    });
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, &app, [] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        std::printf("window: %s\n", w->objectName().toUtf8().constData());
+        std::fflush(stdout);
+        if (auto* cancel = w->findChild<QPushButton*>(QStringLiteral("按钮_取消")))
+            cancel->click();
+    });
+    timer.start();
+    ErpSession session;
+    session.连接账套(nullptr);
+    std::printf("connected\n");
+    return 3;
+}
