@@ -9,6 +9,8 @@
 #include "RecordSet.h"
 #include "SqlText.h"
 
+#include "OdbcSetup.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -200,6 +202,7 @@ INSTANTIATE_TEST_SUITE_P(BothPaths, RecordSetTest, ::testing::Values(Path::Embed
 
 int main(int argc, char** argv)
 {
+    useTestOdbcDrivers();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
