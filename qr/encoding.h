@@ -23,7 +23,7 @@ class 版本类;
 class 模式类 {
 public:
     // lengths: "a,b,c" - character-count bits for versions 1-9, 10-26, 27-40.
-    void 设置(std::string_view 长度文本, int 模式位, std::string_view 名称);
+    void 设置(std::string_view 长度文本, int 模式位, std::string 名称);
     int 取字符数位数(const 版本类& 版本) const;
     int 取模式位() const { return m_模式位; }
     const std::string& 取名称() const { return m_名称; }
@@ -39,7 +39,7 @@ private:
 // of the format information (L 1, M 0, Q 3, H 2).
 class 容错级别类 {
 public:
-    void 初始化级别(int 序号, int 格式位, std::string_view 字母);
+    void 初始化级别(int 序号, int 格式位, std::string 字母);
     int 取序号() const { return m_序号; }
     int 取格式位() const { return m_格式位; }
     const std::string& 取名称() const { return m_字母; }
