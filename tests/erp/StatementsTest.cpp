@@ -6,6 +6,8 @@
 #include "MasterData.h"
 #include "StagingTable.h"
 
+#include <vector>
+
 namespace {
 
 struct ReadCase {
@@ -23,9 +25,24 @@ QString s(const char* utf8)
 
 } // namespace
 
-class StatementsTest : public DemoErpTest {};
+class StatementsTest : public DemoErpTest {
+protected:
+    std::vector<ReadCase> readCases() const;
+    // Runs every read case on rs, whose connection traces.
+    void checkReads(ErpConnection& traced, RecordSet& rs)
+    {
+        for (const ReadCase& c : readCases()) {
+            traced.clearTrace();
+            ASSERT_TRUE(rs.open(c.sent)) << c.what << ": " << rs.lastError().toStdString();
+            EXPECT_EQ(traced.trace(), QStringList{c.expected}) << c.what;
+            const QStringList got = allRows(rs);
+            EXPECT_EQ(got.size(), c.count) << c.what;
+            EXPECT_EQ(got.mid(0, int(c.firstRows.size())), c.firstRows) << c.what;
+        }
+    }
+};
 
-TEST_F(StatementsTest, QueriesReturnTheDemoRows)
+std::vector<ReadCase> StatementsTest::readCases() const
 {
     const QString handlers = s("select cPersonCode,cPersonName from person where cdepcode='03' and  cPersonCode <> "
                                "'demo' order by cPersonCode");
@@ -48,7 +65,7 @@ TEST_F(StatementsTest, QueriesReturnTheDemoRows)
     const QString devices = s("select  cNo as 当前设备号,cx as 当前线别,cCardName as 当前设备名称 from "
                               "U8CUSTDEF_0001_E001 where cNo is not null");
 
-    const ReadCase cases[] = {
+    return {
         {"handlers", handlers, handlers, 14, {s("0001|王洋国"), s("0002|李秀建")}},
         {"warehouses", warehouses, warehouses, 5,
          {s("01|原材料仓"), s("02|五金仓"), s("03|辅料仓"), s("04|成品仓"), s("05|备品备件仓")}},
@@ -91,17 +108,40 @@ TEST_F(StatementsTest, QueriesReturnTheDemoRows)
         {"personnel labels", people, people, 39, {s("10001|王洋国|生产课"), s("10002|李秀建|生产课")}},
         {"device labels", devices, devices, 21, {s("SB001|装配二线|冲压机1号"), s("SB002|注塑一线|数控车1号")}},
     };
-    for (const ReadCase& c : cases) {
-        connection.clearTrace();
-        ASSERT_TRUE(记录集1.open(c.sent)) << c.what << ": " << 记录集1.lastError().toStdString();
-        EXPECT_EQ(connection.trace(), QStringList{c.expected}) << c.what;
-        const QStringList got = allRows(记录集1);
-        EXPECT_EQ(got.size(), c.count) << c.what;
-        EXPECT_EQ(got.mid(0, int(c.firstRows.size())), c.firstRows) << c.what;
-    }
+}
+
+TEST_F(StatementsTest, QueriesReturnTheDemoRows)
+{
+    checkReads(connection, 记录集1);
     // The handler list leaves out "demo"; the personnel list has him last.
-    EXPECT_FALSE(rows(handlers).join(u',').contains(s("demo")));
-    EXPECT_EQ(rows(people).last(), s("demo|演示用户|生产课"));
+    EXPECT_FALSE(rows(s("select cPersonCode,cPersonName from person where cdepcode='03' and  cPersonCode <> "
+                        "'demo' order by cPersonCode"))
+                     .join(u',')
+                     .contains(s("demo")));
+    EXPECT_EQ(rows(s("select  ry.JobNumber as 工号,cPsn_Name as 姓名,bm.cDepName as 部门名称 from hr_hi_person "
+                     "ry inner join department bm on ry.cDept_num=bm.cDepCode  and ry.JobNumber is not null "
+                     "order by ry.JobNumber"))
+                  .last(),
+              s("demo|演示用户|生产课"));
+}
+
+// The same statements through ODBC, with the SQLite ODBC driver registered
+// as "SQL Server" and the program's own connection string.
+TEST_F(StatementsTest, QueriesReturnTheSameRowsOverOdbc)
+{
+    // The test-local odbcinst.ini the build wrote; read when the driver loads.
+    qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
+    qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
+    ErpConnection odbc(QStringLiteral("odbc"));
+    ASSERT_TRUE(odbc.open(QStringLiteral("localhost"), QStringLiteral("sa"), QStringLiteral("pw"),
+                          dir.filePath(QStringLiteral("UFDATA_001_2021.db"))))
+        << odbc.lastError().toStdString();
+    ASSERT_TRUE(odbc.isSqlite());
+    ASSERT_FALSE(odbc.isEmbedded());
+    odbc.setTracing(true);
+    RecordSet rs;
+    rs.bind(&odbc);
+    checkReads(odbc, rs);
 }
 
 TEST_F(StatementsTest, AccountSetListingReadsTheMasterDatabase)
