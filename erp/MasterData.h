@@ -80,7 +80,7 @@ QString stockOnHand(RecordSet& rs, const QString& warehouseHeaderValue, const QS
 QString departmentCode(RecordSet& rs, const QString& personCode);
 
 // Every inventory item, end-dated ones included, whose code, name and
-// specification joined match '%' + pattern + '%'. False when the query
+// model (规格型号) joined match '%' + pattern + '%'. False when the query
 // fails to run.
 bool searchInventory(RecordSet& rs, const QString& pattern, QVector<Inventory>& items);
 

@@ -123,7 +123,7 @@ TEST_F(MasterDataTest, KeywordSearchListsEndDatedItemsToo)
                              "left join Position hw on  inv.cPosition=hw.cPosCode ) fteee where isnull(存货编码,'') + "
                              "isnull(存货名称,'') + isnull(规格型号 ,'') like '%轴承%'"));
 
-    // Words in order across code, name and specification.
+    // Words in order across code, name and model (规格型号).
     ASSERT_TRUE(masterdata::searchInventory(记录集2, QStringLiteral("QM%演示%DEMO"), items));
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0].存货编码, QStringLiteral("QM-001"));
