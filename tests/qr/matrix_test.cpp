@@ -1,6 +1,7 @@
 // Matrix construction, masks, penalty rules and the mask choice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -306,6 +307,42 @@ TEST(QrMaskChoice, RunBasedChoiceBuildsTheSameSymbol) {
         fast.初始化矩阵(n, n);
         EXPECT_EQ(内部::选择掩码并构建(data, lv, v, fast), mask) << "version " << v;
         EXPECT_EQ(fast.取数组(), slow.取数组()) << "version " << v;
+    }
+}
+
+TEST(QrMaskChoice, TiesGoToTheLowerMask) {
+    // Texts whose symbols reach the lowest penalty with two masks.
+    struct Case {
+        const char* text;
+        int lower, higher;
+    } cases[] = {{"R71", 0, 1}, {"R539", 2, 4}, {"R625", 4, 7}};
+    const 编码类 enc;
+    const 容错级别类 H = level(4);
+    for (const Case& c : cases) {
+        // The final bits, through the pipeline's own steps.
+        二维码类 q;
+        enc.编码(c.text, H, q);
+        const 模式类 mode = enc.选择模式(c.text);
+        位向量类 data, bits, final;
+        enc.追加数据字节(c.text, mode, data);
+        enc.追加模式信息(mode, bits);
+        enc.追加长度信息(static_cast<int>(std::string(c.text).size()), q.取版本号(), mode, bits);
+        位向量子类 join;
+        join.置操作向量(bits);
+        join.追加位向量(data);
+        bits = join.取操作向量();
+        enc.结束数据位(q.取数据字节数(), bits);
+        enc.交错容错字节(bits, q.取总字节数(), q.取数据字节数(), q.取块数(), final);
+
+        int penalty[8];
+        for (int m = 0; m < 8; ++m) penalty[m] = enc.计算掩码惩罚(build(q.取版本号(), m, final, 4));
+        EXPECT_EQ(penalty[c.lower], penalty[c.higher]) << c.text;
+        EXPECT_EQ(*std::min_element(penalty, penalty + 8), penalty[c.lower]) << c.text;
+        字节矩阵类 m;
+        m.初始化矩阵(q.取矩阵宽度(), q.取矩阵宽度());
+        EXPECT_EQ(enc.选择掩码(final, H, q.取版本号(), m), c.lower) << c.text;
+        EXPECT_EQ(q.取掩码图形(), c.lower) << c.text;
+        EXPECT_EQ(q.矩阵().取数组(), build(q.取版本号(), c.lower, final, 4).取数组()) << c.text;
     }
 }
 
