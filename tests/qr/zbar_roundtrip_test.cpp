@@ -54,26 +54,26 @@ int inputBytes(Kind k, int n) {
     return n;  // byte kinds are built to n UTF-8 bytes
 }
 
-std::string makeText(Kind k, int n, int seed) {
+std::string makeText(Kind k, int n, int shift) {
     std::string t;
     switch (k) {
         case Kind::Numeric:
-            for (int i = 0; i < n; ++i) t += static_cast<char>('0' + (i * 7 + seed) % 10);
+            for (int i = 0; i < n; ++i) t += static_cast<char>('0' + (i * 7 + shift) % 10);
             break;
         case Kind::Alphanumeric: {
             const std::string set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
             t = "R";
-            for (int i = 1; i < n; ++i) t += set[static_cast<std::size_t>((i * 13 + seed) % 45)];
+            for (int i = 1; i < n; ++i) t += set[static_cast<std::size_t>((i * 13 + shift) % 45)];
             break;
         }
         case Kind::Ascii: {
             const std::string set = "%%SpecCode abcdefghijklmnopqrstuvwxyz~!@#&()[]{}_=";
-            for (int i = 0; i < n; ++i) t += set[static_cast<std::size_t>((i * 11 + seed) % set.size())];
+            for (int i = 0; i < n; ++i) t += set[static_cast<std::size_t>((i * 11 + shift) % set.size())];
             break;
         }
         case Kind::Chinese: {
             const char* chars[] = {"仓", "库", "材", "料", "出", "单", "设", "备", "人", "员", "扫", "码"};
-            for (int i = 0; static_cast<int>(t.size()) + 3 <= n; ++i) t += chars[(i + seed) % 12];
+            for (int i = 0; static_cast<int>(t.size()) + 3 <= n; ++i) t += chars[(i + shift) % 12];
             while (static_cast<int>(t.size()) < n) t += 'a';
             break;
         }
@@ -81,7 +81,7 @@ std::string makeText(Kind k, int n, int seed) {
             // Includes a character outside GB2312 (an emoji, 4 bytes).
             const char* parts[] = {"S", "设备", "-07 ", "\xF0\x9F\x98\x80", "ok", "工号", "\t", "€"};
             for (int i = 0;; ++i) {
-                const std::string p = parts[(i + seed) % 8];
+                const std::string p = parts[(i + shift) % 8];
                 if (static_cast<int>(t.size() + p.size()) > n) break;
                 t += p;
             }
