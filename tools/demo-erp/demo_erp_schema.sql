@@ -38,9 +38,9 @@ GO
 CREATE TABLE hr_hi_person (
   cPsn_Num     nvarchar(20)  NOT NULL PRIMARY KEY,
   cPsn_Name    nvarchar(40)  NOT NULL,
-  cPsn_NameEN  nvarchar(60) ,
-  cDept_num    nvarchar(12) ,
-  JobNumber    nvarchar(40) ,
+  cPsn_NameEN  nvarchar(60),
+  cDept_num    nvarchar(12),
+  JobNumber    nvarchar(40),
   dEnterDate   datetime
 )
 GO
@@ -55,7 +55,7 @@ GO
 -- User-defined archive 0001: the devices.
 CREATE TABLE U8CUSTDEF_0001_E001 (
   ID         int           NOT NULL PRIMARY KEY,
-  cNo        nvarchar(60) ,
+  cNo        nvarchar(60),
   cCardName  nvarchar(120),
   cx         nvarchar(60)
 )
@@ -100,8 +100,8 @@ CREATE TABLE inventory (
   cInvCode      nvarchar(60)  NOT NULL PRIMARY KEY,
   cInvName      nvarchar(255) NOT NULL,
   cInvStd       nvarchar(255),
-  cComUnitCode  nvarchar(35) ,
-  cPosition     nvarchar(20) ,
+  cComUnitCode  nvarchar(35),
+  cPosition     nvarchar(20),
   cInvDefine3   nvarchar(120),
   dSDate        datetime      NOT NULL,
   dEDate        datetime
@@ -113,7 +113,7 @@ CREATE TABLE CurrentStock (
   AutoID     int           IDENTITY(1,1) NOT NULL,
   cWhCode    nvarchar(10)  NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
-  cBatch     nvarchar(60) ,
+  cBatch     nvarchar(60),
   iQuantity  decimal(28,6) NOT NULL
 )
 GO
@@ -125,7 +125,7 @@ CREATE TABLE rdrecords01 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -135,7 +135,7 @@ CREATE TABLE rdrecords08 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -145,7 +145,7 @@ CREATE TABLE rdrecords09 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -155,7 +155,7 @@ CREATE TABLE rdrecords10 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -165,7 +165,7 @@ CREATE TABLE rdrecords32 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -175,7 +175,7 @@ CREATE TABLE rdrecords34 (
   ID         int           NOT NULL,
   cInvCode   nvarchar(60)  NOT NULL,
   iQuantity  decimal(28,6),
-  cPosition  nvarchar(20) ,
+  cPosition  nvarchar(20),
   irowno     int
 )
 GO
@@ -184,16 +184,16 @@ CREATE TABLE rdrecord11 (
   ID                int           NOT NULL PRIMARY KEY,
   bRdFlag           tinyint       NOT NULL,
   cVouchType        nvarchar(2)   NOT NULL,
-  cBusType          nvarchar(12) ,
+  cBusType          nvarchar(12),
   cSource           nvarchar(50)  NOT NULL,
-  cWhCode           nvarchar(10) ,
+  cWhCode           nvarchar(10),
   dDate             datetime      NOT NULL,
   cCode             nvarchar(30)  NOT NULL,
-  cRdCode           nvarchar(5)  ,
-  cDepCode          nvarchar(12) ,
-  cPersonCode       nvarchar(20) ,
+  cRdCode           nvarchar(5),
+  cDepCode          nvarchar(12),
+  cPersonCode       nvarchar(20),
   bTransFlag        bit           NOT NULL,
-  cMaker            nvarchar(20) ,
+  cMaker            nvarchar(20),
   bpufirst          bit           NOT NULL,
   biafirst          bit           NOT NULL,
   iMQuantity        decimal(28,6),
@@ -221,10 +221,10 @@ CREATE TABLE rdrecords11 (
   cInvCode           nvarchar(60)  NOT NULL,
   iQuantity          decimal(28,6),
   iFlag              tinyint       NOT NULL,
-  cPosition          nvarchar(20) ,
-  cDefine22          nvarchar(60) ,
-  cDefine23          nvarchar(60) ,
-  cDefine24          nvarchar(60) ,
+  cPosition          nvarchar(20),
+  cDefine22          nvarchar(60),
+  cDefine23          nvarchar(60),
+  cDefine24          nvarchar(60),
   bLPUseFree         bit,
   iOriTrackID        bigint,
   bCosting           bit,
@@ -243,16 +243,16 @@ CREATE TABLE InvPosition (
   AutoID      int           IDENTITY(1,1) NOT NULL,
   RdsID       int,
   RdID        int,
-  cWhCode     nvarchar(10) ,
-  cPosCode    nvarchar(20) ,
+  cWhCode     nvarchar(10),
+  cPosCode    nvarchar(20),
   cInvCode    nvarchar(60)  NOT NULL,
   iQuantity   decimal(28,6),
-  cHandler    nvarchar(20) ,
+  cHandler    nvarchar(20),
   dDate       datetime,
   bRdFlag     tinyint       NOT NULL,
   iTrackId    bigint,
   iMassDate   int,
-  cvouchtype  nvarchar(2)  ,
+  cvouchtype  nvarchar(2),
   dVouchDate  datetime
 )
 GO
