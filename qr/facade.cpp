@@ -69,8 +69,8 @@ std::vector<std::uint8_t> 创建二维码(std::string_view 编码内容, std::op
     if (高度 <= 0) 高度 = 100;
     // A BMP header holds the width in 32 signed bits and the file size in
     // 32 unsigned bits.
-    if (宽度 > std::numeric_limits<std::int32_t>::max() ||
-        54 + BMP行字节数(宽度) * 高度 > std::int64_t{std::numeric_limits<std::uint32_t>::max()})
+    const std::int64_t 最大文件 = std::numeric_limits<std::uint32_t>::max();
+    if (宽度 > std::numeric_limits<std::int32_t>::max() || BMP行字节数(宽度) > (最大文件 - 54) / 高度)
         模块错误报告(g_模块.来源, "创建二维码", "图片尺寸过大");
 
     const 编码类 编码器;

@@ -154,6 +154,7 @@ TEST(QrFacade, ColoursAreColorrefValues) {
 TEST(QrFacade, PicturesABmpCannotHoldAreRefused) {
     EXPECT_QR_REPORT(创建二维码("A", "L", std::int64_t{1} << 31, 1, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
     EXPECT_QR_REPORT(创建二维码("A", "L", 40000, 40000, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
+    EXPECT_QR_REPORT(创建二维码("A", "L", 2147483647, 2147483647, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
 }
 
 TEST(QrFacade, TooLongTextEndsInTheVersionReport) {
