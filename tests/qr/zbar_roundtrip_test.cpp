@@ -62,7 +62,7 @@ std::string makeText(Kind k, int n, int shift) {
             break;
         case Kind::Alphanumeric: {
             const std::string set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
-            t = "R";
+            t.push_back('R');
             for (int i = 1; i < n; ++i) t += set[static_cast<std::size_t>((i * 13 + shift) % 45)];
             break;
         }

@@ -34,9 +34,13 @@ constexpr const char* kUsage =
 }
 
 void reportToStderr(const std::string& source, const std::string& method, const std::string& message) {
-    std::string text = qr::模块错误报告文本(source, method, message);
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
-    std::cerr << "quillmark-qr: " << text << "\n";
+    // The report's two line breaks become blanks: one line per failure.
+    std::string line;
+    for (char c : qr::模块错误报告文本(source, method, message)) {
+        if (c == '\r') continue;
+        line.push_back(c == '\n' ? ' ' : c);
+    }
+    std::cerr << "quillmark-qr: " << line << "\n";
     std::exit(1);
 }
 
