@@ -1,5 +1,6 @@
 #include "HeaderSettings.h"
 
+#include "RecordSet.h"
 #include "Settings.h"
 #include "TextCodec.h"
 
@@ -13,6 +14,24 @@ SaveResult save(const Choice& choice)
     settings::writeKey(kSection, QStringLiteral("经手人"), textcodec::trimBlanks(*choice.handler));
     settings::writeKey(kSection, QStringLiteral("出库类别"), textcodec::trimBlanks(*choice.category));
     return SaveResult::Saved;
+}
+
+std::optional<QStringList> readItems(RecordSet& records, const QString& statement)
+{
+    if (statement.isEmpty() || !records.open(statement))
+        return std::nullopt;
+    records.moveFirst();
+    QStringList items;
+    const int count = records.recordCount();
+    for (int i = 0; i < count; ++i) {
+        QString code;
+        QString name;
+        if (records.readText(0, code) && records.readText(1, name))
+            items.append(code + u'|' + name);
+        records.moveNext();
+    }
+    records.close();
+    return items;
 }
 
 } // namespace headersettings

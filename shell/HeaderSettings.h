@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class RecordSet;
+
 namespace headersettings {
 
 inline const QString kSection = QStringLiteral("材料出库单表头");
@@ -29,6 +31,10 @@ enum class SaveResult { Incomplete, Saved };
 // Writes the three selected items, trimmed, in the order warehouse,
 // handler, category; nothing is written when any of them is unselected.
 SaveResult save(const Choice& choice);
+
+// The items "code|name" of one list: column 0 and column 1 of every row; a
+// row whose read fails adds no item. std::nullopt when the statement fails.
+std::optional<QStringList> readItems(RecordSet& records, const QString& statement);
 
 inline const QString kIncompleteMessage = QStringLiteral("信息不完整请重新录入");
 inline const QString kSavedMessage = QStringLiteral("保存成功！");

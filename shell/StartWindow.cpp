@@ -1,5 +1,6 @@
 #include "StartWindow.h"
 
+#include "ConnectionWindow.h"
 #include "Controls.h"
 #include "DataDirectories.h"
 #include "HeaderSettings.h"
@@ -53,13 +54,17 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
 }
 
-StartWindow::~StartWindow() = default;
+StartWindow::~StartWindow()
+{
+    m_erp.close();
+}
 
 void StartWindow::onCreated()
 {
     skin::apply();
     if (!settings::fileExists()) {
-        // The connection window comes with the ERP connection layer.
+        窗口_数据库连接配制 connectionWindow(this);
+        connectionWindow.exec();
     }
     connectToErp();
     if (!datadirectories::prepareAndOpenLog())
@@ -69,12 +74,28 @@ void StartWindow::onCreated()
 
 void StartWindow::connectToErp()
 {
-    // Opens the one ERP connection; comes with the ERP connection layer.
+    // Returns only with an open connection; cancelling the connection
+    // window on the way ends the program.
+    m_erp.连接账套(this);
 }
 
 void StartWindow::fillHeaderLists()
 {
-    // Fills the three lists from the ERP; comes with the ERP connection layer.
+    fillHeaderList(m_handler, headersettings::kHandlerQuery);
+    fillHeaderList(m_warehouse, headersettings::kWarehouseQuery);
+    fillHeaderList(m_category, headersettings::kCategoryQuery);
+}
+
+void StartWindow::fillHeaderList(QComboBox* list, const QString& statement)
+{
+    const auto items = headersettings::readItems(m_erp.记录集1, statement);
+    if (!items)
+        return; // a failed query leaves the list as it was, without a message
+    list->clear();
+    list->addItems(*items);
+    // The saved choices are not loaded back: after every start the lists
+    // have no selection.
+    list->setCurrentIndex(-1);
 }
 
 void StartWindow::onSaveSettingsClicked()

@@ -1,6 +1,8 @@
 #pragma once
 // 窗口_启动: the start window. It holds the voucher header choices, opens
 // every other window, and owns the process-wide ERP connection and log.
+#include "ErpSession.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -15,6 +17,8 @@ public:
     explicit StartWindow(QWidget* parent = nullptr);
     ~StartWindow() override;
 
+    ErpSession& erp() { return m_erp; }
+
     // The steps that run once the window exists, before the user works
     // with it: skin, settings check, connection, directories and log,
     // header lists.
@@ -24,6 +28,9 @@ private:
     void onSaveSettingsClicked();
     void connectToErp();
     void fillHeaderLists();
+    void fillHeaderList(QComboBox* list, const QString& statement);
+
+    ErpSession m_erp;
 
     QGroupBox* m_group = nullptr;
     QComboBox* m_warehouse = nullptr;

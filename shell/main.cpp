@@ -1,5 +1,8 @@
 // Quillmark: the materials-issue station of the warehouse counter.
+#include "QrFatalReport.h"
 #include "StartWindow.h"
+
+#include "qr/facade.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -10,14 +13,21 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
 
-    // The QR module's shared objects are made before any window exists.
-    // (Its start-up is called here once the module is part of the build.)
+    // 1. The QR module's shared objects exist before any window; its
+    //    failures end the program through one error box.
+    qrfatal::install();
+    qr::初始化二维码模块();
 
+    // 2. The look is compiled in (a style sheet); the start window applies
+    //    it when it is created.
+
+    // 3. The start window; its created handler runs once it is on screen,
+    //    so that the connection window can appear on top of it.
     StartWindow window;
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
-    // The created handler runs once the window is on screen, so that the
-    // connection window can appear on top of it.
     QTimer::singleShot(0, &window, &StartWindow::onCreated);
+
+    // 4. Until the start window closes; its destruction closes the ERP
+    //    connection.
     return app.exec();
 }

@@ -1,0 +1,127 @@
+// The start window's created handler against the demo ERP: connection,
+// directories and log, and the three header lists as a clerk sees them.
+#include "AppPaths.h"
+#include "ConnectionWindow.h"
+#include "DemoErp.h"
+#include "MessageBox.h"
+#include "OperationLog.h"
+#include "PasswordCipher.h"
+#include "Settings.h"
+#include "StartWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        apppaths::setDataDirectory(m_dir->path());
+        QString error;
+        QVERIFY2(demoerp::build(m_dir->filePath("erp"), &error), qPrintable(error));
+        m_messages.clear();
+        msgbox::setInterceptor([this](const msgbox::Message& m) {
+            m_messages.append(m.text);
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        msgbox::setInterceptor({});
+        OperationLog::instance().close();
+        apppaths::setDataDirectory({});
+    }
+
+    void createdHandlerConnectsAndFillsTheHeaderLists()
+    {
+        writeDemoSettings();
+        {
+            QFile log(m_dir->filePath("syslog/yxlog.txt"));
+            QVERIFY(QDir().mkpath(m_dir->filePath("syslog")));
+            QVERIFY(log.open(QIODevice::WriteOnly));
+            log.write("earlier\r\n\r\n");
+        }
+        StartWindow w;
+        w.onCreated();
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(w.erp().isOpen());
+        QCOMPARE(w.erp().账套号, QStringLiteral("001"));
+
+        auto* handler = w.findChild<QComboBox*>("组合框_经手人");
+        auto* warehouse = w.findChild<QComboBox*>("组合框_仓库");
+        auto* category = w.findChild<QComboBox*>("组合框_出库类别");
+        QStringList handlers = items(handler);
+        QVERIFY(!handlers.isEmpty());
+        // Only department 03, never the demo login, ordered by code.
+        for (const QString& item : handlers)
+            QVERIFY2(!item.startsWith(QStringLiteral("demo|")), qPrintable(item));
+        QStringList sorted = handlers;
+        sorted.sort();
+        QCOMPARE(handlers, sorted);
+        QCOMPARE(handlers.size(), 14);
+        QCOMPARE(items(warehouse).first(), QStringLiteral("01|原材料仓"));
+        QCOMPARE(items(warehouse).size(), 5);
+        for (const QString& item : items(category))
+            QVERIFY(item.startsWith(QStringLiteral("20")));
+        // Saved choices are not loaded back.
+        for (auto* list : {handler, warehouse, category})
+            QCOMPARE(list->currentIndex(), -1);
+
+        QVERIFY(QFileInfo(m_dir->filePath("数据采集记录")).isDir());
+        QVERIFY(OperationLog::instance().isOpen());
+        QFile log(m_dir->filePath("syslog/yxlog.txt"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll(), QByteArray("earlier\r\n\r\n"));
+    }
+
+    void withoutSettingsTheConnectionWindowComesFirst()
+    {
+        QVERIFY(!settings::fileExists());
+        bool windowSeen = false;
+        // While the connection window is open the user enters the demo
+        // settings; closing it lets the connection go ahead.
+        QTimer::singleShot(0, this, [&] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            QCOMPARE(window->objectName(), QStringLiteral("窗口_数据库连接配制"));
+            windowSeen = true;
+            writeDemoSettings();
+            window->reject();
+        });
+        StartWindow w;
+        w.onCreated();
+        QVERIFY(windowSeen);
+        QVERIFY(w.erp().isOpen());
+        QVERIFY(w.findChild<QComboBox*>("组合框_仓库")->count() > 0);
+    }
+
+private:
+    void writeDemoSettings()
+    {
+        settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("服务器"),
+                           QStringLiteral("sqlite:") + m_dir->filePath("erp"));
+        settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("用户名"), QStringLiteral("sa"));
+        settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
+        settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("密码"), 加密密码(QString()));
+    }
+    static QStringList items(const QComboBox* list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out.append(list->itemText(i));
+        return out;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_messages;
+};
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"
