@@ -393,7 +393,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
         QString column = quotedName + QLatin1Char(' ');
         // SQLite numbers rows of an INTEGER PRIMARY KEY itself, which is what
         // an identity column does; explicit values are always accepted, as
-        // under IDENTITY_INSERT. The numbering starts at 1 whatever the seed.
+        // under IDENTITY_INSERT. The numbering starts at 1 whatever the IDENTITY start value.
         column += identity ? QStringLiteral("integer PRIMARY KEY AUTOINCREMENT") : type.declared;
         if (type.text)
             column += QStringLiteral(" COLLATE NOCASE");
