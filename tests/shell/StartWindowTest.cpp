@@ -1,6 +1,7 @@
 // The start window driven as a user would: by control names, with message
 // boxes answered by the test.
 #include "AppPaths.h"
+#include "ShellTestEnvironment.h"
 #include "DataDirectories.h"
 #include "MessageBox.h"
 #include "OperationLog.h"
@@ -23,21 +24,10 @@ class StartWindowTest : public QObject {
 private slots:
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        apppaths::setDataDirectory(m_dir->path());
-        m_messages.clear();
-        msgbox::setInterceptor([this](const msgbox::Message& m) {
-            m_messages.append(m);
-            return true;
-        });
+        m_env.reset(new ShellTestEnvironment);
+        QVERIFY(m_env->dir.isValid());
     }
-    void cleanup()
-    {
-        msgbox::setInterceptor({});
-        OperationLog::instance().close();
-        apppaths::setDataDirectory({});
-    }
+    void cleanup() { m_env.reset(); }
 
     void controlsAreWhereTheWindowTableSays_data()
     {
@@ -86,10 +76,10 @@ private slots:
         w.findChild<QComboBox*>("组合框_仓库")->setCurrentIndex(0);
         w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
         QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("信息不完整请重新录入"));
-        QCOMPARE(m_messages[0].icon, msgbox::Icon::Question);
-        QCOMPARE(m_messages[0].caption, QStringLiteral("信息："));
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("信息不完整请重新录入"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Question);
+        QCOMPARE(m_env->messages[0].caption, QStringLiteral("信息："));
         QVERIFY(!QFile::exists(apppaths::settingsFile()));
     }
 
@@ -101,9 +91,9 @@ private slots:
         w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
         w.findChild<QComboBox*>("组合框_出库类别")->setCurrentIndex(0);
         QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("保存成功！"));
-        QCOMPARE(m_messages[0].icon, msgbox::Icon::None);
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("保存成功！"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::None);
         QFile f(apppaths::settingsFile());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), textcodec::toGbk(QStringLiteral(
@@ -112,15 +102,15 @@ private slots:
 
     void existingLogIsKeptAndDirectoriesMade()
     {
-        QVERIFY(QDir().mkpath(m_dir->filePath("syslog")));
-        QFile old(m_dir->filePath("syslog/yxlog.txt"));
+        QVERIFY(QDir().mkpath(m_env->filePath("syslog")));
+        QFile old(m_env->filePath("syslog/yxlog.txt"));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier run\r\n\r\n");
         old.close();
         QVERIFY(datadirectories::prepareAndOpenLog());
-        QVERIFY(QFileInfo(m_dir->filePath("数据采集记录")).isDir());
+        QVERIFY(QFileInfo(m_env->filePath("数据采集记录")).isDir());
         写日志(QStringLiteral("x"));
-        QFile log(m_dir->filePath("syslog/yxlog.txt"));
+        QFile log(m_env->filePath("syslog/yxlog.txt"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().startsWith("earlier run\r\n\r\n["));
     }
@@ -128,7 +118,7 @@ private slots:
     void directoryThatCannotBeMadeLeavesTheLogClosed()
     {
         // A file where the directory should be: it cannot be created.
-        QFile blocker(m_dir->filePath("syslog"));
+        QFile blocker(m_env->filePath("syslog"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QVERIFY(!datadirectories::prepareAndOpenLog());
@@ -156,8 +146,7 @@ private:
         category->setCurrentIndex(-1);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QList<msgbox::Message> m_messages;
+    std::unique_ptr<ShellTestEnvironment> m_env;
 };
 
 QTEST_MAIN(StartWindowTest)

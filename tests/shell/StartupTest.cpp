@@ -1,6 +1,7 @@
 // The start window's created handler against the demo ERP: connection,
 // directories and log, and the three header lists as a clerk sees them.
 #include "AppPaths.h"
+#include "ShellTestEnvironment.h"
 #include "ConnectionWindow.h"
 #include "DemoErp.h"
 #include "MessageBox.h"
@@ -21,36 +22,25 @@ class StartupTest : public QObject {
 private slots:
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        apppaths::setDataDirectory(m_dir->path());
+        m_env.reset(new ShellTestEnvironment);
+        QVERIFY(m_env->dir.isValid());
         QString error;
-        QVERIFY2(demoerp::build(m_dir->filePath("erp"), &error), qPrintable(error));
-        m_messages.clear();
-        msgbox::setInterceptor([this](const msgbox::Message& m) {
-            m_messages.append(m.text);
-            return true;
-        });
+        QVERIFY2(demoerp::build(m_env->filePath("erp"), &error), qPrintable(error));
     }
-    void cleanup()
-    {
-        msgbox::setInterceptor({});
-        OperationLog::instance().close();
-        apppaths::setDataDirectory({});
-    }
+    void cleanup() { m_env.reset(); }
 
     void createdHandlerConnectsAndFillsTheHeaderLists()
     {
         writeDemoSettings();
         {
-            QFile log(m_dir->filePath("syslog/yxlog.txt"));
-            QVERIFY(QDir().mkpath(m_dir->filePath("syslog")));
+            QFile log(m_env->filePath("syslog/yxlog.txt"));
+            QVERIFY(QDir().mkpath(m_env->filePath("syslog")));
             QVERIFY(log.open(QIODevice::WriteOnly));
             log.write("earlier\r\n\r\n");
         }
         StartWindow w;
         w.onCreated();
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_env->messages.isEmpty());
         QVERIFY(w.erp().isOpen());
         QCOMPARE(w.erp().账套号, QStringLiteral("001"));
 
@@ -74,9 +64,9 @@ private slots:
         for (auto* list : {handler, warehouse, category})
             QCOMPARE(list->currentIndex(), -1);
 
-        QVERIFY(QFileInfo(m_dir->filePath("数据采集记录")).isDir());
+        QVERIFY(QFileInfo(m_env->filePath("数据采集记录")).isDir());
         QVERIFY(OperationLog::instance().isOpen());
-        QFile log(m_dir->filePath("syslog/yxlog.txt"));
+        QFile log(m_env->filePath("syslog/yxlog.txt"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll(), QByteArray("earlier\r\n\r\n"));
     }
@@ -106,7 +96,7 @@ private:
     void writeDemoSettings()
     {
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("服务器"),
-                           QStringLiteral("sqlite:") + m_dir->filePath("erp"));
+                           QStringLiteral("sqlite:") + m_env->filePath("erp"));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("用户名"), QStringLiteral("sa"));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("密码"), 加密密码(QString()));
@@ -119,8 +109,7 @@ private:
         return out;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QStringList m_messages;
+    std::unique_ptr<ShellTestEnvironment> m_env;
 };
 
 QTEST_MAIN(StartupTest)
