@@ -23,6 +23,19 @@ QString s(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
+// The counters' maxima over every stock table, as the counter update sends it.
+QString countersMaximaQuery()
+{
+    return s(
+        "SELECT ISNULL(MAX(autoid),1000000000) as 转换前子表最大ID,ISNULL( MAX(id),1000000000) as 转换前主表最大ID FROM "
+        "(SELECT MAX(autoid) as autoid,MAX(id) as id FROM rdrecords01 r1 UNION ALL SELECT MAX(autoid) as "
+        "autoid,MAX(id) as id  FROM   rdrecords08 r2 UNION ALL SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
+        "rdrecords09 r3  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords10 r4  UNION ALL  "
+        "SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords11 r5  UNION ALL  SELECT MAX(autoid) as "
+        "autoid,MAX(id) as id  FROM   rdrecords32 r6  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
+        "rdrecords34 r7) t ");
+}
+
 } // namespace
 
 class StatementsTest : public DemoErpTest {
@@ -51,14 +64,7 @@ std::vector<ReadCase> StatementsTest::readCases() const
     const QString voucherId = s("select max(ID)+1 as ID from rdrecord11");
     const QString lineId = s("select max(AutoID)+1 as ID from rdrecords11");
     const QString positionId = s("select max(AutoID)+1 as ID from InvPosition");
-    const QString maxima = s(
-        "SELECT ISNULL(MAX(autoid),1000000000) as 转换前子表最大ID,ISNULL( MAX(id),1000000000) as 转换前主表最大ID FROM "
-        "(SELECT MAX(autoid) as autoid,MAX(id) as id FROM rdrecords01 r1 UNION ALL SELECT MAX(autoid) as "
-        "autoid,MAX(id) as id  FROM   rdrecords08 r2 UNION ALL SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
-        "rdrecords09 r3  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords10 r4  UNION ALL  "
-        "SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords11 r5  UNION ALL  SELECT MAX(autoid) as "
-        "autoid,MAX(id) as id  FROM   rdrecords32 r6  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
-        "rdrecords34 r7) t ");
+    const QString maxima = countersMaximaQuery();
     const QString people = s("select  ry.JobNumber as 工号,cPsn_Name as 姓名,bm.cDepName as 部门名称 from hr_hi_person "
                              "ry inner join department bm on ry.cDept_num=bm.cDepCode  and ry.JobNumber is not null "
                              "order by ry.JobNumber");
@@ -201,14 +207,7 @@ TEST_F(StatementsTest, AVoucherLineGoesIntoTheErpAndTheCountersFollow)
         EXPECT_TRUE(记录集3.open(w)) << w.toStdString() << ": " << 记录集3.lastError().toStdString();
     EXPECT_TRUE(staging::removeLine(记录集1, s("1")));
 
-    const QString maxima = s(
-        "SELECT ISNULL(MAX(autoid),1000000000) as 转换前子表最大ID,ISNULL( MAX(id),1000000000) as 转换前主表最大ID FROM "
-        "(SELECT MAX(autoid) as autoid,MAX(id) as id FROM rdrecords01 r1 UNION ALL SELECT MAX(autoid) as "
-        "autoid,MAX(id) as id  FROM   rdrecords08 r2 UNION ALL SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
-        "rdrecords09 r3  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords10 r4  UNION ALL  "
-        "SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords11 r5  UNION ALL  SELECT MAX(autoid) as "
-        "autoid,MAX(id) as id  FROM   rdrecords32 r6  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
-        "rdrecords34 r7) t ");
+    const QString maxima = countersMaximaQuery();
     ASSERT_TRUE(记录集1.open(maxima));
     qint64 child = 0;
     qint64 father = 0;
