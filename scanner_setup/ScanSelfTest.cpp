@@ -103,7 +103,7 @@ ScanSelfTest::Verdict ScanSelfTest::judge(const QString& typed)
 QString ScanSelfTest::Verdict::message() const
 {
     if (passed())
-        return QStringLiteral("测试通过：条码枪输出正确，结尾有回车。");
+        return QStringLiteral("测试通过：内容正确，结尾有回车。");
     QStringList parts;
     for (const Finding f : findings) {
         switch (f) {

@@ -111,13 +111,18 @@ void 窗口_条码枪设置::stopSelfTest()
     m_selfTestRunning = false;
     m_scanPause.stop();
     m_selfTest.finish();
+    标签_测试结果->setStyleSheet({});
     标签_测试结果->clear();
 }
 
 void 窗口_条码枪设置::judgeScan()
 {
-    if (m_selfTestRunning && m_selfTest.hasInput())
-        标签_测试结果->setText(m_selfTest.finish().message());
+    if (!m_selfTestRunning || !m_selfTest.hasInput())
+        return;
+    const ScanSelfTest::Verdict verdict = m_selfTest.finish();
+    // Green or red tells pass from fail at a glance from the counter.
+    标签_测试结果->setStyleSheet(verdict.passed() ? QStringLiteral("color: #107010;") : QStringLiteral("color: #b00000;"));
+    标签_测试结果->setText(verdict.message());
 }
 
 void 窗口_条码枪设置::focusTextBox()

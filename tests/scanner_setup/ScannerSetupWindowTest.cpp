@@ -64,6 +64,7 @@ private slots:
     {
         m_window.reset();
         QFile::remove(m_dir.filePath(QStringLiteral("sd.png")));
+        QFile::remove(m_dir.filePath(QStringLiteral("zd.png")));
     }
 
     void controlsAreWhereTheWindowTableSays_data()
@@ -166,6 +167,19 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), textBox());
     }
 
+    void pictureLargerThanTheBoxIsReducedNotCut()
+    {
+        // A site's photo of the manual's page, larger than the box.
+        QImage photo(600, 300, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        QVERIFY(photo.save(m_dir.filePath(QStringLiteral("zd.png"))));
+        click(QStringLiteral("按钮_连续模式"));
+        QFile file(m_dir.filePath(QStringLiteral("zd.png")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(box()->picture(), file.readAll());
+        QCOMPARE(box()->pixmap().size(), QSize(207, 103));
+    }
+
     void missingPictureLeavesTheBoxEmpty()
     {
         click(QStringLiteral("按钮_普通模式"));
@@ -198,7 +212,7 @@ private slots:
             swapped += c.isUpper() ? c.toLower() : c.toUpper();
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("verdict");
-        QTest::addRow("exact with Enter") << t + u'\n' << "测试通过：条码枪输出正确，结尾有回车。";
+        QTest::addRow("exact with Enter") << t + u'\n' << "测试通过：内容正确，结尾有回车。";
         QTest::addRow("Caps Lock") << swapped + u'\n'
                                    << "测试未通过：字母大小写反了（大写锁定 Caps Lock 开着，或键盘布局不对）。";
         QTest::addRow("no Enter") << t << "测试未通过：条码后没有回车（请给条码枪设置回车后缀）。";
