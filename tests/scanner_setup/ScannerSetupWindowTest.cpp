@@ -193,6 +193,7 @@ private slots:
 
     void typingAfterAnyClickLandsInTheTextBox()
     {
+        QCOMPARE(QApplication::focusWidget(), textBox()); // from the start
         QString expected;
         for (QPushButton* button : m_window->findChildren<QPushButton*>()) {
             QTest::mouseClick(button, Qt::LeftButton);
