@@ -5,6 +5,7 @@
 #include "DataDirectories.h"
 #include "HeaderSettings.h"
 #include "MessageBox.h"
+#include "ScannerSetupWindow.h"
 #include "Settings.h"
 #include "Skin.h"
 
@@ -52,6 +53,7 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32, QStringLiteral("打印设备条码"));
 
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
+    connect(m_scannerSetup, &QPushButton::clicked, this, &StartWindow::onScannerSetupClicked);
 }
 
 StartWindow::~StartWindow()
@@ -96,6 +98,13 @@ void StartWindow::fillHeaderList(QComboBox* list, const QString& statement)
     // The saved choices are not loaded back: after every start the lists
     // have no selection.
     list->setCurrentIndex(-1);
+}
+
+void StartWindow::onScannerSetupClicked()
+{
+    // A new window each time: nothing is kept between openings.
+    窗口_条码枪设置 window(this);
+    window.exec();
 }
 
 void StartWindow::onSaveSettingsClicked()

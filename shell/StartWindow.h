@@ -26,6 +26,7 @@ public:
 
 private:
     void onSaveSettingsClicked();
+    void onScannerSetupClicked();
     void connectToErp();
     void fillHeaderLists();
     void fillHeaderList(QComboBox* list, const QString& statement);

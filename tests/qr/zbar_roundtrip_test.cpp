@@ -1,49 +1,19 @@
 // Decoder round trip: zbar reads the BMP of 创建二维码 back to the exact
 // bytes of the text, for every version 1..40 at every level.
 #include <gtest/gtest.h>
-#include <zbar.h>
 
 #include <string>
 #include <vector>
 
 #include "qr/facade.h"
 #include "support.h"
+#include "zbar_decode.h"
 
 using namespace qr;
 
 namespace {
 
-// Decodes a 24-bit bottom-up BMP; returns the raw bytes of every QR symbol
-// found.
-std::vector<std::string> decode(const std::vector<std::uint8_t>& bmp) {
-    auto u32 = [&](std::size_t at) {
-        return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (static_cast<std::uint32_t>(bmp[at + 3]) << 24);
-    };
-    const unsigned w = u32(18), h = u32(22);
-    const std::size_t row = (24 * w + 31) / 32 * 4;
-    std::vector<unsigned char> grey(static_cast<std::size_t>(w) * h);
-    for (unsigned y = 0; y < h; ++y) {
-        const std::uint8_t* src = bmp.data() + 54 + (h - 1 - y) * row;
-        for (unsigned x = 0; x < w; ++x)
-            grey[y * w + x] = static_cast<unsigned char>((src[3 * x] + 2 * src[3 * x + 1] + src[3 * x + 2]) / 4);
-    }
-    zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
-    zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
-    zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
-    // Raw bytes, no guessing of character sets.
-    zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
-    zbar::zbar_image_t* image = zbar::zbar_image_create();
-    zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
-    zbar::zbar_image_set_size(image, w, h);
-    zbar::zbar_image_set_data(image, grey.data(), grey.size(), nullptr);
-    zbar::zbar_scan_image(scanner, image);
-    std::vector<std::string> found;
-    for (const zbar::zbar_symbol_t* s = zbar::zbar_image_first_symbol(image); s; s = zbar::zbar_symbol_next(s))
-        found.emplace_back(zbar::zbar_symbol_get_data(s), zbar::zbar_symbol_get_data_length(s));
-    zbar::zbar_image_destroy(image);
-    zbar::zbar_image_scanner_destroy(scanner);
-    return found;
-}
+using qrtest::decodeBmp;
 
 enum class Kind { Numeric, Alphanumeric, Ascii, Chinese, Mixed };
 
@@ -110,7 +80,7 @@ TEST(QrZbarRoundTrip, EveryVersionAtEveryLevel) {
             const int side = 17 + 4 * v;
             const auto bmp = 创建二维码(text, letters[l - 1], 3 * (side + 4), 3 * (side + 4), 0xFFFFFF, 0);
             ASSERT_EQ(取模块二维码().取版本号(), v) << letters[l - 1] << " kind " << static_cast<int>(kind);
-            const auto found = decode(bmp);
+            const auto found = decodeBmp(bmp);
             ASSERT_EQ(found.size(), 1u) << "version " << v << "-" << letters[l - 1];
             EXPECT_EQ(found[0], text) << "version " << v << "-" << letters[l - 1];
         }
@@ -133,7 +103,7 @@ TEST(QrZbarRoundTrip, ProgramSizedPictures) {
     };
     for (const Case& c : cases) {
         const auto bmp = 创建二维码(c.text, c.level, c.width, c.height, 0xFFFFFF, c.dark);
-        const auto found = decode(bmp);
+        const auto found = decodeBmp(bmp);
         ASSERT_EQ(found.size(), 1u) << c.text;
         EXPECT_EQ(found[0], c.text);
     }
