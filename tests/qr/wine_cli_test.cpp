@@ -2,23 +2,20 @@
 // Wine next to the Linux tool: the same arguments and input must give the
 // same bytes and the same exit code.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "ToolRun.h"
+
 namespace {
 
 constexpr int kWineUnavailable = 77;
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-};
+using qrtest::ToolRun;
 
 std::string shellQuoted(const std::string& s) {
     std::string q = "'";
@@ -29,13 +26,7 @@ std::string shellQuoted(const std::string& s) {
 // Runs a command line through the shell in dir; standard error joins
 // standard output when errToOut is set.
 ToolRun runIn(const std::string& dir, const std::string& command, bool errToOut) {
-    const std::string cmd = "cd " + shellQuoted(dir) + " && " + command + (errToOut ? " 2>&1" : " 2>/dev/null");
-    std::FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int status = pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return qrtest::runShell("cd " + shellQuoted(dir) + " && " + command + (errToOut ? " 2>&1" : " 2>/dev/null"));
 }
 
 std::string arguments(const std::vector<std::string>& args) {
@@ -51,29 +42,29 @@ std::string readFile(const std::filesystem::path& file) {
 
 class QrCliOnWindows : public ::testing::Test {
 protected:
+    // Both tools run in one folder and name their files relative to it: the
+    // same name then means the same file to both.
     void SetUp() override {
         m_dir = std::filesystem::path(::testing::TempDir()) /
                 ("qr-cli-windows-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
-        // The files the tools write and read are named relative to it: the
-        // same name then means the same file to both.
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     ToolRun linuxTool(const std::vector<std::string>& args, const std::string& input = "", bool errToOut = false) {
         return runIn(m_dir.string(), shellQuoted(QUILLMARK_QR_CLI) + arguments(args) + stdinFrom(input), errToOut);
     }
-    // Sets skipped when Wine cannot start here.
+    // Sets m_wineUnavailable when Wine cannot start here.
     ToolRun windowsTool(const std::vector<std::string>& args, const std::string& input = "", bool errToOut = false) {
         ToolRun r = runIn(m_dir.string(),
                           shellQuoted(QUILLMARK_WINE_RUN) + " " + shellQuoted(QUILLMARK_QR_CLI_EXE) +
                               arguments(args) + stdinFrom(input),
                           errToOut);
-        if (r.exitCode == kWineUnavailable) skipped = true;
+        if (r.exitCode == kWineUnavailable) m_wineUnavailable = true;
         return r;
     }
 
-    bool skipped = false;
+    bool m_wineUnavailable = false;
     std::filesystem::path m_dir;
 
 private:
@@ -86,7 +77,7 @@ private:
 };
 
 #define SKIP_WITHOUT_WINE() \
-    if (skipped) GTEST_SKIP() << "Wine cannot start on this machine (see the test windows.wine_prefix)"
+    if (m_wineUnavailable) GTEST_SKIP() << "Wine cannot start on this machine (see the test windows.wine_prefix)"
 
 }  // namespace
 

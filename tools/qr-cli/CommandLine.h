@@ -15,8 +15,8 @@ namespace qrcli {
 std::vector<std::string> utf8Arguments(int argc, char** argv);
 
 // The standard streams carry bytes unchanged (no CR LF translation, no end
-// of file at Ctrl-Z), so a picture or message written and a text read are
-// the same bytes as on Linux; a console shows the tool's UTF-8 messages.
+// of file at Ctrl-Z), so a picture or message written and a text piped in
+// are the same bytes as on Linux; a console shows the tool's UTF-8 messages.
 void useByteStreams();
 
 // Opens a file for writing in binary mode by its UTF-8 name.

@@ -49,7 +49,8 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 }
 
 void useByteStreams() {
-    _setmode(_fileno(stdin), _O_BINARY);
+    // Typed text stays in text mode: there Ctrl-Z and Enter end it as usual.
+    if (!_isatty(_fileno(stdin))) _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     // Messages are UTF-8; the console's own code page is put back on exit so
