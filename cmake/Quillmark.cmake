@@ -19,18 +19,22 @@ if(QUILLMARK_SANITIZE AND NOT MSVC)
   target_link_options(quillmark_options INTERFACE ${_san})
 endif()
 
-# quillmark_add_gtest(NAME SOURCES ... LIBS ...)
+# quillmark_add_gtest(NAME SOURCES ... LIBS ... [PROPERTIES name value ...])
 # One GoogleTest executable; each test case becomes one CTest test on the
 # offscreen platform. A test that needs more of the environment sets it in
-# its own code: discovered tests' properties cannot carry a list.
+# its own code: discovered tests' properties cannot carry a list. PROPERTIES
+# adds single-valued test properties. GoogleTest comes from the system
+# unless the project has built it from source (the Windows cross build).
 function(quillmark_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  find_package(GTest REQUIRED)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  if(NOT TARGET GTest::gtest)
+    find_package(GTest REQUIRED)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE quillmark_options GTest::gtest GTest::gtest_main ${ARG_LIBS})
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen ${ARG_PROPERTIES})
 endfunction()
 
 # quillmark_add_qtest(NAME SOURCES ... LIBS ...)

@@ -1,6 +1,5 @@
 // The command-line encoder quillmark-qr.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -9,27 +8,19 @@
 #include <string>
 
 #include "qr/facade.h"
+#include "ToolRun.h"
 #include "support.h"
 
 using namespace qr;
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-};
+using qrtest::ToolRun;
 
 // Runs the tool through the shell; standard error goes to standard output
 // when errToOut is set.
 ToolRun run(const std::string& args, bool errToOut = false) {
-    const std::string cmd = std::string("'") + QUILLMARK_QR_CLI + "' " + args + (errToOut ? " 2>&1" : " 2>/dev/null");
-    std::FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int status = pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return qrtest::runShell(std::string("'") + QUILLMARK_QR_CLI + "' " + args + (errToOut ? " 2>&1" : " 2>/dev/null"));
 }
 
 std::string symbolRows(const 二维码类& q) {

@@ -7,8 +7,9 @@
 // Writes the BMP file of 创建二维码 (to FILE or standard output). With
 // --matrix it prints "version V mask M mode numeric|alphanumeric|byte" and
 // the symbol's module rows as lines of 0 and 1 instead. TEXT "-" reads UTF-8
-// from standard input. Bad arguments: one usage line, exit code 2. A report
-// of the QR module: one line on standard error, exit code 1.
+// from standard input. Arguments are UTF-8 and output is the same bytes on
+// Windows too. Bad arguments: one usage line, exit code 2. A report of the QR
+// module: one line on standard error, exit code 1.
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +19,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "CommandLine.h"
 #include "qr/facade.h"
 #include "qr/report.h"
 
@@ -81,12 +84,14 @@ int main(int argc, char** argv) {
     bool matrix = false;
     std::optional<std::string> text;
 
+    qrcli::useByteStreams();
+    const std::vector<std::string> args = qrcli::utf8Arguments(argc, argv);
     bool optionsDone = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         auto value = [&]() -> std::string {
-            if (i + 1 >= argc) usage(arg + " needs a value");
-            return argv[++i];
+            if (i + 1 >= args.size()) usage(arg + " needs a value");
+            return args[++i];
         };
         if (!optionsDone && arg == "--") {
             optionsDone = true;
@@ -142,7 +147,7 @@ int main(int argc, char** argv) {
         out.assign(bmp.begin(), bmp.end());
     }
 
-    std::FILE* f = output ? std::fopen(output->c_str(), "wb") : stdout;
+    std::FILE* f = output ? qrcli::openForWriting(*output) : stdout;
     if (!f) {
         std::cerr << "quillmark-qr: cannot write " << *output << "\n";
         return 1;
