@@ -71,3 +71,13 @@ void WavPromptPlayer::play(const QString& fileName)
     m_playing.open(QIODevice::ReadOnly);
     m_sink->start(&m_playing);
 }
+
+bool WavPromptPlayer::isPlaying() const
+{
+    return m_sink && m_sink->state() == QAudio::ActiveState;
+}
+
+qint64 WavPromptPlayer::playedMicroseconds() const
+{
+    return m_sink ? m_sink->processedUSecs() : 0;
+}

@@ -38,6 +38,10 @@ public:
 
     // Whether fileName was loaded as a playable sound.
     bool hasSound(const QString& fileName) const { return m_sounds.contains(fileName); }
+    // Whether a prompt is sounding now.
+    bool isPlaying() const;
+    // How much of the current (or last) prompt has been played.
+    qint64 playedMicroseconds() const;
 
 private:
     QHash<QString, WavSound> m_sounds;
