@@ -123,12 +123,12 @@ TEST_F(PromptSoundTest, APromptPlaysOnceToItsEndWithoutHoldingTheCaller)
 TEST_F(PromptSoundTest, PlayingAgainRestartsInsteadOfQueueing)
 {
     WavPromptPlayer player(kWavDir);
-    const double seconds = durationOf(prompts::kVoucherGenerated);
+    const double seconds = durationOf(prompts::kScanEmployeeCard);
     ASSERT_GT(seconds, 1.0);
 
-    player.play(prompts::kVoucherGenerated);
+    player.play(prompts::kScanEmployeeCard);
     ASSERT_TRUE(waitFor([&] { return player.playedMicroseconds() > 500000; }, 5000));
-    player.play(prompts::kVoucherGenerated);
+    player.play(prompts::kScanEmployeeCard);
     EXPECT_LT(player.playedMicroseconds(), 300000); // from the beginning again
     ASSERT_TRUE(waitFor([&] { return player.isPlaying(); }, 5000));
     ASSERT_TRUE(waitFor([&] { return !player.isPlaying(); }, 10000));
