@@ -197,6 +197,7 @@ TEST_F(StagingTableTest, FailuresAreLoggedWithTheirExactTexts)
 
 TEST_F(StagingTableTest, HostileTextsAreStoredAsTheyAreAndAlterNothing)
 {
+    const QString itemRows = scalar(QStringLiteral("select count(*) from inventory"));
     createTable();
     ASSERT_TRUE(staging::stageLine(记录集1, line(QStringLiteral("1"), QStringLiteral("KEEP"))));
 
@@ -223,6 +224,6 @@ TEST_F(StagingTableTest, HostileTextsAreStoredAsTheyAreAndAlterNothing)
     EXPECT_TRUE(staging::removeLine(记录集1, injected));
     EXPECT_EQ(connection.trace().last(), QStringLiteral("delete from ckmx where hh='1'' or ''1''=''1'"));
     EXPECT_EQ(rows(kTable), (QStringList{QStringLiteral("1|KEEP|1"), QStringLiteral("2|A'B|2")}));
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from inventory")), QStringLiteral("328"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from inventory")), itemRows);
     EXPECT_TRUE(logEntries().isEmpty());
 }

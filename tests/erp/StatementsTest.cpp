@@ -112,7 +112,7 @@ std::vector<ReadCase> StatementsTest::readCases() const
         {"position id", positionId, positionId, 1, {s("97")}},
         {"counter maxima", maxima, maxima, 1, {s("1000000160|1000000060")}},
         {"personnel labels", people, people, 39, {s("10001|王洋国|生产课"), s("10002|李秀建|生产课")}},
-        {"device labels", devices, devices, 21, {s("SB001|装配二线|冲压机1号"), s("SB002|注塑一线|数控车1号")}},
+        {"device labels", devices, devices, 22, {s("SB001|装配二线|冲压机1号"), s("SB002|注塑一线|数控车1号")}},
     };
 }
 

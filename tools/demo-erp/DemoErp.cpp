@@ -1,6 +1,8 @@
 #include "DemoErp.h"
 
+#include "LargeAccountSet.h"
 #include "SqlRewriter.h"
+#include "SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,20 +56,15 @@ public:
     // Runs one statement with one text parameter.
     bool run(const char* sql, const QString& parameter)
     {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-            return false;
-        const QByteArray value = parameter.toUtf8();
-        sqlite3_bind_text(stmt, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-        const int rc = sqlite3_step(stmt);
-        sqlite3_finalize(stmt);
-        return rc == SQLITE_DONE;
+        SqliteStatement statement(m_db, sql);
+        return statement.bind(1, parameter).run();
     }
     bool runScript(const QString& script)
     {
         return sqlite3_exec(m_db, script.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     QString lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+    sqlite3* handle() const { return m_db; }
 
 private:
     sqlite3* m_db = nullptr;
@@ -96,7 +93,9 @@ QString schemaForSqlite(const QString& tsql)
     return out;
 }
 
-bool fill(const QDir& dir, QString* error)
+// Creates the tables and runs the demo data script in one transaction;
+// large tops the account set up to the benchmark size in the same one.
+bool fill(const QDir& dir, bool large, QString* error)
 {
     const QString schema = resourceText(QStringLiteral("demo_erp_schema.sql"));
     const QString rows = resourceText(QStringLiteral("demo_erp.sql"));
@@ -110,15 +109,19 @@ bool fill(const QDir& dir, QString* error)
     if (!db.run("ATTACH DATABASE ?1 AS master", dir.filePath(databaseFiles().at(0)))
         || !db.run("ATTACH DATABASE ?1 AS UFSystem", dir.filePath(databaseFiles().at(1))))
         return fail(error, QStringLiteral("cannot attach the system databases: %1").arg(db.lastError()));
-    const QString script = QStringLiteral("BEGIN;\n") + schemaForSqlite(schema) + rows + QStringLiteral("\nCOMMIT;\n");
+    const QString script = QStringLiteral("BEGIN;\n") + schemaForSqlite(schema) + rows;
     if (!db.runScript(script))
         return fail(error, QStringLiteral("demo data script failed: %1").arg(db.lastError()));
+    if (large && !LargeAccountSet(db.handle(), kLargeInventoryItems, kLargePeople, kLargeDevices).topUp(error))
+        return false;
+    if (!db.runScript(QStringLiteral("COMMIT;")))
+        return fail(error, QStringLiteral("cannot save the demo data: %1").arg(db.lastError()));
     return true;
 }
 
 } // namespace
 
-bool build(const QString& folder, QString* error)
+static bool buildFolder(const QString& folder, bool large, QString* error)
 {
     initDemoErpResource();
     const QDir dir(folder);
@@ -129,11 +132,21 @@ bool build(const QString& folder, QString* error)
         if (!removeDatabase(dir, file))
             return fail(error, QStringLiteral("cannot replace %1").arg(dir.filePath(file)));
     }
-    if (fill(dir, error))
+    if (fill(dir, large, error))
         return true;
     for (const QString& file : databaseFiles())
         removeDatabase(dir, file);
     return false;
+}
+
+bool build(const QString& folder, QString* error)
+{
+    return buildFolder(folder, false, error);
+}
+
+bool buildLarge(const QString& folder, QString* error)
+{
+    return buildFolder(folder, true, error);
 }
 
 } // namespace demoerp

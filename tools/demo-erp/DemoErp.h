@@ -16,4 +16,19 @@ inline constexpr char16_t kAccountSet[] = u"UFDATA_001_2021";
 // failure nothing half-built is left behind and error says why.
 bool build(const QString& folder, QString* error = nullptr);
 
+// Sizes of the large account set.
+inline constexpr int kLargeInventoryItems = 50000;
+inline constexpr int kLargePeople = 5000;
+inline constexpr int kLargeDevices = 500;
+
+// Builds the same three databases as build(), with the account set topped
+// up for benchmarks: kLargeInventoryItems inventory items in all (codes
+// L000001 and up, with units, default positions mostly, end dates now and
+// then, and one to three stock rows for most), kLargePeople people (person
+// codes P00001 and up, job numbers from 20001, a few without) and
+// kLargeDevices devices (LD0001 and up). Everything of the small demo is
+// kept, so its codes work here too. Computed, not random: every run gives
+// the same files; it takes a second or two.
+bool buildLarge(const QString& folder, QString* error = nullptr);
+
 } // namespace demoerp

@@ -323,3 +323,42 @@ FROM rdrecords11 l JOIN rdrecord11 h ON h.ID = l.ID ORDER BY l.AutoID;
 
 DROP VIEW temp.inv_pick;
 DROP TABLE temp.seq;
+
+------------------------------------------------------------------------
+-- Cases to try the station and the label windows on, added after all the
+-- generated rows so that those stay as they are. None of these people is
+-- a handler (they are not in person).
+------------------------------------------------------------------------
+-- A new worker of 生产课 who has no job number yet: no personnel label,
+-- no personnel code to scan.
+INSERT INTO hr_hi_person (cPsn_Num, cPsn_Name, cPsn_NameEN, cDept_num, JobNumber, dEnterDate) VALUES
+  ('0042', '林建华', '注塑二线', '03', NULL, '2021-06-21');
+
+-- A labelling machine not yet placed on a line (no cx); its label reads
+-- "SA-01". It is the last device of the archive.
+INSERT INTO U8CUSTDEF_0001_E001 (ID, cNo, cCardName, cx) VALUES
+  (23, 'A-01', '贴标机1号', NULL);
+
+-- Demonstration items beside QM-001, one case each:
+--   QM-002  default position, no stock in any warehouse
+--   QM-003  stock in 五金仓, no default position (a scan cannot place it)
+--   QM-004  end-dated, with stock: not found by a scan, listed by a search
+--   QM-005  default position, 2.75 m in 五金仓 (quantity edits above it
+--           are refused)
+--   QM-006  unit code missing from ComputationUnit: found by nothing
+INSERT INTO inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, dSDate, dEDate) VALUES
+  ('QM-002', '扫码演示物料（无库存）', 'DM-2 蓝色',   '01', 'B01-3', '2021-01-04', NULL),
+  ('QM-003', '扫码演示物料（无货位）', 'DM-3 红色',   '01', NULL,    '2021-01-04', NULL),
+  ('QM-004', '扫码演示物料（已停用）', 'DM-4 旧款',   '01', 'B01-3', '2019-01-02', '2021-03-31 00:00:00'),
+  ('QM-005', '扫码演示电缆',           'RVV 3*1.5mm²', '03', 'B02-1', '2021-01-04', NULL),
+  ('QM-006', '扫码演示物料（无单位）', 'DM-6',        '99', 'B01-3', '2021-01-04', NULL);
+
+UPDATE inventory
+SET cInvDefine3 = (SELECT cPosName FROM Position WHERE Position.cPosCode = inventory.cPosition)
+WHERE cInvCode LIKE 'QM-00_' AND cInvCode <> 'QM-001' AND cPosition IS NOT NULL;
+
+INSERT INTO CurrentStock (cWhCode, cInvCode, cBatch, iQuantity) VALUES
+  ('02', 'QM-003', '210601', 8),
+  ('02', 'QM-004', '200101', 5),
+  ('02', 'QM-005', '210601', 2.75),
+  ('02', 'QM-006', '210601', 4);
