@@ -21,6 +21,16 @@
 #include <sqlext.h>
 
 const QString ErpConnection::kEmbeddedPrefix = QStringLiteral("sqlite:");
+const QString ErpConnection::kBeginText = QStringLiteral("BEGIN TRANSACTION");
+const QString ErpConnection::kCommitText = QStringLiteral("COMMIT TRANSACTION");
+const QString ErpConnection::kRollbackText = QStringLiteral("ROLLBACK TRANSACTION");
+// sp_getapplock reports a lock it could not get by its return code, not by
+// an error; the batch turns that code into an error the caller sees.
+const QString ErpConnection::kLockText = QStringLiteral(
+    "SET NOCOUNT ON; DECLARE @r int; EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
+    "@LockMode = N'Exclusive', @LockOwner = N'Transaction', @LockTimeout = %1; "
+    "IF @r < 0 RAISERROR(N'Quillmark voucher lock not granted', 16, 1); SET NOCOUNT OFF")
+                                              .arg(ErpConnection::kLockTimeoutMilliseconds);
 
 namespace {
 
@@ -179,6 +189,8 @@ void ErpConnection::close()
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
+    m_inTransaction = false;
+    m_odbcTransaction = false;
     m_sqlite = false;
     m_embedded = false;
     m_declaredTypes = false;
@@ -194,4 +206,122 @@ QString ErpConnection::statementFor(const QString& tsql)
     if (m_tracing)
         m_trace << tsql;
     return m_sqlite ? sqlrewriter::toSqlite(tsql) : tsql;
+}
+
+bool ErpConnection::prepare(const QString& tsql, QString& engineText)
+{
+    engineText = statementFor(tsql);
+    return admits(tsql);
+}
+
+void ErpConnection::setStatementSeam(StatementSeam seam)
+{
+    m_seam = std::move(seam);
+    m_seamCount = 0;
+}
+
+bool ErpConnection::admits(const QString& tsql)
+{
+    if (!m_seam)
+        return true;
+    if (m_seam(++m_seamCount, tsql))
+        return true;
+    m_lastError = QStringLiteral("statement failed at the test seam: ") + tsql;
+    return false;
+}
+
+bool ErpConnection::execDirect(const QString& text)
+{
+    QSqlQuery q(m_db);
+    if (q.exec(text))
+        return true;
+    m_lastError = q.lastError().text();
+    return false;
+}
+
+bool ErpConnection::beginTransaction()
+{
+    m_lastError.clear();
+    if (!isOpen() || m_inTransaction) {
+        m_lastError = isOpen() ? QStringLiteral("a transaction is already open")
+                               : QStringLiteral("the connection is not open");
+        return false;
+    }
+    QString ignored;
+    if (!prepare(kBeginText, ignored))
+        return false;
+    if (m_embedded) {
+        // Taking the write lock first makes the maxima read afterwards the
+        // ones this transaction's inserts build on.
+        if (!execDirect(QStringLiteral("BEGIN IMMEDIATE TRANSACTION")))
+            return false;
+        m_inTransaction = true;
+        return true;
+    }
+    if (!m_db.transaction()) {
+        m_lastError = m_db.lastError().text();
+        return false;
+    }
+    m_inTransaction = true;
+    m_odbcTransaction = true;
+    if (m_sqlite)
+        return true;
+    QString lock;
+    if (prepare(kLockText, lock) && execDirect(lock))
+        return true;
+    const QString why = m_lastError;
+    rollbackTransaction();
+    m_lastError = why;
+    return false;
+}
+
+bool ErpConnection::commitTransaction()
+{
+    m_lastError.clear();
+    if (!m_inTransaction || !isOpen()) {
+        m_lastError = QStringLiteral("no transaction is open");
+        return false;
+    }
+    QString ignored;
+    if (!prepare(kCommitText, ignored))
+        return false;
+    const bool ok = m_odbcTransaction ? m_db.commit() : execDirect(QStringLiteral("COMMIT TRANSACTION"));
+    if (!ok) {
+        if (m_odbcTransaction)
+            m_lastError = m_db.lastError().text();
+        return false;
+    }
+    m_inTransaction = false;
+    m_odbcTransaction = false;
+    return true;
+}
+
+bool ErpConnection::rollbackTransaction()
+{
+    if (!isOpen()) {
+        // A closed connection has no transaction left to undo.
+        m_inTransaction = false;
+        m_odbcTransaction = false;
+        return true;
+    }
+    if (!m_inTransaction)
+        return true;
+    m_lastError.clear();
+    QString ignored;
+    bool ok = prepare(kRollbackText, ignored);
+    if (ok)
+        ok = m_odbcTransaction ? m_db.rollback() : execDirect(QStringLiteral("ROLLBACK TRANSACTION"));
+    if (!ok) {
+        if (m_lastError.isEmpty())
+            m_lastError = m_db.lastError().text();
+        const QString why = m_lastError;
+        // Without a rollback the changes must not stay pending on this
+        // connection: closing it makes the engine discard them.
+        close();
+        m_lastError = why;
+        return false;
+    }
+    m_inTransaction = false;
+    m_odbcTransaction = false;
+    return true;
 }
