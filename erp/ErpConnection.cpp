@@ -27,7 +27,8 @@ const QString ErpConnection::kRollbackText = QStringLiteral("ROLLBACK TRANSACTIO
 // sp_getapplock reports a lock it could not get by its return code, not by
 // an error; the batch turns that code into an error the caller sees.
 const QString ErpConnection::kLockText = QStringLiteral(
-    "SET NOCOUNT ON; DECLARE @r int; EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
+    "SET NOCOUNT ON; DECLARE @r int; "
+    "EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
     "@LockMode = N'Exclusive', @LockOwner = N'Transaction', @LockTimeout = %1; "
     "IF @r < 0 RAISERROR(N'Quillmark voucher lock not granted', 16, 1); SET NOCOUNT OFF")
                                               .arg(ErpConnection::kLockTimeoutMilliseconds);
@@ -190,7 +191,6 @@ void ErpConnection::close()
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
     m_inTransaction = false;
-    m_odbcTransaction = false;
     m_sqlite = false;
     m_embedded = false;
     m_declaredTypes = false;
@@ -250,20 +250,11 @@ bool ErpConnection::beginTransaction()
     QString ignored;
     if (!prepare(kBeginText, ignored))
         return false;
-    if (m_embedded) {
-        // Taking the write lock first makes the maxima read afterwards the
-        // ones this transaction's inserts build on.
-        if (!execDirect(QStringLiteral("BEGIN IMMEDIATE TRANSACTION")))
-            return false;
-        m_inTransaction = true;
-        return true;
-    }
-    if (!m_db.transaction()) {
-        m_lastError = m_db.lastError().text();
+    // On SQLite the write lock is taken at once, so that the maxima read
+    // afterwards are the ones this transaction's inserts build on.
+    if (!execDirect(m_sqlite ? QStringLiteral("BEGIN IMMEDIATE TRANSACTION") : kBeginText))
         return false;
-    }
     m_inTransaction = true;
-    m_odbcTransaction = true;
     if (m_sqlite)
         return true;
     QString lock;
@@ -283,16 +274,9 @@ bool ErpConnection::commitTransaction()
         return false;
     }
     QString ignored;
-    if (!prepare(kCommitText, ignored))
+    if (!prepare(kCommitText, ignored) || !execDirect(kCommitText))
         return false;
-    const bool ok = m_odbcTransaction ? m_db.commit() : execDirect(QStringLiteral("COMMIT TRANSACTION"));
-    if (!ok) {
-        if (m_odbcTransaction)
-            m_lastError = m_db.lastError().text();
-        return false;
-    }
     m_inTransaction = false;
-    m_odbcTransaction = false;
     return true;
 }
 
@@ -301,19 +285,16 @@ bool ErpConnection::rollbackTransaction()
     if (!isOpen()) {
         // A closed connection has no transaction left to undo.
         m_inTransaction = false;
-        m_odbcTransaction = false;
         return true;
     }
     if (!m_inTransaction)
         return true;
     m_lastError.clear();
     QString ignored;
-    bool ok = prepare(kRollbackText, ignored);
-    if (ok)
-        ok = m_odbcTransaction ? m_db.rollback() : execDirect(QStringLiteral("ROLLBACK TRANSACTION"));
-    if (!ok) {
-        if (m_lastError.isEmpty())
-            m_lastError = m_db.lastError().text();
+    // SQL Server ends a transaction itself after some errors; the rollback
+    // then has nothing left to do and must not fail for it.
+    if (!prepare(kRollbackText, ignored)
+        || !execDirect(m_sqlite ? kRollbackText : QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"))) {
         const QString why = m_lastError;
         // Without a rollback the changes must not stay pending on this
         // connection: closing it makes the engine discard them.
@@ -322,6 +303,5 @@ bool ErpConnection::rollbackTransaction()
         return false;
     }
     m_inTransaction = false;
-    m_odbcTransaction = false;
     return true;
 }

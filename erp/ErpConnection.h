@@ -52,17 +52,19 @@ public:
 
     // Transactions. A voucher is written inside one so that it reaches the
     // ERP whole or not at all, and under a lock that keeps two stations
-    // from taking the same identifiers:
-    //  - embedded engine: BEGIN IMMEDIATE takes the database's write lock
-    //    before anything is read; a second writer waits for it (busy
-    //    timeout) instead of failing at once;
-    //  - ODBC: the driver's transaction (autocommit off); on SQL Server an
-    //    exclusive application lock kLockResource is taken for the
-    //    transaction, so a second writer on the same account set waits for
-    //    the first to commit or roll back.
-    // The trace shows them as kBeginText, kLockText (SQL Server only),
-    // kCommitText and kRollbackText. A rollback that fails closes the
-    // connection: the engine then discards the open transaction itself.
+    // from taking the same identifiers. The texts kBeginText, kCommitText
+    // and kRollbackText go to the engine as they are (and appear so in the
+    // trace), except that
+    //  - on SQLite the transaction begins IMMEDIATE: it takes the database's
+    //    write lock before anything is read, and a second writer waits for
+    //    it (busy timeout) instead of failing at once;
+    //  - on SQL Server kLockText follows the begin: an exclusive application
+    //    lock on the account set held until the transaction ends, so a
+    //    second writer waits for the first to commit or roll back; and the
+    //    rollback is skipped when the server has already ended the
+    //    transaction.
+    // A rollback that fails closes the connection: the engine then discards
+    // the open transaction itself.
     bool beginTransaction();
     bool commitTransaction();
     bool rollbackTransaction();
@@ -115,7 +117,6 @@ private:
     bool m_declaredTypes = false;
     bool m_tracing = false;
     bool m_inTransaction = false;
-    bool m_odbcTransaction = false;
     StatementSeam m_seam;
     int m_seamCount = 0;
     QStringList m_trace;

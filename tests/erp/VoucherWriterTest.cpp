@@ -392,6 +392,7 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
     EXPECT_FALSE(writer().click(kHeader, lines));
     connection.setStatementSeam({});
     EXPECT_TRUE(connection.trace().contains(s("ROLLBACK TRANSACTION")));
+    EXPECT_EQ(erpState(&记录集2), before);
     EXPECT_EQ(erpState(), before);
 
     connection.clearTrace();
