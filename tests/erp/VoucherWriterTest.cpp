@@ -387,12 +387,13 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
     const QVector<staging::Line> lines = gridLines(3);
     stage(lines);
     const QStringList before = erpState();
+    const QStringList beforeOverOdbc = erpState(&记录集2);
 
     connection.setStatementSeam([](int, const QString& sql) { return !sql.contains(s("'B01-1'")); });
     EXPECT_FALSE(writer().click(kHeader, lines));
     connection.setStatementSeam({});
     EXPECT_TRUE(connection.trace().contains(s("ROLLBACK TRANSACTION")));
-    EXPECT_EQ(erpState(&记录集2), before);
+    EXPECT_EQ(erpState(&记录集2), beforeOverOdbc);
     EXPECT_EQ(erpState(), before);
 
     connection.clearTrace();
