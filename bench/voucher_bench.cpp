@@ -20,17 +20,6 @@
 
 namespace {
 
-class SilentView : public VoucherView {
-public:
-    void setWriting(bool) override {}
-    void showPrompt(const QString& text) override { last = text; }
-    void playPrompt(const QString&) override {}
-    void clearLines() override {}
-    void resetScanField() override {}
-    void showMessage(const QString& text) override { last = text; }
-    QString last;
-};
-
 struct Erp {
     QTemporaryDir dir;
     ErpConnection connection{QStringLiteral("bench")};
@@ -95,12 +84,12 @@ int main(int argc, char** argv)
             Erp erp;
             if (!erp.open(lines))
                 return 1;
-            SilentView view;
+            RecordingVoucherView view;
             VoucherWriter writer(VoucherErp{erp.connection, erp.记录集1, erp.记录集3, account, {}}, view);
             QElapsedTimer timer;
             timer.start();
             if (!writer.click(header, lines)) {
-                out << "voucher failed: " << view.last << Qt::endl;
+                out << "voucher failed: " << view.prompts().join(QStringLiteral(" / ")) << Qt::endl;
                 return 1;
             }
             inTransaction.push_back(double(timer.nsecsElapsed()) / 1e6);

@@ -11,21 +11,6 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-namespace {
-
-class SilentView : public VoucherView {
-public:
-    void setWriting(bool) override {}
-    void showPrompt(const QString& text) override { last = text; }
-    void playPrompt(const QString&) override {}
-    void clearLines() override {}
-    void resetScanField() override {}
-    void showMessage(const QString& text) override { last = text; }
-    QString last;
-};
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -45,7 +30,7 @@ int main(int argc, char** argv)
     记录集1.bind(&connection);
     记录集3.bind(&connection);
     const QString account = QStringLiteral("001");
-    SilentView view;
+    RecordingVoucherView view;
     VoucherWriter writer(VoucherErp{connection, 记录集1, 记录集3, account, {}}, view);
     const VoucherHeader header{QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"), QStringLiteral("202|生产领料")};
     for (int v = 0; v < count; ++v) {
@@ -60,7 +45,7 @@ int main(int argc, char** argv)
             lines << line;
         }
         if (!writer.click(header, lines)) {
-            err << "voucher " << v << ": " << view.last << Qt::endl;
+            err << "voucher " << v << ": " << view.prompts().join(QStringLiteral(" / ")) << Qt::endl;
             return 1;
         }
     }

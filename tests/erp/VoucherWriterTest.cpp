@@ -6,7 +6,7 @@
 #include "IdentityCounters.h"
 #include "MessageBox.h"
 #include "PromptPlayer.h"
-#include "RecordingVoucherView.h"
+#include "VoucherView.h"
 #include "VoucherWriter.h"
 
 #include <QDir>
@@ -366,8 +366,20 @@ TEST_F(VoucherWriterTest, ADroppedConnectionLosesNothing)
     EXPECT_EQ(erpState(), before);
     EXPECT_EQ(view.prompts().last(), kFailed);
 
-    EXPECT_TRUE(writer().click(kHeader, lines));
+    // A rollback that fails as well: the connection is closed, so that the
+    // engine discards what the transaction holds.
+    connection.setStatementSeam([](int, const QString& sql) {
+        return !sql.startsWith(s("ROLLBACK")) && !sql.contains(s("'B01-2'"));
+    });
+    EXPECT_FALSE(writer().click(kHeader, lines));
+    connection.setStatementSeam({});
     EXPECT_EQ(reconnects, 1);
+    EXPECT_FALSE(connection.isOpen());
+    EXPECT_EQ(erpState(), before);
+    EXPECT_EQ(logEntries().last(), s("材料出库单回滚失败，已断开数据库连接  ROLLBACK TRANSACTION"));
+
+    EXPECT_TRUE(writer().click(kHeader, lines));
+    EXPECT_EQ(reconnects, 2);
     EXPECT_EQ(rows(s("select count(*) from rdrecords11 where ID=1000000061")), QStringList{s("3")});
 }
 
