@@ -21,6 +21,17 @@
 #include <sqlext.h>
 
 const QString ErpConnection::kEmbeddedPrefix = QStringLiteral("sqlite:");
+const QString ErpConnection::kBeginText = QStringLiteral("BEGIN TRANSACTION");
+const QString ErpConnection::kCommitText = QStringLiteral("COMMIT TRANSACTION");
+const QString ErpConnection::kRollbackText = QStringLiteral("ROLLBACK TRANSACTION");
+// sp_getapplock reports a lock it could not get by its return code, not by
+// an error; the batch turns that code into an error the caller sees.
+const QString ErpConnection::kLockText = QStringLiteral(
+    "SET NOCOUNT ON; DECLARE @r int; "
+    "EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
+    "@LockMode = N'Exclusive', @LockOwner = N'Transaction', @LockTimeout = %1; "
+    "IF @r < 0 RAISERROR(N'Quillmark voucher lock not granted', 16, 1); SET NOCOUNT OFF")
+                                              .arg(ErpConnection::kLockTimeoutMilliseconds);
 
 namespace {
 
@@ -179,6 +190,7 @@ void ErpConnection::close()
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
+    m_inTransaction = false;
     m_sqlite = false;
     m_embedded = false;
     m_declaredTypes = false;
@@ -194,4 +206,102 @@ QString ErpConnection::statementFor(const QString& tsql)
     if (m_tracing)
         m_trace << tsql;
     return m_sqlite ? sqlrewriter::toSqlite(tsql) : tsql;
+}
+
+bool ErpConnection::prepare(const QString& tsql, QString& engineText)
+{
+    engineText = statementFor(tsql);
+    return admits(tsql);
+}
+
+void ErpConnection::setStatementSeam(StatementSeam seam)
+{
+    m_seam = std::move(seam);
+    m_seamCount = 0;
+}
+
+bool ErpConnection::admits(const QString& tsql)
+{
+    if (!m_seam)
+        return true;
+    if (m_seam(++m_seamCount, tsql))
+        return true;
+    m_lastError = QStringLiteral("statement failed at the test seam: ") + tsql;
+    return false;
+}
+
+bool ErpConnection::execDirect(const QString& text)
+{
+    QSqlQuery q(m_db);
+    if (q.exec(text))
+        return true;
+    m_lastError = q.lastError().text();
+    return false;
+}
+
+bool ErpConnection::beginTransaction()
+{
+    m_lastError.clear();
+    if (!isOpen() || m_inTransaction) {
+        m_lastError = isOpen() ? QStringLiteral("a transaction is already open")
+                               : QStringLiteral("the connection is not open");
+        return false;
+    }
+    QString ignored;
+    if (!prepare(kBeginText, ignored))
+        return false;
+    // On SQLite the write lock is taken at once, so that the maxima read
+    // afterwards are the ones this transaction's inserts build on.
+    if (!execDirect(m_sqlite ? QStringLiteral("BEGIN IMMEDIATE TRANSACTION") : kBeginText))
+        return false;
+    m_inTransaction = true;
+    if (m_sqlite)
+        return true;
+    QString lock;
+    if (prepare(kLockText, lock) && execDirect(lock))
+        return true;
+    const QString why = m_lastError;
+    rollbackTransaction();
+    m_lastError = why;
+    return false;
+}
+
+bool ErpConnection::commitTransaction()
+{
+    m_lastError.clear();
+    if (!m_inTransaction || !isOpen()) {
+        m_lastError = QStringLiteral("no transaction is open");
+        return false;
+    }
+    QString ignored;
+    if (!prepare(kCommitText, ignored) || !execDirect(kCommitText))
+        return false;
+    m_inTransaction = false;
+    return true;
+}
+
+bool ErpConnection::rollbackTransaction()
+{
+    if (!isOpen()) {
+        // A closed connection has no transaction left to undo.
+        m_inTransaction = false;
+        return true;
+    }
+    if (!m_inTransaction)
+        return true;
+    m_lastError.clear();
+    QString ignored;
+    // SQL Server ends a transaction itself after some errors; the rollback
+    // then has nothing left to do and must not fail for it.
+    if (!prepare(kRollbackText, ignored)
+        || !execDirect(m_sqlite ? kRollbackText : QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"))) {
+        const QString why = m_lastError;
+        // Without a rollback the changes must not stay pending on this
+        // connection: closing it makes the engine discard them.
+        close();
+        m_lastError = why;
+        return false;
+    }
+    m_inTransaction = false;
+    return true;
 }

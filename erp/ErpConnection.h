@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ErpConnection {
 public:
     explicit ErpConnection(QString purpose = QStringLiteral("erp"));
@@ -44,6 +46,43 @@ public:
     // The text that goes to the engine for a statement the program sends;
     // records the statement in the trace.
     QString statementFor(const QString& tsql);
+    // The same for a statement about to run: false (with lastError set) when
+    // the statement seam refuses it, so that it never reaches the engine.
+    bool prepare(const QString& tsql, QString& engineText);
+
+    // Transactions. A voucher is written inside one so that it reaches the
+    // ERP whole or not at all, and under a lock that keeps two stations
+    // from taking the same identifiers. The texts kBeginText, kCommitText
+    // and kRollbackText go to the engine as they are (and appear so in the
+    // trace), except that
+    //  - on SQLite the transaction begins IMMEDIATE: it takes the database's
+    //    write lock before anything is read, and a second writer waits for
+    //    it (busy timeout) instead of failing at once;
+    //  - on SQL Server kLockText follows the begin: an exclusive application
+    //    lock on the account set held until the transaction ends, so a
+    //    second writer waits for the first to commit or roll back; and the
+    //    rollback is skipped when the server has already ended the
+    //    transaction.
+    // A rollback that fails closes the connection: the engine then discards
+    // the open transaction itself.
+    bool beginTransaction();
+    bool commitTransaction();
+    bool rollbackTransaction();
+    bool inTransaction() const { return m_inTransaction; }
+
+    static const QString kBeginText;
+    static const QString kCommitText;
+    static const QString kRollbackText;
+    static const QString kLockText;
+    static constexpr int kLockTimeoutMilliseconds = 15000;
+
+    // Test seam: called for every statement before it reaches the engine,
+    // transaction steps included, with its number (from 1, counted since the
+    // seam was set) and its T-SQL text. Returning false fails the statement
+    // as the engine would; the seam may also close the connection, as a
+    // dropped network link does. An empty function removes the seam.
+    using StatementSeam = std::function<bool(int number, const QString& tsql)>;
+    void setStatementSeam(StatementSeam seam);
 
     // Statement trace: every text the program sent, as it sent it (before
     // any rewriting), in order. Off until switched on.
@@ -67,6 +106,8 @@ private:
     bool openOdbc(const QString& server, const QString& login, const QString& password, const QString& database);
     bool attachSiblings(const QString& folder);
     bool fail(const QString& why);
+    bool admits(const QString& tsql);
+    bool execDirect(const QString& text);
 
     QString m_purpose;
     QString m_connectionName;
@@ -75,6 +116,9 @@ private:
     bool m_embedded = false;
     bool m_declaredTypes = false;
     bool m_tracing = false;
+    bool m_inTransaction = false;
+    StatementSeam m_seam;
+    int m_seamCount = 0;
     QStringList m_trace;
     QString m_lastError;
 };

@@ -126,7 +126,11 @@ bool RecordSet::open(const QString& sql)
         m_lastError = QStringLiteral("the connection is not open");
         return false;
     }
-    const QString text = m_connection->statementFor(sql);
+    QString text;
+    if (!m_connection->prepare(sql, text)) {
+        m_lastError = m_connection->lastError();
+        return false;
+    }
     QSqlQuery q(m_connection->database());
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);

@@ -17,6 +17,7 @@ QMessageBox::Icon toQt(Icon icon)
     switch (icon) {
     case Icon::Question: return QMessageBox::Question;
     case Icon::Error: return QMessageBox::Critical;
+    case Icon::Information: return QMessageBox::Information;
     case Icon::None: break;
     }
     return QMessageBox::NoIcon;

@@ -9,7 +9,7 @@ class QWidget;
 
 namespace msgbox {
 
-enum class Icon { None, Question, Error };
+enum class Icon { None, Question, Error, Information };
 
 struct Message {
     QString text;

@@ -1,0 +1,57 @@
+#pragma once
+// What the voucher writer asks of the window it runs in (the scanning
+// window's button 按钮_生成材料出库单). The writer holds the logic; the
+// window only carries these requests out, so a test can record them.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class VoucherView {
+public:
+    virtual ~VoucherView() = default;
+    // Writing started (true) or ended (false): the window disables the
+    // button meanwhile.
+    virtual void setWriting(bool writing) = 0;
+    // Replaces the whole text of the prompt field 编辑框_提示.
+    virtual void showPrompt(const QString& text) = 0;
+    // Plays one of the prompts of PromptPlayer.h (prompts::k…).
+    virtual void playPrompt(const QString& fileName) = 0;
+    // Deletes every data row of the detail grid.
+    virtual void clearLines() = 0;
+    // Empties the scan field 编辑框_条码 and puts the focus into it.
+    virtual void resetScanField() = 0;
+    // A plain message box (OK, no icon, caption "信息：").
+    virtual void showMessage(const QString& text) = 0;
+};
+
+// Records the writer's requests, in order, instead of carrying them out
+// (tests, benchmarks, a writer without a window).
+class RecordingVoucherView : public VoucherView {
+public:
+    void setWriting(bool writing) override { events << (writing ? QStringLiteral("writing") : QStringLiteral("done")); }
+    void showPrompt(const QString& text) override
+    {
+        events << QStringLiteral("prompt:") + text;
+        if (onPrompt)
+            onPrompt(text);
+    }
+    void playPrompt(const QString& fileName) override { events << QStringLiteral("play:") + fileName; }
+    void clearLines() override { events << QStringLiteral("clear lines"); }
+    void resetScanField() override { events << QStringLiteral("reset scan field"); }
+    void showMessage(const QString& text) override { events << QStringLiteral("message:") + text; }
+
+    // The texts put into the prompt field, in order.
+    QStringList prompts() const
+    {
+        QStringList out;
+        for (const QString& e : events)
+            if (e.startsWith(QStringLiteral("prompt:")))
+                out << e.mid(7);
+        return out;
+    }
+
+    QStringList events;
+    // Called after each prompt (a test clicks again from here).
+    std::function<void(const QString&)> onPrompt;
+};
