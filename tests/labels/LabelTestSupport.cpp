@@ -158,7 +158,7 @@ QList<Word> words(const QString& pdf)
 QRectF darkBoxMm(const QImage& page, int dpi, double maxXmm)
 {
     const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-    const int maxX = std::min(grey.width(), int(maxXmm * dpi / 25.4));
+    const int maxX = int(std::min<double>(grey.width(), maxXmm * dpi / 25.4));
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
     for (int y = 0; y < grey.height(); ++y) {
         const uchar* line = grey.constScanLine(y);
