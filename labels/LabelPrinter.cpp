@@ -22,6 +22,8 @@ constexpr qint64 kMaxTenths = 1'000'000; // 100 m
 // Above this many pixels a side the picture is left to the print engine to
 // enlarge instead of being enlarged here first.
 constexpr double kMaxScaledSide = 8192;
+// Finer than this the enlarged picture only makes the job bigger.
+constexpr double kMaxPictureDpi = 600;
 
 } // namespace
 
@@ -106,20 +108,20 @@ bool LabelPrinter::printOne(const QString& printerName, const LabelSettings& box
     painter.translate(px(left), px(top));
 
     if (qrWidth > 0 && qrHeight > 0) {
-        // The picture is made anew for every label, and enlarged without
-        // smoothing so that the modules stay sharp on a thermal printer.
+        // The picture is made anew for every label and enlarged here without
+        // smoothing, to the printer's own dots (label printers have 203 or
+        // 300 dpi), so that no driver blurs the modules' edges.
         const QImage picture = labelpicture::toImage(labelpicture::forCode(m_kind, job.code));
         const QRectF place(px(1), px(1), px(qrWidth), px(qrHeight));
-        const int w = int(std::lround(place.width()));
-        const int h = int(std::lround(place.height()));
+        const double scale = std::min(dpi, kMaxPictureDpi) / dpi;
+        const double w = std::round(place.width() * scale);
+        const double h = std::round(place.height() * scale);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        if (w > 0 && h > 0 && w <= kMaxScaledSide && h <= kMaxScaledSide) {
-            const QImage scaled = picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                                      .convertToFormat(QImage::Format_Grayscale8);
-            painter.drawImage(place.topLeft(), scaled);
-        } else {
+        if (w >= 1 && h >= 1 && w <= kMaxScaledSide && h <= kMaxScaledSide)
+            painter.drawImage(place, picture.scaled(int(w), int(h), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                         .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
+        else
             painter.drawImage(place, picture);
-        }
     }
     if (m_kind.printsName) {
         const QRectF box(px(qrWidth + 10), px(40), px(kMaxTenths), px(kMaxTenths));

@@ -23,9 +23,32 @@ void startQrModule()
     (void)started;
 }
 
+namespace {
+
+// The demo ERP is built once per process and copied for every test.
+QString builtDemo()
+{
+    static QTemporaryDir dir;
+    static const bool built = dir.isValid() && demoerp::build(dir.path());
+    return built ? dir.path() : QString();
+}
+
+bool copyDemo(const QString& to)
+{
+    const QString from = builtDemo();
+    if (from.isEmpty())
+        return false;
+    for (const QString& file : QDir(from).entryList({QStringLiteral("*.db")}, QDir::Files))
+        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
+            return false;
+    return true;
+}
+
+} // namespace
+
 DemoErp::DemoErp()
 {
-    if (!m_dir.isValid() || !demoerp::build(m_dir.path()))
+    if (!m_dir.isValid() || !copyDemo(m_dir.path()))
         return;
     if (!connection.open(server(), QStringLiteral("sa"), QString(), QString::fromUtf16(demoerp::kAccountSet)))
         return;
