@@ -5,6 +5,7 @@
 #include "LabelTestSupport.h"
 #include "PersonLabelWindow.h"
 #include "Settings.h"
+#include "StartWindow.h"
 #include "ShellTestEnvironment.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -157,6 +159,33 @@ private slots:
             QCOMPARE(button->text(), caption);
         if (auto* group = qobject_cast<QGroupBox*>(control))
             QCOMPARE(group->title(), caption);
+    }
+
+    void startWindowOpensThemModallyWithoutOwner_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::addRow("person") << "按钮_打印人员条码" << "窗口_人员条码打印";
+        QTest::addRow("device") << "按钮_打印设备条码" << "窗口_设备码打印";
+    }
+    void startWindowOpensThemModallyWithoutOwner()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        StartWindow start;
+        QString opened;
+        bool owned = true;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            opened = modal->objectName();
+            owned = modal->parentWidget() != nullptr;
+            modal->close();
+        });
+        click(&start, button); // returns once the window has closed
+        QCOMPARE(opened, window);
+        QVERIFY(!owned);
     }
 
     void deviceWindowHasNoSelectButtons()
