@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,16 @@ QPushButton* button(QWidget* parent, const QString& name, int left, int top, int
     b->setAutoDefault(false);
     return b;
 }
+
+// Reading thousands of rows or sending a run of labels takes a moment;
+// the cursor says so.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 } // namespace
 
@@ -209,6 +220,7 @@ void LabelWindow::列出打印机()
 
 void LabelWindow::读取()
 {
+    const WaitCursor busy;
     const std::optional<QList<LabelRow>> rows = labelreader::read(m_records, m_kind);
     if (!rows)
         return; // a failed or empty query leaves the grid as it was
@@ -257,7 +269,10 @@ void LabelWindow::打印()
     boxes.边距右 = 编辑框_右->text();
 
     const QString printer = LabelSettings::printer(m_kind.section);
-    const LabelPrinter::Outcome outcome = m_printer.print(printer, boxes, jobs);
+    const LabelPrinter::Outcome outcome = [&] {
+        const WaitCursor busy;
+        return m_printer.print(printer, boxes, jobs);
+    }();
     switch (outcome.status) {
     case LabelPrinter::Status::NoPrinter:
         msgbox::show(LabelPrinter::kNoPrinterMessage, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,

@@ -143,15 +143,12 @@ private slots:
         QTest::keyClick(list->view(), Qt::Key_Return);
         QCOMPARE(settings::readKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机")), kQueue);
 
-        auto type = [&](const char* box, const QString& text) {
-            w.findChild<QLineEdit*>(QString::fromUtf8(box))->setText(text);
-        };
-        type("编辑框_纸张长", "50");
-        type("编辑框_纸张宽", "30");
-        type("编辑框_二维码长", "22");
-        type("编辑框_二维码宽", "22");
-        type("编辑框_上", "2");
-        type("编辑框_左", "2");
+        setBox(&w, "编辑框_纸张长", "50");
+        setBox(&w, "编辑框_纸张宽", "30");
+        setBox(&w, "编辑框_二维码长", "22");
+        setBox(&w, "编辑框_二维码宽", "22");
+        setBox(&w, "编辑框_上", "2");
+        setBox(&w, "编辑框_左", "2");
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_读取U8")), Qt::LeftButton);
         const auto* grid = w.findChild<QTableWidget*>(QStringLiteral("高级表格_人员"));
         QStringList expected;

@@ -71,18 +71,15 @@ private slots:
         settings::writeKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机"), QStringLiteral("Label"));
         窗口_人员条码打印 w(erp.记录集2);
         w.labelPrinter().setTarget(pdfFiles(m_out->path()));
-        auto type = [&](const char* box, const QString& text) {
-            w.findChild<QLineEdit*>(QString::fromUtf8(box))->setText(text);
-        };
         // Typed but not saved: printing takes the boxes as they are.
-        type("编辑框_纸张长", "60");
-        type("编辑框_纸张宽", "40");
-        type("编辑框_二维码长", "25");
-        type("编辑框_二维码宽", "25");
-        type("编辑框_上", "3");
-        type("编辑框_左", "5");
-        type("编辑框_下", "20");
-        type("编辑框_右", "30");
+        setBox(&w, "编辑框_纸张长", "60");
+        setBox(&w, "编辑框_纸张宽", "40");
+        setBox(&w, "编辑框_二维码长", "25");
+        setBox(&w, "编辑框_二维码宽", "25");
+        setBox(&w, "编辑框_上", "3");
+        setBox(&w, "编辑框_左", "5");
+        setBox(&w, "编辑框_下", "20");
+        setBox(&w, "编辑框_右", "30");
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_读取U8")), Qt::LeftButton);
         w.setTicked(2, true);
         w.setTicked(5, true);

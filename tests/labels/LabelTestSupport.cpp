@@ -4,6 +4,7 @@
 #include "qr/facade.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -86,6 +87,14 @@ QStringList DemoErp::column(const QString& sql) const
         rs.moveNext();
     }
     return out;
+}
+
+void setBox(QWidget* window, const char* box, const QString& text)
+{
+    if (auto* edit = window->findChild<QLineEdit*>(QString::fromUtf8(box)))
+        edit->setText(text);
+    else
+        qWarning("no box %s", box);
 }
 
 QStringList decode(const QImage& image)

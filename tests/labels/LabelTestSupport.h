@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace labeltest {
 
 // Starts the QR module once per process.
@@ -37,6 +39,9 @@ private:
     QTemporaryDir m_dir;
     bool m_ready = false;
 };
+
+// Types text into a window's box, replacing what was there.
+void setBox(QWidget* window, const char* box, const QString& text);
 
 // The texts of the QR codes zbar finds in an image.
 QStringList decode(const QImage& image);

@@ -71,6 +71,14 @@ QStringList decodedCell(QWidget* w, int row)
     return decode(framed.scaled(framed.size() * 4));
 }
 
+// Data rows for a test that runs on both windows.
+void bothWindows()
+{
+    QTest::addColumn<bool>("person");
+    QTest::addRow("person") << true;
+    QTest::addRow("device") << false;
+}
+
 std::unique_ptr<LabelWindow> open(bool person, RecordSet& records)
 {
     if (person)
@@ -219,9 +227,7 @@ private slots:
 
     void settingsAreLoadedIntoTheBoxes_data()
     {
-        QTest::addColumn<bool>("person");
-        QTest::addRow("person") << true;
-        QTest::addRow("device") << false;
+        bothWindows();
     }
     void settingsAreLoadedIntoTheBoxes()
     {
@@ -419,9 +425,7 @@ private slots:
 
     void printingNothingTickedStillReportsSent_data()
     {
-        QTest::addColumn<bool>("person");
-        QTest::addRow("person") << true;
-        QTest::addRow("device") << false;
+        bothWindows();
     }
     void printingNothingTickedStillReportsSent()
     {
