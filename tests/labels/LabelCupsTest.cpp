@@ -44,6 +44,9 @@ bool writeFile(const QString& path, const QString& text)
 
 class LabelCupsTest : public QObject {
     Q_OBJECT
+public:
+    ~LabelCupsTest() override { stopServer(); }
+
 private slots:
     void initTestCase()
     {
@@ -109,17 +112,7 @@ private slots:
         QVERIFY2(lpadmin.exitCode() == 0, lpadmin.readAllStandardError().constData());
     }
 
-    void cleanupTestCase()
-    {
-        if (m_cupsd.state() != QProcess::NotRunning) {
-            m_cupsd.terminate();
-            if (!m_cupsd.waitForFinished(10000))
-                m_cupsd.kill();
-            m_cupsd.waitForFinished(5000);
-        }
-        if (!m_cupsPdfConfig.isEmpty())
-            QFile::remove(m_cupsPdfConfig);
-    }
+    void cleanupTestCase() { stopServer(); }
 
     void threeTickedLabelsArriveFromTheQueue()
     {
@@ -182,6 +175,20 @@ private slots:
     }
 
 private:
+    // Also run when the test object goes, so that a failure half-way
+    // leaves neither a server nor a cups-pdf file behind.
+    void stopServer()
+    {
+        if (m_cupsd.state() != QProcess::NotRunning) {
+            m_cupsd.terminate();
+            if (!m_cupsd.waitForFinished(10000))
+                m_cupsd.kill();
+            m_cupsd.waitForFinished(5000);
+        }
+        if (!m_cupsPdfConfig.isEmpty())
+            QFile::remove(m_cupsPdfConfig);
+    }
+
     QByteArray log() const
     {
         QFile f(m_dir.filePath(QStringLiteral("log/error_log")));
