@@ -423,6 +423,25 @@ private slots:
             QVERIFY(!w->isTicked(row));
     }
 
+    void aRowIsTickedFromTheKeyboardAndTheMouse()
+    {
+        auto w = open(false, m_erp->记录集2);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        QTableWidget* g = grid(w.get());
+        g->setFocus();
+        g->setCurrentCell(1, 0);
+        QTest::keyClick(g, Qt::Key_Space);
+        QVERIFY(w->isTicked(2));
+        QVERIFY(!w->isTicked(1));
+        // The box sits at the left of its cell, centred in height.
+        const QRect cell = g->visualItemRect(g->item(0, 0));
+        for (int x = cell.left() + 2; x < cell.right() && !w->isTicked(1); x += 3)
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, QPoint(x, cell.center().y()));
+        QVERIFY(w->isTicked(1));
+    }
+
     void printingNothingTickedStillReportsSent_data()
     {
         bothWindows();
