@@ -18,13 +18,3 @@ QImage toImage(const QByteArray& bmp)
 }
 
 } // namespace labelpicture
-
-QByteArray 取人员二维码(const QString& 工号)
-{
-    return labelpicture::forCode(LabelKind::person(), 工号);
-}
-
-QByteArray 取设备二维码(const QString& 设备号)
-{
-    return labelpicture::forCode(LabelKind::device(), 设备号);
-}

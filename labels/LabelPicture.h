@@ -10,12 +10,10 @@
 
 namespace labelpicture {
 
+// 取人员二维码 and 取设备二维码: the kind's letter + code.
 QByteArray forCode(const LabelKind& kind, const QString& code);
 
 // The picture as an image; a null image when the bytes are no picture.
 QImage toImage(const QByteArray& bmp);
 
 } // namespace labelpicture
-
-QByteArray 取人员二维码(const QString& 工号);
-QByteArray 取设备二维码(const QString& 设备号);
