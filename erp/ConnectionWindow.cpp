@@ -1,5 +1,6 @@
 #include "ConnectionWindow.h"
 
+#include "DropDownList.h"
 #include "MessageBox.h"
 
 #include <QComboBox>
@@ -11,19 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-// A drop-down list that tells its window just before the list opens.
-class AccountSetList : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> aboutToOpen;
-    void showPopup() override
-    {
-        if (aboutToOpen)
-            aboutToOpen();
-        QComboBox::showPopup();
-    }
-};
 
 窗口_数据库连接配制::ProgramEnd& programEnd()
 {
@@ -63,7 +51,7 @@ void 窗口_数据库连接配制::setProgramEnd(ProgramEnd end)
     编辑框_密码->setEchoMode(QLineEdit::Password);
     编辑框_密码->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*"
     place(new QLabel(QStringLiteral("U8账套"), 分组框1), "标签_账套", 16, 123, 72, 24);
-    auto* list = place(new AccountSetList(分组框1), "组合框_账套列表", 97, 123, 201, 24);
+    auto* list = place(new DropDownList(分组框1), "组合框_账套列表", 97, 123, 201, 24);
     list->setEditable(false);
     list->aboutToOpen = [this] { 列出账套(); };
     组合框_账套列表 = list;

@@ -3,8 +3,10 @@
 #include "ConnectionWindow.h"
 #include "Controls.h"
 #include "DataDirectories.h"
+#include "DeviceLabelWindow.h"
 #include "HeaderSettings.h"
 #include "MessageBox.h"
+#include "PersonLabelWindow.h"
 #include "ScannerSetupWindow.h"
 #include "Settings.h"
 #include "Skin.h"
@@ -54,6 +56,15 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
 
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
     connect(m_scannerSetup, &QPushButton::clicked, this, &StartWindow::onScannerSetupClicked);
+    // The label windows are opened modally without an owner window.
+    connect(m_personLabels, &QPushButton::clicked, this, [this] {
+        窗口_人员条码打印 window(m_erp.记录集2);
+        window.exec();
+    });
+    connect(m_deviceLabels, &QPushButton::clicked, this, [this] {
+        窗口_设备码打印 window(m_erp.记录集2);
+        window.exec();
+    });
 }
 
 StartWindow::~StartWindow()

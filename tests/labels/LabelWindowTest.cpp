@@ -1,0 +1,497 @@
+// The personnel and device label windows driven by their control names, on
+// a copy of the demo ERP, with message boxes answered by the test and
+// print jobs sent to PDF files.
+#include "DeviceLabelWindow.h"
+#include "LabelTestSupport.h"
+#include "PersonLabelWindow.h"
+#include "Settings.h"
+#include "StartWindow.h"
+#include "ShellTestEnvironment.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace labeltest;
+
+namespace {
+
+const QString kPersonSection = QStringLiteral("人员打印机配制");
+const QString kDeviceSection = QStringLiteral("设备打印机配制");
+const QStringList kKeys = {"纸张长", "纸张宽", "二维码长", "二维码宽", "打印机", "边距上", "边距下", "边距左", "边距右"};
+
+template <class T>
+T* child(QWidget* w, const QString& name)
+{
+    T* c = w->findChild<T*>(name);
+    if (!c)
+        qWarning("no control %s", qPrintable(name));
+    return c;
+}
+
+void click(QWidget* w, const QString& button)
+{
+    QTest::mouseClick(child<QPushButton>(w, button), Qt::LeftButton);
+}
+
+QTableWidget* grid(QWidget* w)
+{
+    return child<QTableWidget>(w, QStringLiteral("高级表格_人员"));
+}
+
+QStringList column(QWidget* w, int c)
+{
+    QStringList out;
+    for (int r = 0; r < grid(w)->rowCount(); ++r)
+        out << grid(w)->item(r, c)->text();
+    return out;
+}
+
+QStringList decodedCell(QWidget* w, int row)
+{
+    const QImage picture = grid(w)->item(row - 1, 4)->data(Qt::DecorationRole).value<QImage>();
+    // The 50-pixel picture has a narrow quiet zone; zbar reads it surely
+    // with a white border around it.
+    QImage framed(picture.width() + 40, picture.height() + 40, QImage::Format_RGB32);
+    framed.fill(Qt::white);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            framed.setPixel(x + 20, y + 20, picture.pixel(x, y));
+    return decode(framed.scaled(framed.size() * 4));
+}
+
+// Data rows for a test that runs on both windows.
+void bothWindows()
+{
+    QTest::addColumn<bool>("person");
+    QTest::addRow("person") << true;
+    QTest::addRow("device") << false;
+}
+
+std::unique_ptr<LabelWindow> open(bool person, RecordSet& records)
+{
+    if (person)
+        return std::make_unique<窗口_人员条码打印>(records);
+    return std::make_unique<窗口_设备码打印>(records);
+}
+
+} // namespace
+
+class LabelWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { startQrModule(); }
+    void init()
+    {
+        m_env = std::make_unique<ShellTestEnvironment>();
+        m_erp = std::make_unique<DemoErp>();
+        m_out = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_erp->isReady());
+    }
+    void cleanup()
+    {
+        m_erp.reset();
+        m_env.reset();
+    }
+
+    void controlsAreWhereTheWindowTablesSay_data()
+    {
+        QTest::addColumn<bool>("person");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        for (bool person : {true, false}) {
+            const char* w = person ? "person " : "device ";
+            auto row = [&](const char* tag) -> QTestData& { return QTest::addRow("%s%s", w, tag) << person; };
+            row("group") << "分组框1" << (person ? QRect(0, 3, 984, 96) : QRect(8, 8, 984, 96)) << "设置";
+            row("paper group") << "分组框_纸张长宽" << QRect(8, 15, 191, 70) << "纸张长宽(毫米)";
+            row("paper w label") << "标签_长" << QRect(8, 16, 24, 23) << "宽:";
+            row("paper w") << "编辑框_纸张长" << QRect(40, 16, 48, 20) << "";
+            row("paper h label") << "标签_宽" << QRect(96, 16, 24, 23) << "高:";
+            row("paper h") << "编辑框_纸张宽" << QRect(128, 16, 48, 20) << "";
+            row("paper save") << "按钮_纸张设置" << QRect(120, 40, 64, 22) << "保存";
+            row("qr group") << "分组框_二维码" << QRect(200, 16, 191, 70) << "二维码长宽(毫米)";
+            row("qr w label") << "标签_长1" << QRect(8, 16, 24, 23) << "宽:";
+            row("qr long") << "编辑框_二维码长" << QRect(40, 16, 48, 20) << "";
+            row("qr h label") << "标签_宽1" << QRect(96, 16, 24, 23) << "高:";
+            row("qr wide") << "编辑框_二维码宽" << QRect(128, 16, 48, 20) << "";
+            row("qr save") << "按钮_二维码设置" << QRect(120, 40, 64, 22) << "保存";
+            row("margin group") << "分组框_打印边距" << QRect(400, 16, 240, 70) << "打印边距(毫米)";
+            row("top label") << "标签_上" << QRect(8, 16, 24, 23) << "上:";
+            row("top") << "编辑框_上" << QRect(40, 16, 48, 20) << "";
+            row("bottom label") << "标签_宽2" << QRect(96, 16, 24, 23) << "下:";
+            row("bottom") << "编辑框_下" << QRect(128, 16, 48, 20) << "";
+            row("left label") << "标签_长3" << QRect(8, 40, 24, 23) << "左:";
+            row("left") << "编辑框_左" << QRect(40, 40, 48, 20) << "";
+            row("right label") << "标签_宽3" << QRect(96, 40, 24, 23) << "右:";
+            row("right") << "编辑框_右" << QRect(128, 40, 48, 20) << "";
+            row("margin save") << "按钮_边距设置" << QRect(184, 14, 48, 41) << "保存";
+            row("printer group") << "分组框_打印机设置" << QRect(648, 16, 191, 70) << "打印机设置";
+            row("printer") << "组合框_打印机" << QRect(8, 16, 176, 20) << "";
+            row("printer save") << "按钮_默认打印机" << QRect(112, 40, 64, 22) << "保存";
+            row("read") << "按钮_读取U8" << QRect(848, 13, 128, 32) << (person ? "读取U8人员档案" : "读取U8设备档案");
+            row("print") << "按钮_打印" << QRect(848, 56, 128, 32) << "打  印";
+            row("grid") << "高级表格_人员" << (person ? QRect(0, 104, 728, 272) : QRect(8, 109, 728, 443)) << "";
+        }
+        QTest::addRow("person select all") << true << "按钮_全选" << QRect(744, 112, 80, 32) << "全选";
+        QTest::addRow("person select none") << true << "按钮_全不选" << QRect(744, 160, 80, 32) << "全不选";
+    }
+    void controlsAreWhereTheWindowTablesSay()
+    {
+        QFETCH(bool, person);
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        auto w = open(person, m_erp->记录集2);
+        QCOMPARE(w->objectName(), person ? QStringLiteral("窗口_人员条码打印") : QStringLiteral("窗口_设备码打印"));
+        QCOMPARE(w->windowTitle(), person ? QStringLiteral("打印人员条码") : QStringLiteral("设备码打印"));
+        QCOMPARE(w->geometry(), person ? QRect(50, 50, 996, 413) : QRect(50, 50, 1002, 598));
+        QCOMPARE(w->parent(), nullptr);
+        auto* control = w->findChild<QWidget*>(name);
+        QVERIFY2(control, qPrintable(name));
+        QCOMPARE(control->geometry(), geometry);
+        if (auto* label = qobject_cast<QLabel*>(control))
+            QCOMPARE(label->text(), caption);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->text(), caption);
+        if (auto* group = qobject_cast<QGroupBox*>(control))
+            QCOMPARE(group->title(), caption);
+    }
+
+    void startWindowOpensThemModallyWithoutOwner_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::addRow("person") << "按钮_打印人员条码" << "窗口_人员条码打印";
+        QTest::addRow("device") << "按钮_打印设备条码" << "窗口_设备码打印";
+    }
+    void startWindowOpensThemModallyWithoutOwner()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        StartWindow start;
+        QString opened;
+        bool owned = true;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            opened = modal->objectName();
+            owned = modal->parentWidget() != nullptr;
+            modal->close();
+        });
+        click(&start, button); // returns once the window has closed
+        QCOMPARE(opened, window);
+        QVERIFY(!owned);
+    }
+
+    void deviceWindowHasNoSelectButtons()
+    {
+        auto w = open(false, m_erp->记录集2);
+        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("按钮_全选")));
+        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("按钮_全不选")));
+    }
+
+    void gridHasItsColumns_data()
+    {
+        QTest::addColumn<bool>("person");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addRow("person") << true << QStringList{"选择", "工号", "姓名", "部门", "二维码"};
+        QTest::addRow("device") << false << QStringList{"选择", "设备编码", "设备名称", "线别", "二维码"};
+    }
+    void gridHasItsColumns()
+    {
+        QFETCH(bool, person);
+        QFETCH(QStringList, headers);
+        auto w = open(person, m_erp->记录集2);
+        QTableWidget* g = grid(w.get());
+        QCOMPARE(g->columnCount(), 5);
+        QCOMPARE(g->rowCount(), 0);
+        const int widths[] = {40, 100, 100, 150, 100};
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(g->horizontalHeaderItem(c)->text(), headers[c]);
+            QCOMPARE(g->columnWidth(c), widths[c]);
+        }
+    }
+
+    void settingsAreLoadedIntoTheBoxes_data()
+    {
+        bothWindows();
+    }
+    void settingsAreLoadedIntoTheBoxes()
+    {
+        QFETCH(bool, person);
+        const QString section = person ? kPersonSection : kDeviceSection;
+        const QString other = person ? kDeviceSection : kPersonSection;
+        const QStringList values = {"60", "40", "20", "30", "标签 打印机", "1", "2", "3", "4"};
+        for (int i = 0; i < kKeys.size(); ++i) {
+            settings::writeKey(section, kKeys[i], values[i]);
+            settings::writeKey(other, kKeys[i], QStringLiteral("9"));
+        }
+        auto w = open(person, m_erp->记录集2);
+        const QStringList boxes = {"编辑框_纸张长", "编辑框_纸张宽", "编辑框_二维码长", "编辑框_二维码宽", "",
+                                   "编辑框_上",     "编辑框_下",     "编辑框_左",       "编辑框_右"};
+        for (int i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].isEmpty())
+                QCOMPARE(child<QComboBox>(w.get(), QStringLiteral("组合框_打印机"))->currentText(), values[i]);
+            else
+                QCOMPARE(child<QLineEdit>(w.get(), boxes[i])->text(), values[i]);
+        }
+    }
+
+    void boxesTakeDigitsOnly()
+    {
+        auto w = open(true, m_erp->记录集2);
+        for (const char* name : {"编辑框_纸张长", "编辑框_二维码宽", "编辑框_右"}) {
+            QLineEdit* box = child<QLineEdit>(w.get(), QString::fromUtf8(name));
+            QTest::keyClicks(box, QStringLiteral("1a2-3.4 x"));
+            QCOMPARE(box->text(), QStringLiteral("1234"));
+        }
+    }
+
+    void eachSaveButtonWritesExactlyItsKeys_data()
+    {
+        QTest::addColumn<bool>("person");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("keys");
+        for (bool person : {true, false}) {
+            const char* w = person ? "person " : "device ";
+            QTest::addRow("%spaper", w) << person << "按钮_纸张设置" << QStringList{"纸张长", "纸张宽"};
+            QTest::addRow("%sqr", w) << person << "按钮_二维码设置" << QStringList{"二维码长", "二维码宽"};
+            QTest::addRow("%smargins", w) << person << "按钮_边距设置"
+                                          << QStringList{"边距上", "边距下", "边距左", "边距右"};
+        }
+    }
+    void eachSaveButtonWritesExactlyItsKeys()
+    {
+        QFETCH(bool, person);
+        QFETCH(QString, button);
+        QFETCH(QStringList, keys);
+        const QString section = person ? kPersonSection : kDeviceSection;
+        auto w = open(person, m_erp->记录集2);
+        const QStringList boxes = {"编辑框_纸张长", "编辑框_纸张宽", "编辑框_二维码长", "编辑框_二维码宽", "",
+                                   "编辑框_上",     "编辑框_下",     "编辑框_左",       "编辑框_右"};
+        for (int i = 0; i < boxes.size(); ++i)
+            if (!boxes[i].isEmpty())
+                QTest::keyClicks(child<QLineEdit>(w.get(), boxes[i]), QString::number(10 + i));
+        child<QLineEdit>(w.get(), QStringLiteral("编辑框_纸张宽"))->clear(); // an empty box is stored empty
+        click(w.get(), button);
+        for (int i = 0; i < kKeys.size(); ++i) {
+            const QString expected = !keys.contains(kKeys[i]) || i == 1 ? QString() : QString::number(10 + i);
+            QCOMPARE(settings::readKey(section, kKeys[i]), expected);
+            QCOMPARE(settings::readKey(person ? kDeviceSection : kPersonSection, kKeys[i]), QString());
+        }
+        if (keys.contains(QStringLiteral("纸张宽"))) // written, as the empty text typed
+            QVERIFY(QFile(m_env->filePath("set.ini")).open(QIODevice::ReadOnly));
+        QVERIFY(m_env->messages.isEmpty());
+    }
+
+    void printerSaveWithNothingSelectedStoresEmptyAndPrintingAsksForAPrinter()
+    {
+        settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("Label"));
+        auto w = open(true, m_erp->记录集2);
+        w->labelPrinter().setTarget(pdfFiles(m_out->path()));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        click(w.get(), QStringLiteral("按钮_默认打印机"));
+        QCOMPARE(settings::readKey(kPersonSection, QStringLiteral("打印机")), QString());
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        click(w.get(), QStringLiteral("按钮_全选"));
+        click(w.get(), QStringLiteral("按钮_打印"));
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("请先设置打印机！！"));
+        QCOMPARE(m_env->messages[0].caption, QStringLiteral("错误提示"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(w.get(), QStringLiteral("组合框_打印机")));
+        QVERIFY(QDir(m_out->path()).isEmpty());
+    }
+
+    void printerThatIsNotInstalledStopsPrinting()
+    {
+        // Stored name with Chinese and blanks; the system has no such printer.
+        settings::writeKey(kDeviceSection, QStringLiteral("打印机"), QStringLiteral("仓库 标签 打印机 2"));
+        auto w = open(false, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        w->setTicked(1, true);
+        click(w.get(), QStringLiteral("按钮_打印"));
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("请先设置打印机！！"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+    }
+
+    void readFillsPeopleInQueryOrder()
+    {
+        QVERIFY(m_erp->exec(QStringLiteral("insert into hr_hi_person (cPsn_Num, cPsn_Name, cDept_num, JobNumber) "
+                                           "values ('9001', '测试工', '03', '00123')")));
+        QVERIFY(m_erp->exec(QStringLiteral("insert into hr_hi_person (cPsn_Num, cPsn_Name, cDept_num, JobNumber) "
+                                           "values ('9002', '无工号', '03', NULL)")));
+        auto w = open(true, m_erp->记录集2);
+        m_erp->connection.clearTrace();
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        QCOMPARE(m_erp->connection.trace(),
+                 QStringList{QStringLiteral(
+                     "select  ry.JobNumber as 工号,cPsn_Name as 姓名,bm.cDepName as 部门名称 from hr_hi_person ry "
+                     "inner join department bm on ry.cDept_num=bm.cDepCode  and ry.JobNumber is not null order by "
+                     "ry.JobNumber")});
+        const QStringList expected = m_erp->column(QStringLiteral(
+            "select JobNumber from hr_hi_person p join department d on p.cDept_num = d.cDepCode "
+            "where JobNumber is not null order by JobNumber"));
+        QVERIFY(expected.size() > 10);
+        QCOMPARE(column(w.get(), 1), expected);
+        QVERIFY(!column(w.get(), 2).contains(QStringLiteral("无工号")));
+        QCOMPARE(w->dataRowCount(), expected.size());
+        QCOMPARE(expected.first(), QStringLiteral("00123"));
+        QCOMPARE(grid(w.get())->item(0, 2)->text(), QStringLiteral("测试工"));
+        QCOMPARE(decodedCell(w.get(), 1), QStringList{QStringLiteral("R00123")});
+        QCOMPARE(decodedCell(w.get(), w->dataRowCount()), QStringList{"R" + expected.last()});
+        QCOMPARE(grid(w.get())->rowHeight(0), 60);
+        QCOMPARE(grid(w.get())->item(0, 0)->checkState(), Qt::Unchecked);
+        QVERIFY(m_env->messages.isEmpty());
+    }
+
+    void readListsEveryDeviceWithACode()
+    {
+        QVERIFY(m_erp->exec(QStringLiteral(
+            "insert into U8CUSTDEF_0001_E001 (ID, cNo, cCardName, cx) values (90, 'A-01', '测试设备', '测试线')")));
+        auto w = open(false, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        const QStringList expected =
+            m_erp->column(QStringLiteral("select cNo from U8CUSTDEF_0001_E001 where cNo is not null"));
+        QCOMPARE(column(w.get(), 1), expected); // all n of them, the last included
+        QCOMPARE(column(w.get(), 1).last(), QStringLiteral("A-01"));
+        QCOMPARE(column(w.get(), 2).last(), QStringLiteral("测试设备"));
+        QCOMPARE(column(w.get(), 3).last(), QStringLiteral("测试线"));
+        QCOMPARE(decodedCell(w.get(), w->dataRowCount()), QStringList{QStringLiteral("SA-01")});
+        QVERIFY(!column(w.get(), 2).contains(QStringLiteral("新购激光打标机"))); // cNo is NULL
+    }
+
+    void aSingleDeviceShowsOneRow()
+    {
+        QVERIFY(m_erp->exec(QStringLiteral("delete from U8CUSTDEF_0001_E001 where ID <> 3")));
+        auto w = open(false, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        QCOMPARE(w->dataRowCount(), 1);
+    }
+
+    void failedOrEmptyReadLeavesTheGrid_data()
+    {
+        QTest::addColumn<bool>("person");
+        QTest::addColumn<QString>("spoil");
+        QTest::addRow("person, no rows") << true << "update hr_hi_person set JobNumber = NULL";
+        QTest::addRow("person, query fails") << true << "drop table department";
+        QTest::addRow("device, no rows") << false << "delete from U8CUSTDEF_0001_E001";
+        QTest::addRow("device, query fails") << false << "drop table U8CUSTDEF_0001_E001";
+    }
+    void failedOrEmptyReadLeavesTheGrid()
+    {
+        QFETCH(bool, person);
+        QFETCH(QString, spoil);
+        auto w = open(person, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        const QStringList before = column(w.get(), 1);
+        QVERIFY(!before.isEmpty());
+        w->setTicked(2, true);
+        QVERIFY(m_erp->exec(spoil));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        QCOMPARE(column(w.get(), 1), before);
+        QVERIFY(w->isTicked(2));
+        QVERIFY(m_env->messages.isEmpty());
+    }
+
+    void selectAllAndNone()
+    {
+        auto w = open(true, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_全选")); // an empty grid is fine
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        w->setTicked(3, true);
+        click(w.get(), QStringLiteral("按钮_全选"));
+        for (int row = 1; row <= w->dataRowCount(); ++row)
+            QVERIFY(w->isTicked(row));
+        click(w.get(), QStringLiteral("按钮_全不选"));
+        for (int row = 1; row <= w->dataRowCount(); ++row)
+            QVERIFY(!w->isTicked(row));
+    }
+
+    void aRowIsTickedFromTheKeyboardAndTheMouse()
+    {
+        auto w = open(false, m_erp->记录集2);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        QTableWidget* g = grid(w.get());
+        g->setFocus();
+        g->setCurrentCell(1, 0);
+        QTest::keyClick(g, Qt::Key_Space);
+        QVERIFY(w->isTicked(2));
+        QVERIFY(!w->isTicked(1));
+        // The box sits at the left of its cell, centred in height.
+        const QRect cell = g->visualItemRect(g->item(0, 0));
+        for (int x = cell.left() + 2; x < cell.right() && !w->isTicked(1); x += 3)
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, QPoint(x, cell.center().y()));
+        QVERIFY(w->isTicked(1));
+    }
+
+    void printingNothingTickedStillReportsSent_data()
+    {
+        bothWindows();
+    }
+    void printingNothingTickedStillReportsSent()
+    {
+        QFETCH(bool, person);
+        settings::writeKey(person ? kPersonSection : kDeviceSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        auto w = open(person, m_erp->记录集2);
+        w->labelPrinter().setTarget(pdfFiles(m_out->path()));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        click(w.get(), QStringLiteral("按钮_打印"));
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("已发送到打印机，请等待打印结束！！"));
+        QCOMPARE(m_env->messages[0].caption, QStringLiteral("打印成功"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::None);
+        QVERIFY(QDir(m_out->path()).isEmpty());
+    }
+
+    void labelsThatCannotBeSentAreNamed()
+    {
+        settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        auto w = open(true, m_erp->记录集2);
+        // Jobs 2 and 3 go where no file can be made.
+        LabelPrinter::Target target = pdfFiles(m_out->path());
+        const auto good = target.direct;
+        target.direct = [&, good](QPrinter& printer, const QString& name, int job) {
+            good(printer, name, job);
+            if (job > 0)
+                printer.setOutputFileName(m_out->filePath(QStringLiteral("missing/label.pdf")));
+        };
+        w->labelPrinter().setTarget(target);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        for (int row : {1, 2, 4})
+            w->setTicked(row, true);
+        click(w.get(), QStringLiteral("按钮_打印"));
+        QCOMPARE(m_env->messages.size(), 1);
+        const msgbox::Message& m = m_env->messages[0];
+        QCOMPARE(m.icon, msgbox::Icon::Error);
+        const QStringList codes = column(w.get(), 1);
+        QCOMPARE(m.text, QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n其余 1 张已发送到打印机，请等待打印结束！！")
+                             .arg(codes[1], codes[3]));
+        QVERIFY(QFile::exists(m_out->filePath(QStringLiteral("label-1.pdf"))));
+    }
+
+private:
+    std::unique_ptr<ShellTestEnvironment> m_env;
+    std::unique_ptr<DemoErp> m_erp;
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+QTEST_MAIN(LabelWindowTest)
+#include "LabelWindowTest.moc"
