@@ -6,6 +6,7 @@
 #include "HeaderSettings.h"
 #include "MessageBox.h"
 #include "Settings.h"
+#include "ScanWindow.h"
 #include "Skin.h"
 
 #include <QComboBox>
@@ -52,6 +53,7 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32, QStringLiteral("打印设备条码"));
 
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
+    connect(m_onlineMode, &QPushButton::clicked, this, &StartWindow::onOnlineModeClicked);
 }
 
 StartWindow::~StartWindow()
@@ -106,4 +108,12 @@ void StartWindow::onSaveSettingsClicked()
         return;
     }
     msgbox::show(headersettings::kSavedMessage);
+}
+
+void StartWindow::onOnlineModeClicked()
+{
+    // The scanning station, modal, on this window's ERP session. Its spoken
+    // prompts are silent until a prompt player is handed in here.
+    窗口_在线扫码出库 window(m_erp, nullptr, this);
+    window.exec();
 }

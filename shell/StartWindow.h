@@ -26,6 +26,7 @@ public:
 
 private:
     void onSaveSettingsClicked();
+    void onOnlineModeClicked();
     void connectToErp();
     void fillHeaderLists();
     void fillHeaderList(QComboBox* list, const QString& statement);
