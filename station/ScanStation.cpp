@@ -26,7 +26,7 @@ constexpr double kTolerance = 0.0000001;
 // While a search fills its grid the window gets to handle its events at
 // least this often (milliseconds): the scanner's keys get through and the
 // progress bar moves, without a repaint per listed item.
-constexpr qint64 kYieldInterval = 15;
+constexpr qint64 kYieldInterval = 25;
 
 double numberOrZero(const QString& text)
 {
