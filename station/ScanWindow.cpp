@@ -30,6 +30,7 @@ namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1025;
+constexpr int kGridCharacterPixels = 19;
 
 const QString kFace = QStringLiteral("\"微软雅黑\", \"Microsoft YaHei\", \"Noto Sans CJK SC\"");
 const QString kLightFace =
@@ -264,9 +265,11 @@ void 窗口_在线扫码出库::applyStyle()
     rule(QStringLiteral("#分组框3 QLineEdit, #分组框4 QLineEdit"), fontRule(21, false, kLightFace) + kDisplay);
     rule(QStringLiteral("#编辑框_现存量[overdrawn=\"true\"]"), QStringLiteral("color: red;"));
     rule(QStringLiteral("#编辑框_提示"), fontRule(21, false, kLightFace) + kBoxed);
+    // The grids' font height of 25 is the height of a text line, which fits
+    // the 26-pixel rows; for this face that is a 19-pixel character.
     rule(QStringLiteral("#高级表格_材料出库单明细, #高级表格_库存查询, #高级表格_材料出库单明细 QHeaderView, "
                         "#高级表格_库存查询 QHeaderView"),
-         fontRule(25));
+         fontRule(kGridCharacterPixels));
     m_style = rules.join(u'\n');
     setStyleSheet(m_style);
 }
