@@ -316,6 +316,13 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
     const QString quantity = m_detail.text(row, 5);
     const QString code = m_detail.text(row, 1);
 
+    // An edit that ends while a search fills its grid is put back; the
+    // clerk is told to change it again once the search is done.
+    if (refuseWhileBusy(QStringLiteral("修改数量"))) {
+        m_detail.setText(row, 5, oldQuantity);
+        return;
+    }
+
     // A quantity that is not a positive number would only fail the voucher
     // later: it is refused here and the old one put back.
     if (!isValidQuantity(quantity)) {

@@ -13,6 +13,7 @@
 #include "PasswordCipher.h"
 #include "PromptPlayer.h"
 #include "RecordSet.h"
+#include "RecordSetRows.h"
 #include "Settings.h"
 #include "TextCodec.h"
 
@@ -92,20 +93,7 @@ public:
         rs.bind(&checker);
         if (!rs.open(sql))
             return {QStringLiteral("<failed: ") + rs.lastError() + u'>'};
-        QStringList out;
-        if (!rs.moveFirst())
-            return out;
-        for (int i = 0; i < rs.recordCount(); ++i) {
-            QStringList fields;
-            for (int c = 0; c < rs.fieldCount(); ++c) {
-                QString v;
-                rs.readText(c, v);
-                fields << v;
-            }
-            out << fields.join(u'|');
-            rs.moveNext();
-        }
-        return out;
+        return recordSetRows(rs);
     }
     QString scalar(const QString& sql) const
     {
