@@ -58,6 +58,7 @@ private slots:
     void controlsAreWhereTheWindowTableSays();
     void fontsFollowTheControlTables();
     void openingShowsHeaderAndStagedLinesNewestOnTop();
+    void setUpStopsWhenTheStagingTableCannotBeMade();
     void clockShowsTheTimeEverySecond();
     void focusSwitchesTheTabs();
     void deviceStaysForProductionOnly_data();
@@ -345,6 +346,19 @@ void ScanWindowTest::openingShowsHeaderAndStagedLinesNewestOnTop()
                                       s("1|QM-001|扫码演示物料|DEMO-1|个|2.5|B01-1|王洋国|生产课|SB001|2026-03-01 07:00:01")}));
     // The table is not created a second time.
     QCOMPARE(f->erp->数据库连接.trace().count(staging::createStatement()), 1);
+}
+
+void ScanWindowTest::setUpStopsWhenTheStagingTableCannotBeMade()
+{
+    w.reset();
+    // Something else already carries the name ckmx.
+    QVERIFY(f->exec({s("drop table ckmx"), s("create view ckmx as select 1 as hh")}));
+    open();
+    QCOMPARE(grid().columnCount(), 11);
+    QCOMPARE(w->station().stockGrid().columnCount(), 0);
+    QVERIFY(QApplication::focusWidget() != field("编辑框_条码"));
+    QVERIFY(f->logEntries().isEmpty());
+    QVERIFY(f->messages.isEmpty());
 }
 
 void ScanWindowTest::clockShowsTheTimeEverySecond()
