@@ -70,6 +70,7 @@ private slots:
     void quantityEdits_data();
     void quantityEdits();
     void editingAnOlderLineChecksItsOwnItem();
+    void quantityThatCannotBeStagedSaysSo();
     void deletionsRenumberAndRewrite_data();
     void deletionsRenumberAndRewrite();
     void restartShowsTheSameLines();
@@ -594,6 +595,20 @@ void ScanWindowTest::editingAnOlderLineChecksItsOwnItem()
     QCOMPARE(grid().text(2, 5), s("13"));
     QCOMPARE(grid().text(1, 5), s("1"));
     QCOMPARE(f->stagedRows(), gridRows());
+}
+
+void ScanWindowTest::quantityThatCannotBeStagedSaysSo()
+{
+    scanAll({s("R10001"), s("QM-001")});
+    // The staged lines can no longer be changed.
+    QVERIFY(f->exec({s("drop table ckmx"), s("create view ckmx as select '1' as hh, 1 as sl")}));
+    f->player.played.clear();
+    editQuantity(1, s("5"));
+    QCOMPARE(grid().text(1, 5), s("5"));
+    QCOMPARE(promptLines().first(),
+             s("行号【1】 的数量已在出库明细中修改，但未能保存到缓存表，程序重启后不会恢复！！"));
+    QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
+    QCOMPARE(f->logEntries(), QStringList{s("修改缓存记录失败 ,update ckmx set sl='5' where hh='1'")});
 }
 
 void ScanWindowTest::deletionsRenumberAndRewrite_data()
