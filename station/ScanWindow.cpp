@@ -270,8 +270,7 @@ void 窗口_在线扫码出库::applyStyle()
     rule(QStringLiteral("#高级表格_材料出库单明细, #高级表格_库存查询, #高级表格_材料出库单明细 QHeaderView, "
                         "#高级表格_库存查询 QHeaderView"),
          fontRule(kGridCharacterPixels));
-    m_style = rules.join(u'\n');
-    setStyleSheet(m_style);
+    setStyleSheet(rules.join(u'\n'));
 }
 
 void 窗口_在线扫码出库::onCreated()

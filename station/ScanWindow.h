@@ -7,7 +7,6 @@
 #include "ScanStation.h"
 
 #include <QDialog>
-#include <QHash>
 
 class ErpSession;
 class PromptPlayer;
@@ -63,7 +62,6 @@ private:
     int cursorRow() const;
 
     ScanStation m_station;
-    QString m_style;
     QString m_shownPrompt;
 
     QScrollArea* m_scroll = nullptr;
