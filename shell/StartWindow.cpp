@@ -7,6 +7,7 @@
 #include "HeaderSettings.h"
 #include "MessageBox.h"
 #include "PersonLabelWindow.h"
+#include "ScanWindow.h"
 #include "ScannerSetupWindow.h"
 #include "Settings.h"
 #include "Skin.h"
@@ -65,6 +66,7 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
         窗口_设备码打印 window(m_erp.记录集2);
         window.exec();
     });
+    connect(m_onlineMode, &QPushButton::clicked, this, &StartWindow::onOnlineModeClicked);
 }
 
 StartWindow::~StartWindow()
@@ -126,4 +128,12 @@ void StartWindow::onSaveSettingsClicked()
         return;
     }
     msgbox::show(headersettings::kSavedMessage);
+}
+
+void StartWindow::onOnlineModeClicked()
+{
+    // The scanning station, modal, on this window's ERP session. Its spoken
+    // prompts are silent until a prompt player is handed in here.
+    窗口_在线扫码出库 window(m_erp, nullptr, this);
+    window.exec();
 }

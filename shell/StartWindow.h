@@ -27,6 +27,7 @@ public:
 private:
     void onSaveSettingsClicked();
     void onScannerSetupClicked();
+    void onOnlineModeClicked();
     void connectToErp();
     void fillHeaderLists();
     void fillHeaderList(QComboBox* list, const QString& statement);

@@ -7,6 +7,7 @@
 #include "OperationLog.h"
 #include "QStringPrinter.h"
 #include "RecordSet.h"
+#include "RecordSetRows.h"
 #include "TextCodec.h"
 
 #include <QCoreApplication>
@@ -76,23 +77,7 @@ protected:
         return allRows(rs);
     }
 
-    static QStringList allRows(RecordSet& rs)
-    {
-        QStringList out;
-        if (!rs.moveFirst())
-            return out;
-        for (int i = 0; i < rs.recordCount(); ++i) {
-            QStringList fields;
-            for (int c = 0; c < rs.fieldCount(); ++c) {
-                QString v;
-                rs.readText(c, v);
-                fields << v;
-            }
-            out << fields.join(u'|');
-            rs.moveNext();
-        }
-        return out;
-    }
+    static QStringList allRows(RecordSet& rs) { return recordSetRows(rs); }
 
     // Runs a statement on a connection of its own (not traced).
     bool exec(const QString& sql) const

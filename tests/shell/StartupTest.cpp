@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,24 @@ private slots:
         QVERIFY(windowSeen);
         QVERIFY(w.erp().isOpen());
         QVERIFY(w.findChild<QComboBox*>("组合框_仓库")->count() > 0);
+    }
+
+    void onlineModeOpensTheScanningStation()
+    {
+        writeDemoSettings();
+        StartWindow w;
+        w.onCreated();
+        bool windowSeen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            QCOMPARE(window->objectName(), QStringLiteral("窗口_在线扫码出库"));
+            QCOMPARE(window->parentWidget(), &w);
+            windowSeen = true;
+            window->reject();
+        });
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
+        QVERIFY(windowSeen);
     }
 
 private:

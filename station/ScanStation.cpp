@@ -1,0 +1,498 @@
+#include "ScanStation.h"
+
+#include "Clock.h"
+#include "ErpSession.h"
+#include "MasterData.h"
+#include "MessageBox.h"
+#include "OperationLog.h"
+#include "PromptPlayer.h"
+#include "Settings.h"
+#include "TextCodec.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+const QString kHeaderSection = QStringLiteral("材料出库单表头");
+const QString kProductionSection = QStringLiteral("生产课");
+
+// Stock and quantities differ only when they differ by more than this.
+constexpr double kTolerance = 0.0000001;
+
+// While a search fills its grid the window gets to handle its events at
+// least this often (milliseconds): the scanner's keys get through and the
+// progress bar moves, without a repaint per listed item.
+constexpr qint64 kYieldInterval = 25;
+
+double numberOrZero(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString numberText(double value)
+{
+    return QString::asprintf("%.13g", value);
+}
+
+staging::Line lineOf(const QStringList& cells)
+{
+    return {cells.value(0), cells.value(1), cells.value(2), cells.value(3), cells.value(4), cells.value(5),
+            cells.value(6), cells.value(7), cells.value(8), cells.value(9), cells.value(10)};
+}
+
+QStringList cellsOf(const staging::Line& l)
+{
+    return {l.hh, l.chbm, l.chmc, l.ggxh, l.dw, l.sl, l.hwbm, l.llr, l.llbm, l.sb, l.sj};
+}
+
+} // namespace
+
+const QStringList ScanStation::kDetailCaptions{
+    QStringLiteral("行号"),     QStringLiteral("存货编码"), QStringLiteral("存货名称"), QStringLiteral("规格型号"),
+    QStringLiteral("单位"),     QStringLiteral("数量"),     QStringLiteral("货位编码"), QStringLiteral("领料人"),
+    QStringLiteral("领料部门"), QStringLiteral("设备"),     QStringLiteral("时间")};
+const QVector<int> ScanStation::kDetailWidths{60, 150, 200, 200, 60, 60, 160, 120, 150, 200, 200};
+const QStringList ScanStation::kStockCaptions{
+    QStringLiteral("行号"), QStringLiteral("存货编码"), QStringLiteral("存货名称"), QStringLiteral("规格型号"),
+    QStringLiteral("单位"), QStringLiteral("数量"),     QStringLiteral("货位编码"), QStringLiteral("货位名称")};
+const QVector<int> ScanStation::kStockWidths{60, 150, 200, 200, 60, 60, 200, 250};
+
+ScanStation::ScanStation(ErpSession& erp, QObject* parent) : QObject(parent), m_erp(erp) {}
+
+bool ScanStation::setUp()
+{
+    m_fields.出库仓库 = settings::readKey(kHeaderSection, QStringLiteral("仓库"));
+    m_fields.经手人 = settings::readKey(kHeaderSection, QStringLiteral("经手人"));
+    m_fields.出库类别 = settings::readKey(kHeaderSection, QStringLiteral("出库类别"));
+    emit fieldsChanged();
+
+    m_detail.setColumns(kDetailCaptions, kDetailWidths);
+    if (!staging::ensureTable(m_erp.记录集1))
+        return false;
+    if (staging::hasLines(m_erp.记录集1)) {
+        QVector<staging::Line> lines;
+        if (!staging::loadLines(m_erp.记录集1, lines))
+            return false;
+        // Each record goes on top of the ones before it: the grid shows the
+        // query's last record first.
+        QVector<QStringList> rows;
+        rows.reserve(lines.size());
+        for (auto it = lines.crbegin(); it != lines.crend(); ++it)
+            rows << cellsOf(*it);
+        m_detail.insertTopRows(rows);
+    }
+    m_detail.lockAll();
+    m_stock.setColumns(kStockCaptions, kStockWidths);
+    m_stock.lockAll();
+    emit scanFocusRequested();
+    return true;
+}
+
+void ScanStation::setPromptText(const QString& text)
+{
+    m_prompt = text;
+    emit promptChanged();
+}
+
+void ScanStation::prependPrompt(const QString& message)
+{
+    m_prompt.prepend(message);
+    emit promptChanged();
+}
+
+void ScanStation::play(const QString& prompt)
+{
+    if (m_player)
+        m_player->play(prompt);
+}
+
+void ScanStation::ensureConnection()
+{
+    if (!m_erp.isOpen())
+        m_erp.连接账套(m_owner);
+}
+
+void ScanStation::emptyScanField()
+{
+    m_fields.条码.clear();
+    emit scanFieldChanged(m_fields.条码);
+}
+
+void ScanStation::handleScan(const QString& text)
+{
+    if (m_busy) {
+        // The search is using the record sets; the scan is kept, not lost,
+        // and handled when the search has finished.
+        m_pendingScans << text;
+        emptyScanField();
+        return;
+    }
+    m_fields.条码 = text;
+    const QString code = textcodec::trimBlanks(text);
+    if (code.startsWith(u'R'))
+        handlePerson(code.mid(1));
+    else if (code.startsWith(u'S'))
+        handleDevice(code.mid(1));
+    else if (code.startsWith(u'%'))
+        return; // scanner set-up codes: not for this window
+    else
+        handleMaterial(code);
+    emit fieldsChanged();
+    emit scanFieldChanged(m_fields.条码);
+}
+
+void ScanStation::failScan(const QString& message, const QString& prompt)
+{
+    prependPrompt(message);
+    m_fields.条码.clear();
+    emit scanFocusRequested();
+    play(prompt);
+}
+
+void ScanStation::handlePerson(const QString& jobNumber)
+{
+    masterdata::Person person;
+    if (!masterdata::findPerson(m_erp.记录集2, jobNumber, person))
+        return; // the code stays in the field for another try
+    if (!person.found()) {
+        prependPrompt(QStringLiteral("未查找到工号【") + jobNumber + QStringLiteral("】 的记录，请与系统管理员联系！\r\n"));
+        play(prompts::kEmployeeNotFound);
+    } else {
+        m_fields.领料人 = person.领料人;
+        m_fields.领料部门 = person.部门名称;
+        m_fields.领料线别 = person.领料线别;
+        prependPrompt(QStringLiteral("人员条码读取完成！领料人：") + person.领料人 + QStringLiteral("\r\n"));
+        play(prompts::kPersonAccepted);
+    }
+    m_fields.条码.clear();
+    emit scanFocusRequested();
+}
+
+void ScanStation::handleDevice(const QString& deviceCode)
+{
+    masterdata::Device device;
+    if (!masterdata::findDevice(m_erp.记录集2, deviceCode, device) || !device.found) {
+        failScan(QStringLiteral("未查找到设备编码【") + deviceCode
+                     + QStringLiteral("】 的设备 请确认设备信息表中是否有增加！！\r\n"),
+                 prompts::kScanFailed);
+        return;
+    }
+    m_fields.设备 = device.当前设备号;
+    m_fields.设备名称 = device.当前设备名称;
+    m_fields.线别 = device.当前线别;
+    prependPrompt(QStringLiteral("设备条码读取完成！设备名称：") + device.当前设备名称 + QStringLiteral("\r\n"));
+    m_fields.条码.clear();
+    emit scanFocusRequested();
+    play(prompts::kScanSucceeded);
+}
+
+void ScanStation::handleMaterial(const QString& code)
+{
+    if (m_fields.领料人.isEmpty()) {
+        failScan(QStringLiteral("请先刷人员条码！！\r\n"), prompts::kScanEmployeeCard);
+        return;
+    }
+    masterdata::Inventory item;
+    if (!masterdata::findInventory(m_erp.记录集2, code, item)) {
+        写日志(QStringLiteral("查询存货失败 ") + masterdata::inventoryQuery(code));
+        failScan(QStringLiteral("未查找到条码【") + code + QStringLiteral("】 的条码档案 查询存货信息失败！！\r\n"),
+                 prompts::kScanFailed);
+        return;
+    }
+    if (item.货位编码.isEmpty()) {
+        const QString message = QStringLiteral("未查找到存货编码【") + code
+            + QStringLiteral("】 的货位编码 请查询存货档案是否有设备默认货位！！");
+        写日志(message);
+        failScan(message + QStringLiteral("\r\n"), prompts::kScanFailed);
+        return;
+    }
+
+    m_fields.存货编码 = item.存货编码;
+    m_fields.存货名称 = item.存货名称;
+    m_fields.规格型号 = item.规格型号;
+    m_fields.单位 = item.单位;
+    m_fields.货位编码 = item.货位编码;
+    m_fields.货位名称 = item.货位名称;
+    m_fields.数量 = QStringLiteral("1");
+    m_fields.现存量 = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, m_fields.存货编码);
+
+    // The new line is numbered by the rows before it, caption row included,
+    // and goes on top.
+    const staging::Line line{QString::number(m_detail.rowCount()),
+                             item.存货编码,
+                             item.存货名称,
+                             item.规格型号,
+                             item.单位,
+                             m_fields.数量,
+                             item.货位编码,
+                             m_fields.领料人,
+                             m_fields.领料部门,
+                             m_fields.设备,
+                             日期时间文本(appclock::now())};
+    m_detail.insertTopRows({cellsOf(line)});
+
+    // Outside the production section a device applies to one line only.
+    if (m_fields.领料部门 != kProductionSection) {
+        m_fields.设备.clear();
+        m_fields.设备名称.clear();
+        m_fields.线别.clear();
+    }
+    m_fields.条码.clear();
+    m_detail.lockAll();
+    updateStockHint();
+
+    // The staged row is exactly the new grid row. A line that cannot be
+    // staged stays in the grid (the voucher still issues it), but the clerk
+    // has to know it would be gone after a restart.
+    if (staging::stageLine(m_erp.记录集1, line, staging::InsertFor::Scan)) {
+        prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 添加成功！！\r\n"));
+        play(prompts::kScanSucceeded);
+    } else {
+        prependPrompt(QStringLiteral("存货编码【") + item.存货编码
+                      + QStringLiteral("】 已加入出库明细，但未能保存到缓存表，程序重启后不会恢复！！\r\n"));
+        play(prompts::kScanFailed);
+    }
+}
+
+void ScanStation::updateStockHint()
+{
+    m_fields.现存量不足 = false;
+    m_fields.现存量提示.clear();
+    const QString code = m_fields.存货编码;
+    if (code.isEmpty() || m_fields.现存量.isEmpty())
+        return;
+    double total = 0;
+    for (int row = 1; row < m_detail.rowCount(); ++row) {
+        if (m_detail.text(row, 1) == code)
+            total += numberOrZero(m_detail.text(row, 5));
+    }
+    const double stock = numberOrZero(m_fields.现存量);
+    if (total - stock > kTolerance) {
+        m_fields.现存量不足 = true;
+        m_fields.现存量提示 = QStringLiteral("出库明细中本存货合计 ") + numberText(total)
+            + QStringLiteral("，超过现存量 ") + m_fields.现存量;
+    }
+}
+
+bool ScanStation::refuseWhileBusy(const QString& action)
+{
+    if (!m_busy)
+        return false;
+    prependPrompt(QStringLiteral("正在查询库存，请在查询结束后再") + action + QStringLiteral("！！\r\n"));
+    return true;
+}
+
+void ScanStation::unlockQuantityCell(int row, int column)
+{
+    if (column == 5 && !refuseWhileBusy(QStringLiteral("修改数量")))
+        m_detail.unlock(row, 5);
+}
+
+bool ScanStation::isValidQuantity(const QString& text)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    const double value = t.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value <= 0)
+        return false;
+    // Plain decimal digits only (no exponent, no hex, no sign games), at
+    // most 16 before the point: what the staged decimal(18,2) column holds.
+    static const QRegularExpression plain(QStringLiteral("\\A\\+?([0-9]*)(?:\\.[0-9]*)?\\z"));
+    const auto match = plain.match(t);
+    return match.hasMatch() && match.captured(1).size() <= 16;
+}
+
+void ScanStation::quantityEdited(int row, const QString& oldQuantity)
+{
+    if (row < 1 || row >= m_detail.rowCount())
+        return;
+    const QString hh = m_detail.text(row, 0);
+    const QString quantity = m_detail.text(row, 5);
+    const QString code = m_detail.text(row, 1);
+
+    // An edit that ends while a search fills its grid is put back; the
+    // clerk is told to change it again once the search is done.
+    if (refuseWhileBusy(QStringLiteral("修改数量"))) {
+        m_detail.setText(row, 5, oldQuantity);
+        return;
+    }
+
+    // A quantity that is not a positive number would only fail the voucher
+    // later: it is refused here and the old one put back.
+    if (!isValidQuantity(quantity)) {
+        m_detail.setText(row, 5, oldQuantity);
+        prependPrompt(QStringLiteral("数量【") + quantity + QStringLiteral("】 不是有效的正数，行号【") + hh
+                      + QStringLiteral("】 的数量恢复为【") + oldQuantity + QStringLiteral("】！！\r\n"));
+        play(prompts::kScanFailed);
+        emit scanFocusRequested();
+        return;
+    }
+
+    QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, code);
+    if (stock.isEmpty())
+        stock = QStringLiteral("0");
+    if (numberOrZero(quantity) - numberOrZero(stock) > kTolerance) {
+        const bool keep = msgbox::askYesNo(QStringLiteral("当前数量【") + quantity + QStringLiteral("】 大于系统现存量 【")
+                                               + stock + QStringLiteral("】 是否还要保存？"),
+                                           QStringLiteral("出库数量超现存量"), msgbox::Icon::Question, m_owner);
+        if (!keep) {
+            m_detail.setText(row, 5, oldQuantity);
+            updateStockHint();
+            emit fieldsChanged();
+            emit scanFocusRequested();
+            return;
+        }
+    }
+    // Every accepted quantity is staged, within stock as well, so that a
+    // restart shows what the grid showed.
+    if (!staging::changeQuantity(m_erp.记录集1, hh, quantity)) {
+        prependPrompt(QStringLiteral("行号【") + hh
+                      + QStringLiteral("】 的数量已在出库明细中修改，但未能保存到缓存表，程序重启后不会恢复！！\r\n"));
+        play(prompts::kScanFailed);
+        updateStockHint();
+        emit fieldsChanged();
+        return;
+    }
+    updateStockHint();
+    emit fieldsChanged();
+    emit scanFocusRequested();
+}
+
+void ScanStation::rewriteStaging()
+{
+    // The remaining lines are numbered 1…n from the top and the table is
+    // replaced by them. They are staged from the bottom line up, the order
+    // in which scans stage them, so that the next opening of the window,
+    // which puts each loaded line on top of the ones before, shows them in
+    // the order the grid shows now.
+    QVector<staging::Line> lines = gridLines();
+    for (int i = 0; i < lines.size(); ++i) {
+        lines[i].hh = QString::number(i + 1);
+        m_detail.setText(i + 1, 0, lines[i].hh);
+    }
+    staging::removeAll(m_erp.记录集1);
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it)
+        staging::stageLine(m_erp.记录集1, *it, staging::InsertFor::Rewrite);
+    m_erp.记录集1.close();
+    updateStockHint();
+    emit fieldsChanged();
+}
+
+void ScanStation::deleteCurrentLine(int row)
+{
+    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
+        return;
+    m_detail.removeRow(row);
+    rewriteStaging();
+}
+
+void ScanStation::deleteSelectedLines(int first, int last)
+{
+    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
+        return;
+    for (int i = first; i <= last; ++i)
+        m_detail.removeRow(first);
+    rewriteStaging();
+}
+
+void ScanStation::deleteAllLines()
+{
+    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
+        return;
+    m_detail.clearRows();
+    rewriteStaging();
+}
+
+QVector<staging::Line> ScanStation::gridLines() const
+{
+    QVector<staging::Line> lines;
+    lines.reserve(m_detail.dataRowCount());
+    for (int row = 1; row < m_detail.rowCount(); ++row)
+        lines << lineOf(m_detail.rowTexts(row));
+    return lines;
+}
+
+void ScanStation::clearDetailGrid()
+{
+    m_detail.clearRows();
+    updateStockHint();
+    emit fieldsChanged();
+}
+
+int ScanStation::gbkLength(const QString& text)
+{
+    return int(textcodec::toGbk(text).size());
+}
+
+QString ScanStation::searchPattern(const QString& keyword)
+{
+    QString pattern = keyword;
+    pattern.replace(u' ', u'%');
+    return textcodec::trimBlanks(pattern);
+}
+
+void ScanStation::setBusy(bool busy)
+{
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+bool ScanStation::search(const QString& keyword)
+{
+    if (!keywordLongEnough(keyword))
+        return false;
+    if (refuseWhileBusy(QStringLiteral("查询")))
+        return false;
+
+    const QString pattern = searchPattern(keyword);
+    QPointer<ScanStation> self(this);
+    m_cancel = false;
+    setBusy(true);
+    m_stock.clearRows();
+
+    QVector<masterdata::Inventory> items;
+    if (!masterdata::searchInventory(m_erp.记录集2, pattern, items)) {
+        写日志(QStringLiteral("查询现存量失败 ") + masterdata::searchQuery(pattern));
+        emit keywordFocusRequested();
+        m_stock.setText(m_stock.appendRow(), 0, QStringLiteral("没有查到相关记录"));
+        setBusy(false);
+        runPendingScans();
+        return true;
+    }
+    if (!items.isEmpty()) {
+        const int count = int(items.size());
+        emit progressChanged(0, count);
+        QElapsedTimer sinceYield;
+        sinceYield.start();
+        for (int i = 1; i <= count && !m_cancel; ++i) {
+            const masterdata::Inventory& item = items[i - 1];
+            const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
+            m_stock.appendRows({{QString::number(i), item.存货编码, item.存货名称, item.规格型号, item.单位, stock,
+                                 item.货位编码, item.货位名称}});
+            emit progressChanged(i, count);
+            if (sinceYield.elapsed() >= kYieldInterval || i == count) {
+                QCoreApplication::processEvents();
+                if (!self)
+                    return true;
+                sinceYield.restart();
+            }
+        }
+        m_stock.lockAll();
+    }
+    m_erp.记录集2.close();
+    setBusy(false);
+    runPendingScans();
+    return true;
+}
+
+void ScanStation::runPendingScans()
+{
+    while (!m_pendingScans.isEmpty() && !m_busy)
+        handleScan(m_pendingScans.takeFirst());
+}

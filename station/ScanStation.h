@@ -1,0 +1,130 @@
+#pragma once
+// The scanning station's behaviour, without any widget: the window's set-up,
+// scan handling, editing of the detail grid and the stock search. The
+// window 窗口_在线扫码出库 mirrors fields(), the prompt text and the two
+// grids into its controls and forwards the user's keys and clicks here;
+// tests drive this class directly or through the window.
+//
+// Statements run on the session's record sets as the ERP layer assigns
+// them: staging on 记录集1, master-data lookups and the search on 记录集2,
+// stock on hand on 记录集3.
+#include "StagingTable.h"
+#include "StationFields.h"
+#include "StationGrid.h"
+
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class ErpSession;
+class PromptPlayer;
+
+class ScanStation : public QObject {
+    Q_OBJECT
+public:
+    explicit ScanStation(ErpSession& erp, QObject* parent = nullptr);
+
+    // The prompts are played through player (none: silent).
+    void setPlayer(PromptPlayer* player) { m_player = player; }
+    // Owner of question boxes and of the connection window.
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    ErpSession& erp() { return m_erp; }
+    StationFields& fields() { return m_fields; }
+    const StationFields& fields() const { return m_fields; }
+    StationGrid& detailGrid() { return m_detail; }
+    StationGrid& stockGrid() { return m_stock; }
+
+    // Opening of the window: header values, grid columns, the staging table
+    // and its lines (newest on top), the stock grid, focus. False when it
+    // stopped early (the staging table could not be created or its lines
+    // not loaded).
+    bool setUp();
+
+    // The prompt field. Messages go in front, each ending with "\r\n".
+    QString promptText() const { return m_prompt; }
+    void setPromptText(const QString& text);
+    void prependPrompt(const QString& message);
+    void play(const QString& prompt);
+
+    // Every key typed into the scan field: reopens a closed ERP connection.
+    void ensureConnection();
+    // Enter in the scan field with its text. While a stock search fills its
+    // grid the scan waits and is handled as soon as the search ends.
+    void handleScan(const QString& text);
+    int pendingScans() const { return int(m_pendingScans.size()); }
+
+    // Detail-grid editing. row is the system row (1 = top line).
+    void unlockQuantityCell(int row, int column);
+    // The quantity of row was edited (the new text is in the cell);
+    // oldQuantity is what the cell held before.
+    void quantityEdited(int row, const QString& oldQuantity);
+    void deleteCurrentLine(int row);
+    // first and last row of the selection (both the cursor row without one).
+    void deleteSelectedLines(int first, int last);
+    void deleteAllLines();
+
+    // Stock search. False when nothing was searched: the keyword is too
+    // short, or another search is still filling the grid.
+    bool search(const QString& keyword);
+    bool isBusy() const { return m_busy; }
+    // Stops a running search after the current item (the window closes).
+    void cancelSearch() { m_cancel = true; }
+    // While a search runs: tells the user the action has to wait and
+    // returns true. Otherwise returns false.
+    bool refuseWhileBusy(const QString& action);
+
+    // For the voucher buttons: the grid's lines top to bottom, and emptying
+    // the grid after a voucher.
+    QVector<staging::Line> gridLines() const;
+    void clearDetailGrid();
+    void emptyScanField();
+    void focusScanField() { emit scanFocusRequested(); }
+
+    // Pieces of the stock search, public for tests.
+    static int gbkLength(const QString& text);
+    static bool keywordLongEnough(const QString& keyword) { return gbkLength(keyword) > 2; }
+    static QString searchPattern(const QString& keyword);
+    // A quantity the ERP can take: a plain positive number that fits the
+    // staged decimal(18,2) column.
+    static bool isValidQuantity(const QString& text);
+
+    static const QStringList kDetailCaptions;
+    static const QVector<int> kDetailWidths;
+    static const QStringList kStockCaptions;
+    static const QVector<int> kStockWidths;
+
+signals:
+    // Every field but the scan field changed.
+    void fieldsChanged();
+    // The scan field's text was set (emptied, or kept after a scan).
+    void scanFieldChanged(const QString& text);
+    void promptChanged();
+    void scanFocusRequested();
+    void keywordFocusRequested();
+    void busyChanged(bool busy);
+    void progressChanged(int value, int maximum);
+
+private:
+    void handlePerson(const QString& jobNumber);
+    void handleDevice(const QString& deviceCode);
+    void handleMaterial(const QString& code);
+    void failScan(const QString& message, const QString& prompt);
+    void rewriteStaging();
+    void updateStockHint();
+    void setBusy(bool busy);
+    void runPendingScans();
+
+    ErpSession& m_erp;
+    PromptPlayer* m_player = nullptr;
+    QPointer<QWidget> m_owner;
+    StationFields m_fields;
+    QString m_prompt;
+    StationGrid m_detail;
+    StationGrid m_stock;
+    bool m_busy = false;
+    bool m_cancel = false;
+    QStringList m_pendingScans;
+};

@@ -1,0 +1,449 @@
+#include "ScanWindow.h"
+
+#include "Clock.h"
+#include "Controls.h"
+#include "ErpSession.h"
+#include "OperationLog.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextCursor>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using controls::make;
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1025;
+constexpr int kGridCharacterPixels = 19;
+
+const QString kFace = QStringLiteral("\"微软雅黑\", \"Microsoft YaHei\", \"Noto Sans CJK SC\"");
+const QString kLightFace =
+    QStringLiteral("\"微软雅黑 Light\", \"Microsoft YaHei Light\", \"微软雅黑\", \"Noto Sans CJK SC\"");
+
+QString fontRule(int pixels, bool bold = false, const QString& face = kFace)
+{
+    return QStringLiteral("font-family: %1; font-size: %2px; font-weight: %3;")
+        .arg(face)
+        .arg(pixels)
+        .arg(bold ? QStringLiteral("bold") : face == kLightFace ? QStringLiteral("300") : QStringLiteral("normal"));
+}
+
+const QString kBoxed = QStringLiteral("border: 1px solid black; border-radius: 0; color: black; background: white;");
+const QString kDisplay = QStringLiteral("border: none; color: blue; background: transparent;");
+
+} // namespace
+
+窗口_在线扫码出库::窗口_在线扫码出库(ErpSession& erp, PromptPlayer* player, QWidget* owner)
+    : QDialog(owner), m_station(erp)
+{
+    setObjectName(QStringLiteral("窗口_在线扫码出库"));
+    setWindowTitle(QStringLiteral("在线扫码出库"));
+    setModal(true);
+    m_station.setPlayer(player);
+    m_station.setOwner(this);
+    buildControls();
+    applyStyle();
+
+    connect(&m_station, &ScanStation::fieldsChanged, this, &窗口_在线扫码出库::showFields);
+    connect(&m_station, &ScanStation::scanFieldChanged, this, &窗口_在线扫码出库::showScanText);
+    connect(&m_station, &ScanStation::promptChanged, this, &窗口_在线扫码出库::showPrompt);
+    connect(&m_station, &ScanStation::busyChanged, this, &窗口_在线扫码出库::showBusy);
+    connect(&m_station, &ScanStation::scanFocusRequested, this, [this] { 编辑框_条码->setFocus(); });
+    connect(&m_station, &ScanStation::keywordFocusRequested, this, [this] { 编辑框_查询库存关键字->setFocus(); });
+    connect(&m_station, &ScanStation::progressChanged, this, [this](int value, int maximum) {
+        进度条_查询进度->setMaximum(maximum);
+        进度条_查询进度->setValue(value);
+    });
+    connect(时钟1, &QTimer::timeout, this, &窗口_在线扫码出库::tick);
+    connect(按钮_查询, &QPushButton::clicked, this, &窗口_在线扫码出库::startSearch);
+    connect(按钮_生成材料出库单, &QPushButton::clicked, this, &窗口_在线扫码出库::生成材料出库单);
+    connect(按钮_更新最大单据号, &QPushButton::clicked, this, &窗口_在线扫码出库::更新最大单据号);
+    connect(高级表格_材料出库单明细, &QTableView::doubleClicked, this, &窗口_在线扫码出库::detailDoubleClicked);
+    // The edit is checked once the editor has closed, so a question box
+    // cannot pull the focus from an editor that is still open.
+    connect(&m_station.detailGrid(), &StationGrid::cellEdited, this, &窗口_在线扫码出库::detailCellEdited,
+            Qt::QueuedConnection);
+    connect(高级表格_材料出库单明细, &QWidget::customContextMenuRequested, this, &窗口_在线扫码出库::showDetailMenu);
+
+    onCreated();
+}
+
+void 窗口_在线扫码出库::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The controls keep their places on a canvas of the design size; a
+    // smaller screen scrolls it instead of cutting anything off.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("滚动区"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    layout->addWidget(m_scroll);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("画布"));
+    m_content->setMinimumSize(1912, 992);
+    m_scroll->setWidget(m_content);
+
+    auto* header = make<QGroupBox>(m_content, QStringLiteral("分组框_表头"), 0, 0, 304, 992);
+    make<QLabel>(header, QStringLiteral("标签_仓库"), 8, 19, 88, 30, QStringLiteral("出库仓库"));
+    auto* warehouse = make<QLineEdit>(header, QStringLiteral("编辑框_出库仓库"), 104, 19, 192, 30);
+    make<QLabel>(header, QStringLiteral("标签_经手人"), 8, 72, 88, 30, QStringLiteral("经手人"));
+    auto* handler = make<QLineEdit>(header, QStringLiteral("编辑框_经手人"), 104, 72, 192, 30);
+    make<QLabel>(header, QStringLiteral("标签_出库类别"), 8, 126, 88, 30, QStringLiteral("出库类别"));
+    auto* category = make<QLineEdit>(header, QStringLiteral("编辑框_出库类别"), 104, 126, 192, 30);
+    透明标签_时间 = make<QLabel>(header, QStringLiteral("透明标签_时间"), 8, 176, 288, 48,
+                                 QStringLiteral("2020-01-01 12:21:12"));
+    时钟1 = new QTimer(header);
+    时钟1->setObjectName(QStringLiteral("时钟1"));
+    时钟1->setInterval(1000);
+    按钮_生成材料出库单 = make<QPushButton>(header, QStringLiteral("按钮_生成材料出库单"), 16, 272, 272, 56,
+                                            QStringLiteral("生成材料出库单"));
+    按钮_更新最大单据号 = make<QPushButton>(header, QStringLiteral("按钮_更新最大单据号"), 16, 352, 272, 56,
+                                            QStringLiteral("更新最大单据号"));
+    // The header values come from the start window's saved choice; they are
+    // shown, not edited here.
+    for (QLineEdit* e : {warehouse, handler, category})
+        e->setReadOnly(true);
+    m_fieldBoxes << qMakePair(warehouse, &StationFields::出库仓库) << qMakePair(handler, &StationFields::经手人)
+                 << qMakePair(category, &StationFields::出库类别);
+
+    auto* body = make<QGroupBox>(m_content, QStringLiteral("分组框_表体"), 312, 0, 1600, 992);
+    auto* scan = make<QGroupBox>(body, QStringLiteral("分组框5"), 8, 8, 472, 56, QStringLiteral("出库扫码"));
+    make<QLabel>(scan, QStringLiteral("标签_条码"), 8, 16, 88, 30, QStringLiteral("条 码"));
+    编辑框_条码 = make<QLineEdit>(scan, QStringLiteral("编辑框_条码"), 120, 16, 344, 30);
+    auto* query = make<QGroupBox>(body, QStringLiteral("分组框6"), 488, 8, 1096, 56, QStringLiteral("查询库存"));
+    make<QLabel>(query, QStringLiteral("标签_关键字"), 8, 16, 88, 30, QStringLiteral("关键字"));
+    编辑框_查询库存关键字 = make<QLineEdit>(query, QStringLiteral("编辑框_查询库存关键字"), 120, 16, 344, 30);
+    按钮_查询 = make<QPushButton>(query, QStringLiteral("按钮_查询"), 472, 16, 80, 32, QStringLiteral("查 询"));
+    进度条_查询进度 = make<QProgressBar>(query, QStringLiteral("进度条_查询进度"), 576, 19, 504, 24);
+    进度条_查询进度->setValue(0);
+
+    auto* inventory = make<QGroupBox>(body, QStringLiteral("分组框2"), 6, 69, 472, 452, QStringLiteral("存货"));
+    auto* collector = make<QGroupBox>(body, QStringLiteral("分组框3"), 488, 69, 344, 203, QStringLiteral("领料员"));
+    auto* device = make<QGroupBox>(body, QStringLiteral("分组框4"), 488, 289, 344, 229, QStringLiteral("设备"));
+    auto* info = make<QGroupBox>(body, QStringLiteral("分组框1"), 848, 69, 744, 452, QStringLiteral("信息"));
+    编辑框_提示 = make<QPlainTextEdit>(info, QStringLiteral("编辑框_提示"), 6, 29, 730, 414);
+    编辑框_提示->setReadOnly(true);
+    编辑框_提示->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    struct Display {
+        QGroupBox* panel;
+        const char* suffix;
+        const char* caption;
+        int top;
+        QString StationFields::*field;
+    };
+    const Display displays[] = {
+        {inventory, "存货编码", "存 货 编 码", 39, &StationFields::存货编码},
+        {inventory, "存货名称", "存 货 名 称", 90, &StationFields::存货名称},
+        {inventory, "规格型号", "规 格 型 号", 141, &StationFields::规格型号},
+        {inventory, "单位", "单 位", 192, &StationFields::单位},
+        {inventory, "数量", "数 量", 243, &StationFields::数量},
+        {inventory, "现存量", "现 存 量", 294, &StationFields::现存量},
+        {inventory, "货位编码", "货 位 编 码", 345, &StationFields::货位编码},
+        {inventory, "货位名称", "货 位 名 称", 399, &StationFields::货位名称},
+        {collector, "领料人", "领 料 人", 34, &StationFields::领料人},
+        {collector, "领料部门", "领 料 部 门", 87, &StationFields::领料部门},
+        {collector, "领料线别", "领 料 线 别", 144, &StationFields::领料线别},
+        {device, "设备", "设 备 码", 40, &StationFields::设备},
+        {device, "设备名称", "设 备 名 称", 96, &StationFields::设备名称},
+        {device, "线别", "线 别", 144, &StationFields::线别},
+    };
+    for (const Display& d : displays) {
+        const QString suffix = QString::fromUtf8(d.suffix);
+        make<QLabel>(d.panel, QStringLiteral("标签_") + suffix, 8, d.top, 112, 30, QString::fromUtf8(d.caption));
+        const bool wide = d.panel == inventory;
+        auto* box = make<QLineEdit>(d.panel, QStringLiteral("编辑框_") + suffix, wide ? 140 : 135, d.top,
+                                    wide ? 317 : 201, 30);
+        box->setReadOnly(true);
+        box->setFrame(false);
+        m_fieldBoxes << qMakePair(box, d.field);
+        if (suffix == QStringLiteral("现存量"))
+            编辑框_现存量 = box;
+    }
+
+    选择夹1 = make<QTabWidget>(body, QStringLiteral("选择夹1"), 6, 521, 1584, 465);
+    auto* detailPage = new QWidget;
+    auto* stockPage = new QWidget;
+    选择夹1->addTab(detailPage, QStringLiteral("出库明细"));
+    选择夹1->addTab(stockPage, QStringLiteral("库存明细"));
+    // The tab pages start below the tab bar; the grids sit at their design
+    // place relative to the tab control.
+    高级表格_材料出库单明细 = make<QTableView>(选择夹1, QStringLiteral("高级表格_材料出库单明细"), 5, 25, 1570, 430);
+    高级表格_库存查询 = make<QTableView>(选择夹1, QStringLiteral("高级表格_库存查询"), 5, 25, 1570, 430);
+    高级表格_库存查询->hide();
+    connect(选择夹1, &QTabWidget::currentChanged, this, [this](int tab) {
+        高级表格_材料出库单明细->setVisible(tab == 0);
+        高级表格_库存查询->setVisible(tab == 1);
+    });
+
+    const auto setUpGrid = [](QTableView* view, StationGrid* model) {
+        view->setModel(model);
+        view->verticalHeader()->hide();
+        // Every row 26 pixels high, set once for the whole view.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(26);
+        view->verticalHeader()->setMinimumSectionSize(26);
+        view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+        // The narrow columns keep their 60 pixels with the large caption font.
+        view->horizontalHeader()->setMinimumSectionSize(20);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->setWordWrap(false);
+        view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+        QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
+            const QVector<int> widths = model->columnWidths();
+            for (int c = 0; c < widths.size(); ++c)
+                view->setColumnWidth(c, widths[c]);
+        });
+    };
+    setUpGrid(高级表格_材料出库单明细, &m_station.detailGrid());
+    setUpGrid(高级表格_库存查询, &m_station.stockGrid());
+    高级表格_材料出库单明细->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                                | QAbstractItemView::AnyKeyPressed);
+    高级表格_库存查询->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    高级表格_材料出库单明细->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    出库明细右键 = new QMenu(this);
+    出库明细右键->setObjectName(QStringLiteral("出库明细右键"));
+    出库明细右键->addAction(QStringLiteral("删除当前行"), this, [this] { m_station.deleteCurrentLine(cursorRow()); });
+    出库明细右键->addSeparator();
+    出库明细右键->addAction(QStringLiteral("删除选中行"), this, [this] {
+        int first = cursorRow();
+        int last = first;
+        const QModelIndexList selected = 高级表格_材料出库单明细->selectionModel()->selectedIndexes();
+        if (!selected.isEmpty()) {
+            first = last = StationGrid::systemRow(selected.first());
+            for (const QModelIndex& i : selected) {
+                first = std::min(first, StationGrid::systemRow(i));
+                last = std::max(last, StationGrid::systemRow(i));
+            }
+        }
+        m_station.deleteSelectedLines(first, last);
+    });
+    出库明细右键->addSeparator();
+    出库明细右键->addAction(QStringLiteral("删除所有行"), this, [this] { m_station.deleteAllLines(); });
+
+    编辑框_条码->installEventFilter(this);
+    编辑框_查询库存关键字->installEventFilter(this);
+}
+
+void 窗口_在线扫码出库::applyStyle()
+{
+    // One style sheet for the whole window: the faces and sizes of every
+    // control are set here once, by name, above the program's skin.
+    QStringList rules;
+    const auto rule = [&rules](const QString& selector, const QString& body) {
+        rules << selector + QStringLiteral(" { ") + body + QStringLiteral(" }");
+    };
+    for (const char* name : {"标签_仓库", "标签_经手人", "标签_出库类别", "按钮_生成材料出库单", "按钮_更新最大单据号"})
+        rule(QStringLiteral("#") + QString::fromUtf8(name), fontRule(16));
+    for (const char* name : {"编辑框_出库仓库", "编辑框_经手人", "编辑框_出库类别"})
+        rule(QStringLiteral("#") + QString::fromUtf8(name), fontRule(16) + kBoxed);
+    rule(QStringLiteral("#编辑框_条码, #编辑框_查询库存关键字"), fontRule(21) + kBoxed);
+    rule(QStringLiteral("#分组框2 QLabel, #分组框3 QLabel, #分组框4 QLabel, #标签_条码, #标签_关键字"), fontRule(21));
+    rule(QStringLiteral("#透明标签_时间"), fontRule(24) + QStringLiteral("background: transparent;"));
+    rule(QStringLiteral("#分组框2, #分组框3, #分组框4, #分组框1"), fontRule(19));
+    rule(QStringLiteral("#分组框5, #分组框6"), fontRule(14, true));
+    rule(QStringLiteral("#选择夹1 QTabBar"), fontRule(12, true));
+    rule(QStringLiteral("#分组框2 QLineEdit"), fontRule(20, false, kLightFace) + kDisplay);
+    rule(QStringLiteral("#分组框3 QLineEdit, #分组框4 QLineEdit"), fontRule(21, false, kLightFace) + kDisplay);
+    rule(QStringLiteral("#编辑框_现存量[overdrawn=\"true\"]"), QStringLiteral("color: red;"));
+    rule(QStringLiteral("#编辑框_提示"), fontRule(21, false, kLightFace) + kBoxed);
+    // The grids' font height of 25 is the height of a text line, which fits
+    // the 26-pixel rows; for this face that is a 19-pixel character.
+    rule(QStringLiteral("#高级表格_材料出库单明细, #高级表格_库存查询, #高级表格_材料出库单明细 QHeaderView, "
+                        "#高级表格_库存查询 QHeaderView"),
+         fontRule(kGridCharacterPixels));
+    setStyleSheet(rules.join(u'\n'));
+}
+
+void 窗口_在线扫码出库::onCreated()
+{
+    move(2, 2);
+    resize(kWidth, kHeight);
+    透明标签_时间->setText(QStringLiteral("2020-01-01 12:21:12"));
+    时钟1->start();
+    m_station.setUp();
+}
+
+void 窗口_在线扫码出库::showEvent(QShowEvent* event)
+{
+    // On a screen smaller than the design the window fits the screen and
+    // its canvas scrolls.
+    if (QScreen* s = screen()) {
+        const QRect available = s->availableGeometry();
+        if (width() > available.width() || height() > available.height()) {
+            resize(std::min(width(), available.width()), std::min(height(), available.height()));
+            move(available.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void 窗口_在线扫码出库::closeEvent(QCloseEvent* event)
+{
+    // A search that is still filling its grid stops; the window closes.
+    m_station.cancelSearch();
+    QDialog::closeEvent(event);
+}
+
+void 窗口_在线扫码出库::tick()
+{
+    透明标签_时间->setText(日期时间文本(appclock::now()));
+}
+
+void 窗口_在线扫码出库::showFields()
+{
+    const StationFields& f = m_station.fields();
+    for (const auto& [box, field] : m_fieldBoxes) {
+        if (box->text() != f.*field)
+            box->setText(f.*field);
+    }
+    if (编辑框_现存量->property("overdrawn").toBool() != f.现存量不足) {
+        编辑框_现存量->setProperty("overdrawn", f.现存量不足);
+        编辑框_现存量->style()->unpolish(编辑框_现存量);
+        编辑框_现存量->style()->polish(编辑框_现存量);
+    }
+    编辑框_现存量->setToolTip(f.现存量提示);
+}
+
+void 窗口_在线扫码出库::showScanText(const QString& text)
+{
+    if (编辑框_条码->text() != text)
+        编辑框_条码->setText(text);
+}
+
+void 窗口_在线扫码出库::showPrompt()
+{
+    // Messages arrive in front of the history; only the new part is laid
+    // out, so a long history does not slow down every scan.
+    QString shown = m_station.promptText();
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!m_shownPrompt.isEmpty() && shown.endsWith(m_shownPrompt)) {
+        QTextCursor cursor(编辑框_提示->document());
+        cursor.movePosition(QTextCursor::Start);
+        cursor.insertText(shown.left(shown.size() - m_shownPrompt.size()));
+    } else {
+        编辑框_提示->setPlainText(shown);
+    }
+    m_shownPrompt = shown;
+    编辑框_提示->verticalScrollBar()->setValue(0);
+}
+
+void 窗口_在线扫码出库::showBusy(bool busy)
+{
+    // While a search fills its grid the voucher buttons and a second search
+    // wait for it.
+    for (QPushButton* b : {按钮_生成材料出库单, 按钮_更新最大单据号, 按钮_查询})
+        b->setEnabled(!busy);
+}
+
+void 窗口_在线扫码出库::startSearch()
+{
+    m_station.search(编辑框_查询库存关键字->text());
+}
+
+bool 窗口_在线扫码出库::scanKey(QKeyEvent* key)
+{
+    m_station.ensureConnection();
+    // A scanner that ends its codes with CR LF: the LF is not a second,
+    // empty scan.
+    if (key->text() == QStringLiteral("\n"))
+        return true;
+    // Enter ends a scan; so does Tab, for scanners set up to send it, which
+    // would otherwise carry the focus away from the scan field.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab) {
+        m_station.handleScan(编辑框_条码->text());
+        return true;
+    }
+    return false;
+}
+
+bool 窗口_在线扫码出库::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == 编辑框_条码) {
+        if (event->type() == QEvent::KeyPress)
+            return scanKey(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::FocusIn) {
+            编辑框_条码->clear();
+            if (选择夹1->currentIndex() != 0)
+                选择夹1->setCurrentIndex(0);
+        }
+    } else if (watched == 编辑框_查询库存关键字) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                && ScanStation::keywordLongEnough(编辑框_查询库存关键字->text())) {
+                startSearch();
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusIn) {
+            编辑框_查询库存关键字->clear();
+            if (选择夹1->currentIndex() != 1)
+                选择夹1->setCurrentIndex(1);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int 窗口_在线扫码出库::cursorRow() const
+{
+    const QModelIndex current = 高级表格_材料出库单明细->currentIndex();
+    return current.isValid() ? StationGrid::systemRow(current) : -1;
+}
+
+void 窗口_在线扫码出库::detailDoubleClicked(const QModelIndex& index)
+{
+    if (index.column() != 5)
+        return;
+    m_station.unlockQuantityCell(StationGrid::systemRow(index), index.column());
+    if (m_station.detailGrid().isEditable(StationGrid::systemRow(index), index.column()))
+        高级表格_材料出库单明细->edit(index);
+}
+
+void 窗口_在线扫码出库::detailCellEdited(const QPersistentModelIndex& index, const QString& oldText)
+{
+    if (!index.isValid())
+        return;
+    if (index.column() != 5) {
+        编辑框_条码->setFocus();
+        return;
+    }
+    m_station.quantityEdited(StationGrid::systemRow(index), oldText);
+}
+
+void 窗口_在线扫码出库::showDetailMenu(const QPoint& pos)
+{
+    出库明细右键->popup(高级表格_材料出库单明细->viewport()->mapToGlobal(pos));
+}
+
+void 窗口_在线扫码出库::生成材料出库单()
+{
+    if (m_station.refuseWhileBusy(QStringLiteral("生成材料出库单")))
+        return;
+    // The voucher writer is connected here: it reads m_station.gridLines()
+    // and the header fields, and reports through the prompt field.
+}
+
+void 窗口_在线扫码出库::更新最大单据号()
+{
+    if (m_station.refuseWhileBusy(QStringLiteral("更新最大单据号")))
+        return;
+    // The identity-counter update is connected here.
+}

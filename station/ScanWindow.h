@@ -1,0 +1,85 @@
+#pragma once
+// 窗口_在线扫码出库: the scanning station. Workers scan their personnel
+// card, a device and the materials into 编辑框_条码; the clerk corrects the
+// lines in the detail grid, searches stock on the second tab and writes the
+// material-issue voucher. The window only shows and forwards: what a scan,
+// an edit or a search does lives in ScanStation.
+#include "ScanStation.h"
+
+#include <QDialog>
+
+class ErpSession;
+class PromptPlayer;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTableView;
+class QTimer;
+
+// (No Q_OBJECT: moc cannot name a class in Chinese; handlers are connected
+// as plain member functions.)
+class 窗口_在线扫码出库 : public QDialog {
+public:
+    // The window works on the start window's ERP session and speaks through
+    // player (nullptr: silent). owner is the start window.
+    窗口_在线扫码出库(ErpSession& erp, PromptPlayer* player, QWidget* owner = nullptr);
+
+    ScanStation& station() { return m_station; }
+
+    // The created handler's steps; run by the constructor.
+    void onCreated();
+
+    // 按钮_生成材料出库单: writes the grid's lines as one material-issue
+    // voucher. The voucher writer is connected here.
+    void 生成材料出库单();
+    // 按钮_更新最大单据号: brings the ERP's identity counters up to date.
+    void 更新最大单据号();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void applyStyle();
+    void showFields();
+    void showScanText(const QString& text);
+    void showPrompt();
+    void showBusy(bool busy);
+    void tick();
+    void startSearch();
+    bool scanKey(QKeyEvent* key);
+    void detailDoubleClicked(const QModelIndex& index);
+    void detailCellEdited(const QPersistentModelIndex& index, const QString& oldText);
+    void showDetailMenu(const QPoint& pos);
+    int cursorRow() const;
+
+    ScanStation m_station;
+    QString m_shownPrompt;
+
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;
+    QLineEdit* 编辑框_条码 = nullptr;
+    QLineEdit* 编辑框_查询库存关键字 = nullptr;
+    QLineEdit* 编辑框_现存量 = nullptr;
+    QPushButton* 按钮_生成材料出库单 = nullptr;
+    QPushButton* 按钮_更新最大单据号 = nullptr;
+    QPushButton* 按钮_查询 = nullptr;
+    QProgressBar* 进度条_查询进度 = nullptr;
+    QPlainTextEdit* 编辑框_提示 = nullptr;
+    QTabWidget* 选择夹1 = nullptr;
+    QTableView* 高级表格_材料出库单明细 = nullptr;
+    QTableView* 高级表格_库存查询 = nullptr;
+    QLabel* 透明标签_时间 = nullptr;
+    QTimer* 时钟1 = nullptr;
+    QMenu* 出库明细右键 = nullptr;
+    // Display fields and the StationFields member each shows.
+    QList<QPair<QLineEdit*, QString StationFields::*>> m_fieldBoxes;
+};

@@ -1,0 +1,172 @@
+#include "StationGrid.h"
+
+StationGrid::StationGrid(QObject* parent) : QAbstractTableModel(parent) {}
+
+void StationGrid::setColumns(const QStringList& captions, const QVector<int>& widths)
+{
+    beginResetModel();
+    m_rows.clear();
+    m_captions = captions;
+    m_widths = widths;
+    m_widths.resize(captions.size());
+    m_unlockedRow = m_unlockedColumn = -1;
+    endResetModel();
+}
+
+QString StationGrid::text(int row, int column) const
+{
+    if (column < 0 || column >= m_captions.size())
+        return {};
+    if (row == 0)
+        return m_captions[column];
+    if (row < 1 || row > m_rows.size())
+        return {};
+    return m_rows[row - 1].value(column);
+}
+
+void StationGrid::setText(int row, int column, const QString& value)
+{
+    if (row < 1 || row > m_rows.size() || column < 0 || column >= m_captions.size())
+        return;
+    m_rows[row - 1][column] = value;
+    const QModelIndex i = indexOf(row, column);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+}
+
+QStringList StationGrid::rowTexts(int row) const
+{
+    if (row < 1 || row > m_rows.size())
+        return {};
+    return m_rows[row - 1];
+}
+
+void StationGrid::insertTopRow()
+{
+    insertTopRows({QStringList()});
+}
+
+int StationGrid::appendRow()
+{
+    appendRows({QStringList()});
+    return rowCount() - 1;
+}
+
+void StationGrid::insertTopRows(const QVector<QStringList>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    beginInsertRows({}, 0, int(rows.size()) - 1);
+    QVector<QStringList> fresh;
+    fresh.reserve(rows.size() + m_rows.size());
+    for (QStringList r : rows) {
+        r.resize(m_captions.size());
+        fresh << r;
+    }
+    fresh += m_rows;
+    m_rows.swap(fresh);
+    if (m_unlockedRow > 0)
+        m_unlockedRow += int(rows.size());
+    endInsertRows();
+}
+
+void StationGrid::appendRows(const QVector<QStringList>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    for (QStringList r : rows) {
+        r.resize(m_captions.size());
+        m_rows << r;
+    }
+    endInsertRows();
+}
+
+bool StationGrid::removeRow(int row)
+{
+    if (row < 1 || row > m_rows.size())
+        return false;
+    beginRemoveRows({}, row - 1, row - 1);
+    m_rows.removeAt(row - 1);
+    if (m_unlockedRow == row)
+        m_unlockedRow = m_unlockedColumn = -1;
+    else if (m_unlockedRow > row)
+        --m_unlockedRow;
+    endRemoveRows();
+    return true;
+}
+
+void StationGrid::clearRows()
+{
+    if (m_rows.isEmpty())
+        return;
+    beginRemoveRows({}, 0, int(m_rows.size()) - 1);
+    m_rows.clear();
+    m_unlockedRow = m_unlockedColumn = -1;
+    endRemoveRows();
+}
+
+void StationGrid::lockAll()
+{
+    m_unlockedRow = m_unlockedColumn = -1;
+}
+
+void StationGrid::unlock(int row, int column)
+{
+    if (row < 1 || row > m_rows.size() || column < 1 || column >= m_captions.size())
+        return;
+    m_unlockedRow = row;
+    m_unlockedColumn = column;
+}
+
+bool StationGrid::isEditable(int row, int column) const
+{
+    return row >= 1 && row == m_unlockedRow && column == m_unlockedColumn;
+}
+
+int StationGrid::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int StationGrid::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_captions.size());
+}
+
+QVariant StationGrid::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return text(systemRow(index), index.column());
+}
+
+QVariant StationGrid::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return text(0, section);
+    return section + 1;
+}
+
+Qt::ItemFlags StationGrid::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isEditable(systemRow(index), index.column()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool StationGrid::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !isEditable(systemRow(index), index.column()))
+        return false;
+    const int row = systemRow(index);
+    const QString old = text(row, index.column());
+    setText(row, index.column(), value.toString());
+    emit cellEdited(QPersistentModelIndex(index), old);
+    return true;
+}

@@ -1,0 +1,891 @@
+// The scanning window driven as the warehouse drives it: scans typed into
+// 编辑框_条码 as a scanner types them, grid edits by double-click and the
+// popup menu, searches from the keyword field, all against the demo ERP.
+#include "StationFixture.h"
+
+#include "Clock.h"
+#include "MasterData.h"
+#include "OdbcSetup.h"
+#include "ScanWindow.h"
+#include "StagingTable.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using Path = StationFixture::Path;
+
+namespace {
+
+const QString kTime = QStringLiteral("2026-03-04 08:05:09");
+
+QString s(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+class ScanWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        useTestOdbcDrivers();
+        appclock::setFixedNow(QDateTime::fromString(kTime, QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    }
+    void init() { start(Path::Embedded); }
+    void cleanup()
+    {
+        w.reset();
+        f.reset();
+    }
+
+    void controlsAreWhereTheWindowTableSays_data();
+    void controlsAreWhereTheWindowTableSays();
+    void fontsFollowTheControlTables();
+    void openingShowsHeaderAndStagedLinesNewestOnTop();
+    void setUpStopsWhenTheStagingTableCannotBeMade();
+    void clockShowsTheTimeEverySecond();
+    void focusSwitchesTheTabs();
+    void deviceStaysForProductionOnly_data();
+    void deviceStaysForProductionOnly();
+    void refusedScans_data();
+    void refusedScans();
+    void lineThatCannotBeStagedSaysSo();
+    void stockIsShownAndOverdrawIsMarked();
+    void quantityEdits_data();
+    void quantityEdits();
+    void editingAnOlderLineChecksItsOwnItem();
+    void quantityThatCannotBeStagedSaysSo();
+    void deletionsRenumberAndRewrite_data();
+    void deletionsRenumberAndRewrite();
+    void restartShowsTheSameLines();
+    void searchListsMatchingItems();
+    void shortKeywordsDoNothing();
+    void secondSearchReplacesTheFirst();
+    void scanDuringALongSearchWaitsForIt();
+    void badInputBreaksNothing_data();
+    void badInputBreaksNothing();
+    void scanSequenceOverOdbc();
+    void nothingIsCutOff();
+
+private:
+    void start(Path path)
+    {
+        w.reset();
+        f.reset(); // before the next one takes over the data directory and message boxes
+        f = std::make_unique<StationFixture>(path);
+        QVERIFY(f->ok);
+        open();
+    }
+    void open()
+    {
+        w = std::make_unique<窗口_在线扫码出库>(*f->erp, &f->player);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    template <class T = QWidget>
+    T* child(const QString& name) const
+    {
+        auto* c = w->findChild<T*>(name);
+        if (!c)
+            qWarning("no control %s", qPrintable(name));
+        return c;
+    }
+    QLineEdit* field(const char* name) const { return child<QLineEdit>(s(name)); }
+    QString text(const char* name) const { return field(name)->text(); }
+    StationGrid& grid() { return w->station().detailGrid(); }
+    QTableView* detailView() const { return child<QTableView>(s("高级表格_材料出库单明细")); }
+
+    // Types text as a scanner does: printable ASCII key by key, anything
+    // else as committed input.
+    static void type(QWidget* target, const QString& text)
+    {
+        // Long texts go in as one committed input: key by key they would
+        // only slow the test down.
+        const bool byKey = text.size() < 200;
+        QString run;
+        const auto flush = [&] {
+            if (run.isEmpty())
+                return;
+            QInputMethodEvent commit;
+            commit.setCommitString(run);
+            QApplication::sendEvent(target, &commit);
+            run.clear();
+        };
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u == u'\r' || u == u'\n' || u == u'\t') {
+                flush();
+                const Qt::Key key = u == u'\t' ? Qt::Key_Tab : u == u'\r' ? Qt::Key_Return : Qt::Key_unknown;
+                QTest::sendKeyEvent(QTest::Click, target, key, QString(c), Qt::NoModifier);
+            } else if (byKey && u >= 32 && u < 127) {
+                flush();
+                QTest::keyClick(target, char(u));
+            } else {
+                run += c;
+            }
+        }
+        flush();
+    }
+    void scan(const QString& code)
+    {
+        auto* e = field("编辑框_条码");
+        type(e, code);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+    void scanAll(const QStringList& codes)
+    {
+        for (const QString& c : codes)
+            scan(c);
+    }
+    QStringList gridRows()
+    {
+        QStringList out;
+        for (int r = 1; r < grid().rowCount(); ++r)
+            out << grid().rowTexts(r).join(u'|');
+        return out;
+    }
+    QStringList column(StationGrid& g, int c)
+    {
+        QStringList out;
+        for (int r = 1; r < g.rowCount(); ++r)
+            out << g.text(r, c);
+        return out;
+    }
+    QStringList promptLines() const
+    {
+        return w->station().promptText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    QString person(const QString& job, const char* field) const
+    {
+        return f->scalar(s("select ") + s(field) + s(" from hr_hi_person where JobNumber='") + job + u'\'');
+    }
+    // Edits the quantity of a grid row as the clerk does: double-click,
+    // type, Enter; waits until the edit is handled.
+    void editQuantity(int row, const QString& quantity)
+    {
+        QTableView* view = detailView();
+        const QModelIndex index = grid().indexOf(row, 5);
+        view->scrollTo(index);
+        view->setCurrentIndex(index);
+        const QPoint at = view->visualRect(index).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY2(editor && editor->parentWidget() == view->viewport(), "no editor opened");
+        editor->selectAll();
+        type(editor, quantity);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // Handled once the editor has closed.
+        QTRY_VERIFY(!view->isPersistentEditorOpen(index) && QApplication::focusWidget() != editor);
+        QTest::qWait(20);
+    }
+    void triggerMenu(const char* caption)
+    {
+        auto* menu = child<QMenu>(s("出库明细右键"));
+        QVERIFY(menu);
+        for (QAction* a : menu->actions()) {
+            if (a->text() == s(caption)) {
+                a->trigger();
+                return;
+            }
+        }
+        QFAIL(caption);
+    }
+    void addItems(int count, const QString& name)
+    {
+        QStringList statements;
+        for (int i = 1; i <= count; ++i) {
+            const QString code = QStringLiteral("BULK-%1").arg(i, 5, 10, QLatin1Char('0'));
+            statements << QStringLiteral("insert into inventory (cInvCode,cInvName,cInvStd,cComUnitCode,cPosition,"
+                                         "cInvDefine3,dSDate) values ('%1','%2','STD-%3','01','B01-1','五金区01架1层',"
+                                         "'2021-01-01')")
+                              .arg(code, name)
+                              .arg(i)
+                       << QStringLiteral("insert into CurrentStock (cWhCode,cInvCode,cBatch,iQuantity) values "
+                                         "('02','%1','B1',%2)")
+                              .arg(code)
+                              .arg(i % 50);
+        }
+        statements << QStringLiteral("create index if not exists ix_stock_item on CurrentStock (cInvCode)");
+        QVERIFY(f->exec(statements));
+    }
+
+    std::unique_ptr<StationFixture> f;
+    std::unique_ptr<窗口_在线扫码出库> w;
+};
+
+void ScanWindowTest::controlsAreWhereTheWindowTableSays_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    const auto row = [](const char* name, const char* parent, QRect r, const char* caption = "") {
+        QTest::newRow(name) << s(name) << s(parent) << r << s(caption);
+    };
+    row("分组框_表头", "画布", {0, 0, 304, 992});
+    row("标签_仓库", "分组框_表头", {8, 19, 88, 30}, "出库仓库");
+    row("编辑框_出库仓库", "分组框_表头", {104, 19, 192, 30});
+    row("标签_经手人", "分组框_表头", {8, 72, 88, 30}, "经手人");
+    row("编辑框_经手人", "分组框_表头", {104, 72, 192, 30});
+    row("标签_出库类别", "分组框_表头", {8, 126, 88, 30}, "出库类别");
+    row("编辑框_出库类别", "分组框_表头", {104, 126, 192, 30});
+    row("透明标签_时间", "分组框_表头", {8, 176, 288, 48});
+    row("按钮_生成材料出库单", "分组框_表头", {16, 272, 272, 56}, "生成材料出库单");
+    row("按钮_更新最大单据号", "分组框_表头", {16, 352, 272, 56}, "更新最大单据号");
+    row("分组框_表体", "画布", {312, 0, 1600, 992});
+    row("分组框5", "分组框_表体", {8, 8, 472, 56}, "出库扫码");
+    row("标签_条码", "分组框5", {8, 16, 88, 30}, "条 码");
+    row("编辑框_条码", "分组框5", {120, 16, 344, 30});
+    row("分组框6", "分组框_表体", {488, 8, 1096, 56}, "查询库存");
+    row("标签_关键字", "分组框6", {8, 16, 88, 30}, "关键字");
+    row("编辑框_查询库存关键字", "分组框6", {120, 16, 344, 30});
+    row("按钮_查询", "分组框6", {472, 16, 80, 32}, "查 询");
+    row("进度条_查询进度", "分组框6", {576, 19, 504, 24});
+    row("分组框2", "分组框_表体", {6, 69, 472, 452}, "存货");
+    row("分组框3", "分组框_表体", {488, 69, 344, 203}, "领料员");
+    row("分组框4", "分组框_表体", {488, 289, 344, 229}, "设备");
+    row("分组框1", "分组框_表体", {848, 69, 744, 452}, "信息");
+    row("编辑框_提示", "分组框1", {6, 29, 730, 414});
+    row("选择夹1", "分组框_表体", {6, 521, 1584, 465});
+    row("高级表格_材料出库单明细", "选择夹1", {5, 25, 1570, 430});
+    row("高级表格_库存查询", "选择夹1", {5, 25, 1570, 430});
+    row("标签_存货编码", "分组框2", {8, 39, 112, 30}, "存 货 编 码");
+    row("编辑框_存货编码", "分组框2", {140, 39, 317, 30});
+    row("标签_现存量", "分组框2", {8, 294, 112, 30}, "现 存 量");
+    row("编辑框_货位名称", "分组框2", {140, 399, 317, 30});
+    row("标签_领料线别", "分组框3", {8, 144, 112, 30}, "领 料 线 别");
+    row("编辑框_领料人", "分组框3", {135, 34, 201, 30});
+    row("标签_设备", "分组框4", {8, 40, 112, 30}, "设 备 码");
+    row("编辑框_线别", "分组框4", {135, 144, 201, 30});
+}
+
+void ScanWindowTest::controlsAreWhereTheWindowTableSays()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    窗口_在线扫码出库 fresh(*f->erp, &f->player);
+    QCOMPARE(fresh.windowTitle(), s("在线扫码出库"));
+    QCOMPARE(fresh.geometry(), QRect(2, 2, 1920, 1025));
+    auto* c = fresh.findChild<QWidget*>(name);
+    QVERIFY2(c, qPrintable(name));
+    QCOMPARE(c->parentWidget()->objectName(), parent);
+    QCOMPARE(c->geometry(), geometry);
+    if (auto* label = qobject_cast<QLabel*>(c); label && !caption.isEmpty())
+        QCOMPARE(label->text(), caption);
+    if (auto* button = qobject_cast<QPushButton*>(c))
+        QCOMPARE(button->text(), caption);
+    if (auto* group = qobject_cast<QGroupBox*>(c))
+        QCOMPARE(group->title(), caption);
+}
+
+void ScanWindowTest::fontsFollowTheControlTables()
+{
+    const auto pixels = [this](const char* name) {
+        QWidget* c = child(s(name));
+        c->ensurePolished();
+        return c->font().pixelSize();
+    };
+    QCOMPARE(pixels("标签_仓库"), 16);
+    QCOMPARE(pixels("编辑框_经手人"), 16);
+    QCOMPARE(pixels("按钮_生成材料出库单"), 16);
+    QCOMPARE(pixels("编辑框_条码"), 21);
+    QCOMPARE(pixels("编辑框_查询库存关键字"), 21);
+    QCOMPARE(pixels("标签_存货名称"), 21);
+    QCOMPARE(pixels("透明标签_时间"), 24);
+    QCOMPARE(pixels("分组框2"), 19);
+    QCOMPARE(pixels("分组框5"), 14);
+    QVERIFY(child(s("分组框6"))->font().bold());
+    QCOMPARE(pixels("编辑框_存货名称"), 20);
+    QCOMPARE(pixels("编辑框_领料人"), 21);
+    QCOMPARE(pixels("编辑框_提示"), 21);
+    // 微软雅黑 at 19 pixels: a text line 25 pixels high in rows of 26.
+    QCOMPARE(pixels("高级表格_材料出库单明细"), 19);
+    QCOMPARE(detailView()->verticalHeader()->defaultSectionSize(), 26);
+    QCOMPARE(child(s("编辑框_条码"))->font().family(), s("微软雅黑"));
+    // The grid has its columns with the captions and widths of its table.
+    QCOMPARE(grid().columnCount(), 11);
+    QCOMPARE(grid().text(0, 10), s("时间"));
+    for (int c = 0; c < 11; ++c)
+        QCOMPARE(detailView()->columnWidth(c), ScanStation::kDetailWidths[c]);
+    QCOMPARE(w->station().stockGrid().text(0, 7), s("货位名称"));
+    QCOMPARE(child<QTableView>(s("高级表格_库存查询"))->columnWidth(7), 250);
+}
+
+void ScanWindowTest::openingShowsHeaderAndStagedLinesNewestOnTop()
+{
+    QCOMPARE(text("编辑框_出库仓库"), s("02|五金仓"));
+    QCOMPARE(text("编辑框_经手人"), s("0001|王洋国"));
+    QCOMPARE(text("编辑框_出库类别"), s("202|生产领料"));
+    QCOMPARE(grid().rowCount(), 1); // the table was created, nothing staged
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    w.reset();
+    QVERIFY(f->exec({s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
+                       "('1','QM-001','扫码演示物料','DEMO-1','个',2.5,'B01-1','王洋国','生产课','SB001','2026-03-01 07:00:01')"),
+                     s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
+                       "('2','M6-25','内六角螺钉','M6*25 12.9级','个',3,'B01-2','王洋国','生产课','','2026-03-01 07:00:02')")}));
+    open();
+    QCOMPARE(gridRows(), QStringList({s("2|M6-25|内六角螺钉|M6*25 12.9级|个|3|B01-2|王洋国|生产课||2026-03-01 07:00:02"),
+                                      s("1|QM-001|扫码演示物料|DEMO-1|个|2.5|B01-1|王洋国|生产课|SB001|2026-03-01 07:00:01")}));
+    // The table is not created a second time.
+    QCOMPARE(f->erp->数据库连接.trace().count(staging::createStatement()), 1);
+}
+
+void ScanWindowTest::setUpStopsWhenTheStagingTableCannotBeMade()
+{
+    w.reset();
+    // Something else already carries the name ckmx.
+    QVERIFY(f->exec({s("drop table ckmx"), s("create view ckmx as select 1 as hh")}));
+    open();
+    QCOMPARE(grid().columnCount(), 11);
+    QCOMPARE(w->station().stockGrid().columnCount(), 0);
+    QVERIFY(QApplication::focusWidget() != field("编辑框_条码"));
+    QVERIFY(f->logEntries().isEmpty());
+    QVERIFY(f->messages.isEmpty());
+}
+
+void ScanWindowTest::clockShowsTheTimeEverySecond()
+{
+    auto* clock = child<QLabel>(s("透明标签_时间"));
+    QCOMPARE(clock->text(), s("2020-01-01 12:21:12"));
+    QTRY_COMPARE_WITH_TIMEOUT(clock->text(), kTime, 2500);
+}
+
+void ScanWindowTest::focusSwitchesTheTabs()
+{
+    auto* tabs = child<QTabWidget>(s("选择夹1"));
+    auto* keyword = field("编辑框_查询库存关键字");
+    keyword->setText(s("old"));
+    QTest::mouseClick(keyword, Qt::LeftButton);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(keyword->text(), QString());
+    QVERIFY(child(s("高级表格_库存查询"))->isVisible());
+    auto* scanField = field("编辑框_条码");
+    scanField->setText(s("half a code"));
+    QTest::mouseClick(scanField, Qt::LeftButton);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(scanField->text(), QString());
+    QVERIFY(detailView()->isVisible());
+}
+
+void ScanWindowTest::deviceStaysForProductionOnly_data()
+{
+    QTest::addColumn<QString>("badge");
+    QTest::addColumn<QStringList>("devices"); // column 9, top line first
+    QTest::newRow("生产课") << s("R10001") << QStringList{s("SB001"), s("SB001"), s("SB001")};
+    QTest::newRow("设备课") << s("R10015") << QStringList{QString(), QString(), s("SB001")};
+}
+
+void ScanWindowTest::deviceStaysForProductionOnly()
+{
+    QFETCH(QString, badge);
+    QFETCH(QStringList, devices);
+    const QString job = badge.mid(1);
+    const QString name = person(job, "cPsn_Name");
+    const QString department = f->scalar(s("select cDepName from department d join hr_hi_person p on "
+                                           "p.cDept_num=d.cDepCode where JobNumber='") + job + u'\'');
+    scanAll({badge, s("SSB001"), s("QM-001"), s("M6-25"), s("DX-RVV-01")});
+
+    QCOMPARE(text("编辑框_领料人"), name);
+    QCOMPARE(text("编辑框_领料部门"), department);
+    QCOMPARE(text("编辑框_领料线别"), person(job, "cPsn_NameEN"));
+    QCOMPARE(column(grid(), 9), devices);
+    QCOMPARE(column(grid(), 0), QStringList({"3", "2", "1"}));
+    QCOMPARE(column(grid(), 1), QStringList({"DX-RVV-01", "M6-25", "QM-001"}));
+    QCOMPARE(column(grid(), 5), QStringList({"1", "1", "1"}));
+    QCOMPARE(grid().rowTexts(1).mid(6), QStringList({f->scalar(s("select cPosition from inventory where cInvCode='DX-RVV-01'")), name, department, devices[0], kTime}));
+    QCOMPARE(text("编辑框_设备"), devices[0]);
+    QCOMPARE(text("编辑框_设备名称").isEmpty(), devices[0].isEmpty());
+    QCOMPARE(text("编辑框_存货编码"), s("DX-RVV-01"));
+    QCOMPARE(text("编辑框_数量"), s("1"));
+    QCOMPARE(text("编辑框_条码"), QString());
+    QCOMPARE(promptLines(), QStringList({s("存货编码【DX-RVV-01】 添加成功！！"), s("存货编码【M6-25】 添加成功！！"),
+                                         s("存货编码【QM-001】 添加成功！！"),
+                                         s("设备条码读取完成！设备名称：") + f->scalar(s("select cCardName from U8CUSTDEF_0001_E001 where cNo='SB001'")),
+                                         s("人员条码读取完成！领料人：") + name}));
+    QCOMPARE(f->player.played, QStringList({prompts::kPersonAccepted, prompts::kScanSucceeded, prompts::kScanSucceeded,
+                                            prompts::kScanSucceeded, prompts::kScanSucceeded}));
+    QCOMPARE(f->stagedRows(), gridRows());
+    QVERIFY(f->logEntries().isEmpty());
+    // Every material scan sends the inventory query, the stock query and the
+    // staging insert; nothing else.
+    const QStringList trace = f->erp->数据库连接.trace();
+    const int first = trace.indexOf(masterdata::inventoryQuery(s("QM-001")));
+    QCOMPARE(trace.mid(first, 3),
+             QStringList({masterdata::inventoryQuery(s("QM-001")), masterdata::stockQuery(s("02"), s("QM-001")),
+                          staging::insertStatement(staging::Line{"1", "QM-001", s("扫码演示物料"), "DEMO-1", s("个"), "1",
+                                                                 "B01-1", name, department, "SB001", kTime})}));
+}
+
+void ScanWindowTest::refusedScans_data()
+{
+    QTest::addColumn<bool>("withBadge");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message"); // "" for none
+    QTest::addColumn<QString>("sound");
+    QTest::addColumn<bool>("logged");
+    QTest::addColumn<QString>("left"); // the scan field afterwards
+    const QString noPosition = s("未查找到存货编码【%1】 的货位编码 请查询存货档案是否有设备默认货位！！");
+    QTest::newRow("unknown badge") << false << s("R99999") << s("未查找到工号【99999】 的记录，请与系统管理员联系！")
+                                   << prompts::kEmployeeNotFound << false << QString();
+    QTest::newRow("R alone") << false << s("R") << s("未查找到工号【】 的记录，请与系统管理员联系！")
+                             << prompts::kEmployeeNotFound << false << QString();
+    QTest::newRow("unknown device") << true << s("SXX-404")
+                                    << s("未查找到设备编码【XX-404】 的设备 请确认设备信息表中是否有增加！！")
+                                    << prompts::kScanFailed << false << QString();
+    QTest::newRow("material first") << false << s("QM-001") << s("请先刷人员条码！！") << prompts::kScanEmployeeCard
+                                    << false << QString();
+    QTest::newRow("blank, no badge") << false << s("   ") << s("请先刷人员条码！！") << prompts::kScanEmployeeCard
+                                     << false << QString();
+    QTest::newRow("blank") << true << s("  ") << noPosition.arg(QString()) << prompts::kScanFailed << true << QString();
+    QTest::newRow("lower-case r") << true << s("r10001") << noPosition.arg(s("r10001")) << prompts::kScanFailed << true
+                                  << QString();
+    QTest::newRow("no position") << true << s("XF-SAND") << noPosition.arg(s("XF-SAND")) << prompts::kScanFailed << true
+                                 << QString();
+    QTest::newRow("end-dated") << true << s("OLD-6201") << noPosition.arg(s("OLD-6201")) << prompts::kScanFailed << true
+                               << QString();
+    QTest::newRow("set-up code") << true << s("%%SetUp01") << QString() << QString() << false << s("%%SetUp01");
+}
+
+void ScanWindowTest::refusedScans()
+{
+    QFETCH(bool, withBadge);
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+    QFETCH(QString, sound);
+    QFETCH(bool, logged);
+    QFETCH(QString, left);
+    if (withBadge)
+        scan(s("R10001"));
+    const QString collector = text("编辑框_领料人");
+    const QStringList before = promptLines();
+    f->player.played.clear();
+    scan(code);
+    QCOMPARE(promptLines().mid(0, before.size() + (message.isEmpty() ? 0 : 1)),
+             message.isEmpty() ? before : QStringList{message} + before);
+    QCOMPARE(f->player.played, sound.isEmpty() ? QStringList() : QStringList{sound});
+    QCOMPARE(f->logEntries(), logged ? QStringList{message} : QStringList());
+    QCOMPARE(text("编辑框_条码"), left);
+    QCOMPARE(text("编辑框_领料人"), collector);
+    QCOMPARE(grid().rowCount(), 1);
+    QVERIFY(f->stagedRows().isEmpty());
+}
+
+void ScanWindowTest::lineThatCannotBeStagedSaysSo()
+{
+    // The ERP's names are longer than the staging table's 50 characters.
+    const QString longName = QString(60, QChar(u'长'));
+    QVERIFY(f->exec({s("insert into inventory (cInvCode,cInvName,cInvStd,cComUnitCode,cPosition,cInvDefine3,dSDate) "
+                       "values ('LONG-1','") + longName + s("','X','01','B01-1','五金区01架1层','2021-01-01')")}));
+    scanAll({s("R10001"), s("LONG-1")});
+    QCOMPARE(grid().rowCount(), 2);
+    QCOMPARE(grid().text(1, 2), longName);
+    QVERIFY(f->stagedRows().isEmpty());
+    QCOMPARE(promptLines().first(), s("存货编码【LONG-1】 已加入出库明细，但未能保存到缓存表，程序重启后不会恢复！！"));
+    QCOMPARE(f->player.played.last(), prompts::kScanFailed);
+    QCOMPARE(f->logEntries().size(), 1);
+    QVERIFY(f->logEntries().first().startsWith(s("插入出库明细数据失败  insert into ckmx")));
+}
+
+void ScanWindowTest::stockIsShownAndOverdrawIsMarked()
+{
+    scanAll({s("R10001"), s("QM-001")});
+    QCOMPARE(text("编辑框_现存量"), s("12.5"));
+    QVERIFY(!w->station().fields().现存量不足);
+    // An item without stock in the warehouse is still added, stock "0";
+    // the stock field shows that the grid asks for more than there is.
+    scan(s("DX-RVV-01"));
+    QCOMPARE(grid().rowCount(), 3);
+    QCOMPARE(text("编辑框_现存量"), s("0"));
+    QVERIFY(w->station().fields().现存量不足);
+    QVERIFY(field("编辑框_现存量")->property("overdrawn").toBool());
+    QCOMPARE(field("编辑框_现存量")->toolTip(), s("出库明细中本存货合计 1，超过现存量 0"));
+    scan(s("QM-001"));
+    QVERIFY(!field("编辑框_现存量")->property("overdrawn").toBool());
+    QCOMPARE(field("编辑框_现存量")->toolTip(), QString());
+}
+
+void ScanWindowTest::quantityEdits_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("shown");  // in the grid afterwards
+    QTest::addColumn<QString>("staged"); // sl afterwards
+    QTest::addColumn<QString>("prompt"); // newest prompt line, "" when unchanged
+    QTest::newRow("within stock") << s("5") << true << false << s("5") << s("5") << QString();
+    QTest::newRow("equal to stock") << s("12.5") << true << false << s("12.5") << s("12.5") << QString();
+    QTest::newRow("over stock, yes") << s("20") << true << true << s("20") << s("20") << QString();
+    QTest::newRow("over stock, no") << s("20") << false << true << s("1") << s("1") << QString();
+    QTest::newRow("not a number") << s("abc") << true << false << s("1") << s("1")
+                                  << s("数量【abc】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+    QTest::newRow("zero") << s("0") << true << false << s("1") << s("1")
+                          << s("数量【0】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+    QTest::newRow("negative") << s("-2") << true << false << s("1") << s("1")
+                              << s("数量【-2】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+    QTest::newRow("bare exponent") << s("1e3") << true << false << s("1") << s("1")
+                                   << s("数量【1e3】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+}
+
+void ScanWindowTest::quantityEdits()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(QString, shown);
+    QFETCH(QString, staged);
+    QFETCH(QString, prompt);
+    scanAll({s("R10001"), s("QM-001")});
+    const QString before = w->station().promptText();
+    f->answer = answer;
+    f->player.played.clear();
+    editQuantity(1, typed);
+    QCOMPARE(f->messages.size(), asked ? 1 : 0);
+    if (asked) {
+        const msgbox::Message& m = f->messages.first();
+        QCOMPARE(m.text, s("当前数量【20】 大于系统现存量 【12.5】 是否还要保存？"));
+        QCOMPARE(m.caption, s("出库数量超现存量"));
+        QVERIFY(m.yesNo);
+        QCOMPARE(m.icon, msgbox::Icon::Question);
+    }
+    QCOMPARE(grid().text(1, 5), shown);
+    QCOMPARE(f->scalar(s("select sl from ckmx where hh='1'")), staged);
+    QCOMPARE(f->stagedRows(), gridRows());
+    if (prompt.isEmpty()) {
+        QCOMPARE(w->station().promptText(), before);
+        QVERIFY(f->player.played.isEmpty());
+    } else {
+        QCOMPARE(promptLines().first(), prompt);
+        QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
+    }
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+}
+
+void ScanWindowTest::editingAnOlderLineChecksItsOwnItem()
+{
+    // M6-25 (stock 67) is the older line, row 2; QM-001 (stock 12.5) is on
+    // top. 13 is within M6-25's stock, though over QM-001's.
+    scanAll({s("R10001"), s("M6-25"), s("QM-001")});
+    QCOMPARE(f->scalar(s("select sum(iQuantity) from CurrentStock where cWhCode='02' and cInvCode='M6-25'")), s("67"));
+    f->answer = false;
+    editQuantity(2, s("13"));
+    QVERIFY(f->messages.isEmpty());
+    QCOMPARE(f->scalar(s("select sl from ckmx where hh='1'")), s("13"));
+    editQuantity(2, s("70"));
+    QCOMPARE(f->messages.size(), 1);
+    QCOMPARE(f->messages.first().text, s("当前数量【70】 大于系统现存量 【67】 是否还要保存？"));
+    QCOMPARE(grid().text(2, 5), s("13"));
+    QCOMPARE(grid().text(1, 5), s("1"));
+    QCOMPARE(f->stagedRows(), gridRows());
+}
+
+void ScanWindowTest::quantityThatCannotBeStagedSaysSo()
+{
+    scanAll({s("R10001"), s("QM-001")});
+    // The staged lines can no longer be changed.
+    QVERIFY(f->exec({s("drop table ckmx"), s("create view ckmx as select '1' as hh, 1 as sl")}));
+    f->player.played.clear();
+    editQuantity(1, s("5"));
+    QCOMPARE(grid().text(1, 5), s("5"));
+    QCOMPARE(promptLines().first(),
+             s("行号【1】 的数量已在出库明细中修改，但未能保存到缓存表，程序重启后不会恢复！！"));
+    QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
+    QCOMPARE(f->logEntries(), QStringList{s("修改缓存记录失败 ,update ckmx set sl='5' where hh='1'")});
+}
+
+void ScanWindowTest::deletionsRenumberAndRewrite_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("first"); // selection / cursor
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QStringList>("codes"); // left, top first
+    QTest::newRow("current") << s("删除当前行") << 2 << 2 << QStringList({"DX-RVV-01", "QM-001", "QM-001"});
+    QTest::newRow("selected") << s("删除选中行") << 2 << 3 << QStringList({"DX-RVV-01", "QM-001"});
+    QTest::newRow("all") << s("删除所有行") << 1 << 1 << QStringList();
+    QTest::newRow("no current line") << s("删除当前行") << -1 << -1
+                                     << QStringList({"DX-RVV-01", "M6-25", "QM-001", "QM-001"});
+}
+
+void ScanWindowTest::deletionsRenumberAndRewrite()
+{
+    QFETCH(QString, command);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QStringList, codes);
+    scanAll({s("R10001"), s("QM-001"), s("QM-001"), s("M6-25"), s("DX-RVV-01")});
+    QTableView* view = detailView();
+    if (first > 0) {
+        view->setCurrentIndex(grid().indexOf(first, 1));
+        view->selectionModel()->select(QItemSelection(grid().indexOf(first, 0), grid().indexOf(last, 10)),
+                                       QItemSelectionModel::ClearAndSelect);
+    } else {
+        view->setCurrentIndex({});
+        view->selectionModel()->clearSelection();
+    }
+    // The right button opens the menu.
+    QMetaObject::invokeMethod(view, "customContextMenuRequested", Q_ARG(QPoint, QPoint(10, 10)));
+    auto* menu = child<QMenu>(s("出库明细右键"));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    triggerMenu(command.toUtf8().constData());
+    QCOMPARE(column(grid(), 1), codes);
+    QStringList numbers;
+    for (int i = 1; i <= codes.size(); ++i)
+        numbers << QString::number(i);
+    QCOMPARE(column(grid(), 0), numbers);
+    QCOMPARE(f->rows(s("select hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj from ckmx order by cast(hh as integer)")),
+             gridRows());
+    QVERIFY(f->messages.isEmpty());
+}
+
+void ScanWindowTest::restartShowsTheSameLines()
+{
+    scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("M6-25"), s("QM-001"), s("DX-RVV-01")});
+    f->answer = true;
+    editQuantity(3, s("2.5"));
+    editQuantity(1, s("40"));
+    detailView()->setCurrentIndex(grid().indexOf(2, 1));
+    triggerMenu("删除当前行");
+    const QStringList shown = gridRows();
+    QCOMPARE(shown.size(), 3);
+    w.reset();
+    open();
+    QCOMPARE(gridRows(), shown);
+    // The collector is gone with the window: the next material asks again.
+    QCOMPARE(text("编辑框_领料人"), QString());
+    scan(s("QM-001"));
+    QCOMPARE(promptLines().first(), s("请先刷人员条码！！"));
+}
+
+void ScanWindowTest::searchListsMatchingItems()
+{
+    auto* keyword = field("编辑框_查询库存关键字");
+    QTest::mouseClick(keyword, Qt::LeftButton);
+    type(keyword, s("螺栓 M8"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    StationGrid& stock = w->station().stockGrid();
+    const QStringList expected = f->rows(s("select cInvCode from inventory where cInvCode||cInvName||ifnull(cInvStd,'') "
+                                           "like '%螺栓%M8%'"));
+    QVERIFY(expected.size() > 3);
+    QCOMPARE(column(stock, 1), expected);
+    QStringList numbers;
+    for (int i = 1; i <= expected.size(); ++i)
+        numbers << QString::number(i);
+    QCOMPARE(column(stock, 0), numbers);
+    for (int r = 1; r < stock.rowCount(); ++r) {
+        QVERIFY(stock.text(r, 2).contains(s("螺栓")));
+        QCOMPARE(stock.text(r, 5), masterdata::stockOnHand(f->erp->记录集3, s("02"), stock.text(r, 1)));
+    }
+    auto* progress = child<QProgressBar>(s("进度条_查询进度"));
+    QCOMPARE(progress->maximum(), expected.size());
+    QCOMPARE(progress->value(), expected.size());
+    // End-dated items are listed too; the button searches as Enter does.
+    keyword->setText(s("旧型号"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    QCOMPARE(column(stock, 1), QStringList{s("OLD-6201")});
+    QCOMPARE(stock.rowTexts(1).mid(2), QStringList({s("旧型号轴承"), s("6201"), s("个"), s("0"), s("B04-3"),
+                                                    f->scalar(s("select cInvDefine3 from inventory where cInvCode='OLD-6201'"))}));
+    // A quote in the keyword is part of the word searched for.
+    keyword->setText(s("3' 液压"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    QCOMPARE(column(stock, 1), QStringList{s("RG-3FT")});
+    QVERIFY(f->logEntries().isEmpty());
+}
+
+void ScanWindowTest::shortKeywordsDoNothing()
+{
+    auto* keyword = field("编辑框_查询库存关键字");
+    QTest::mouseClick(keyword, Qt::LeftButton);
+    type(keyword, s("螺栓 M8"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    const int listed = w->station().stockGrid().rowCount();
+    QVERIFY(listed > 1);
+    f->erp->数据库连接.clearTrace();
+    for (const QString& k : {s("ab"), s("螺"), s(" a"), QString()}) {
+        keyword->setText(k);
+        QTest::keyClick(keyword, Qt::Key_Return);
+        keyword->setText(k);
+        QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    }
+    QVERIFY(f->erp->数据库连接.trace().isEmpty());
+    QCOMPARE(w->station().stockGrid().rowCount(), listed);
+    // Three ASCII characters or two Chinese ones are enough.
+    QVERIFY(ScanStation::keywordLongEnough(s("abc")));
+    QVERIFY(ScanStation::keywordLongEnough(s("螺栓")));
+}
+
+void ScanWindowTest::secondSearchReplacesTheFirst()
+{
+    auto* keyword = field("编辑框_查询库存关键字");
+    keyword->setText(s("螺栓"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    StationGrid& stock = w->station().stockGrid();
+    QVERIFY(stock.rowCount() > 10);
+    keyword->setText(s("轴承"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    QVERIFY(stock.rowCount() > 2);
+    QCOMPARE(stock.text(1, 0), s("1"));
+    for (int r = 1; r < stock.rowCount(); ++r)
+        QVERIFY2(stock.text(r, 2).contains(s("轴承")), qPrintable(stock.text(r, 2)));
+    // A keyword without match leaves the grid empty, without a message.
+    keyword->setText(s("没有这种东西"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    QCOMPARE(stock.rowCount(), 1);
+    QVERIFY(w->station().promptText().isEmpty());
+}
+
+void ScanWindowTest::scanDuringALongSearchWaitsForIt()
+{
+    constexpr int kItems = 3000;
+    addItems(kItems, s("批量物料"));
+    scan(s("R10001"));
+    f->player.played.clear();
+    bool sawBusy = false;
+    bool buttonsWaited = false;
+    // While the search is filling its grid, the scanner sends a material
+    // and the clerk tries the voucher button and a second search.
+    QTimer::singleShot(0, this, [&] {
+        sawBusy = w->station().isBusy();
+        buttonsWaited = !child(s("按钮_生成材料出库单"))->isEnabled() && !child(s("按钮_查询"))->isEnabled();
+        scan(s("QM-001"));
+        QVERIFY(!w->station().search(s("螺栓")));
+        w->生成材料出库单();
+    });
+    auto* keyword = field("编辑框_查询库存关键字");
+    keyword->setText(s("批量物料"));
+    QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
+    QVERIFY(sawBusy);
+    QVERIFY(buttonsWaited);
+    QVERIFY(!w->station().isBusy());
+    QVERIFY(child(s("按钮_查询"))->isEnabled());
+    StationGrid& stock = w->station().stockGrid();
+    QCOMPARE(stock.rowCount(), kItems + 1);
+    for (int r = 1; r < stock.rowCount(); ++r) {
+        QCOMPARE(stock.text(r, 0), QString::number(r));
+        QCOMPARE(stock.text(r, 1), QStringLiteral("BULK-%1").arg(r, 5, 10, QLatin1Char('0')));
+        QCOMPARE(stock.text(r, 5), QString::number(r % 50));
+    }
+    // The scan was handled after the search, not lost.
+    QCOMPARE(w->station().pendingScans(), 0);
+    QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
+    QCOMPARE(f->stagedRows(), gridRows());
+    QCOMPARE(f->player.played, QStringList{prompts::kScanSucceeded});
+    QCOMPARE(promptLines().mid(0, 3), QStringList({s("存货编码【QM-001】 添加成功！！"),
+                                                   s("正在查询库存，请在查询结束后再生成材料出库单！！"),
+                                                   s("正在查询库存，请在查询结束后再查询！！")}));
+}
+
+void ScanWindowTest::badInputBreaksNothing_data()
+{
+    QTest::addColumn<QString>("typed"); // without the final Enter
+    QTest::addColumn<QStringList>("added"); // codes of new lines, top first
+    QTest::newRow("10,000 characters") << QString(10000, u'A') << QStringList();
+    QTest::newRow("quote") << s("QM-001'") << QStringList();
+    QTest::newRow("statement end") << s("QM-001';delete from ckmx;--") << QStringList();
+    QTest::newRow("comment") << s("QM--001") << QStringList();
+    QTest::newRow("percent inside") << s("Q%") << QStringList();
+    QTest::newRow("brackets") << s("[QM-001]") << QStringList();
+    QTest::newRow("emoji") << s("QM-001😀") << QStringList();
+    QTest::newRow("CR inside") << s("M6-25\rQM-001") << QStringList({s("QM-001"), s("M6-25")});
+    QTest::newRow("Tab ends the scan") << s("QM-001\t") << QStringList{s("QM-001")};
+    QTest::newRow("CR LF ends the scan") << s("QM-001\r\n") << QStringList{s("QM-001")};
+}
+
+void ScanWindowTest::badInputBreaksNothing()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, added);
+    scanAll({s("R10001"), s("M6-25")});
+    auto* e = field("编辑框_条码");
+    type(e, typed);
+    if (!typed.endsWith(u'\t') && !typed.endsWith(u'\n'))
+        QTest::keyClick(e, Qt::Key_Return);
+    QCOMPARE(column(grid(), 1), added + QStringList{s("M6-25")});
+    QCOMPARE(f->stagedRows(), gridRows());
+    QCOMPARE(QApplication::focusWidget(), e);
+    QCOMPARE(e->text(), QString());
+    // Refused codes are refused as unknown items, never as broken statements.
+    for (const QString& entry : f->logEntries())
+        QVERIFY2(entry.startsWith(s("未查找到存货编码【")), qPrintable(entry.left(200)));
+    QCOMPARE(f->logEntries().size(), added.isEmpty() ? 1 : 0);
+    QCOMPARE(f->scalar(s("select count(*) from inventory")).toInt() > 300, true);
+}
+
+void ScanWindowTest::scanSequenceOverOdbc()
+{
+    start(Path::Odbc);
+    QVERIFY(f->erp->数据库连接.isSqlite());
+    QVERIFY(!f->erp->数据库连接.isEmbedded());
+    scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("M6-25"), s("DX-RVV-01"), s("XF-SAND")});
+    QCOMPARE(column(grid(), 1), QStringList({"DX-RVV-01", "M6-25", "QM-001"}));
+    QCOMPARE(column(grid(), 9), QStringList({"SB001", "SB001", "SB001"}));
+    QCOMPARE(text("编辑框_现存量"), s("0"));
+    QCOMPARE(f->stagedRows(), gridRows());
+    QCOMPARE(f->player.played.last(), prompts::kScanFailed);
+    f->answer = true;
+    editQuantity(3, s("20"));
+    QCOMPARE(f->scalar(s("select sl from ckmx where hh='1'")), s("20"));
+    w.reset();
+    open();
+    QCOMPARE(f->stagedRows(), gridRows());
+}
+
+void ScanWindowTest::nothingIsCutOff()
+{
+    // Every control lies inside its parent at the design size.
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        // The window's own controls, named in Chinese; Qt's inner parts aside.
+        const QString name = c->objectName();
+        if (name.isEmpty() || name.at(0).unicode() < 128 || name == s("画布") || !c->parentWidget())
+            continue;
+        QVERIFY2(QRect(QPoint(), c->parentWidget()->geometry().size()).contains(c->geometry()),
+                 qPrintable(c->objectName()));
+    }
+    // On a screen smaller than the design the canvas scrolls.
+    w->resize(1024, 700);
+    QApplication::processEvents();
+    auto* area = child<QScrollArea>(s("滚动区"));
+    QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(area->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(child(s("画布"))->size(), QSize(1912, 992));
+
+    // With QUILLMARK_SHOT_DIR set (run under Xvfb on a large screen), the
+    // window after a badge, a device and three materials, and the stock tab.
+    const QString shots = qEnvironmentVariable("QUILLMARK_SHOT_DIR");
+    if (shots.isEmpty())
+        return;
+    w->resize(1920, 1025);
+    scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("M6-25"), s("DX-RVV-01")});
+    QTest::qWait(1200);
+    w->grab().save(shots + s("/station-scans.png"));
+    auto* keyword = field("编辑框_查询库存关键字");
+    QTest::mouseClick(keyword, Qt::LeftButton);
+    type(keyword, s("轴承"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    QTest::qWait(200);
+    w->grab().save(shots + s("/station-stock.png"));
+    w->resize(1024, 700);
+    QTest::qWait(200);
+    w->grab().save(shots + s("/station-small.png"));
+}
+
+QTEST_MAIN(ScanWindowTest)
+#include "ScanWindowTest.moc"

@@ -1,0 +1,96 @@
+// The station's small rules on their own: the search pattern and keyword
+// length, which quantity texts the ERP can take, and the grid adapter's
+// row numbers.
+#include "ScanStation.h"
+#include "StationGrid.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString s(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+TEST(StockSearch, PatternAndKeywordLength)
+{
+    struct Case {
+        const char* keyword;
+        const char* pattern;
+        bool longEnough;
+    };
+    const Case cases[] = {
+        {"螺栓 M8", "螺栓%M8", true},
+        {" 螺栓 ", "%螺栓%", true},      // blanks become % before the trim
+        {"　螺栓　", "螺栓", true},       // ideographic spaces are trimmed
+        {"a b", "a%b", true},
+        {"ab", "ab", false},               // two ASCII bytes
+        {"螺", "螺", false},               // one Chinese character: two GBK bytes
+        {"3' 液压", "3'%液压", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScanStation::searchPattern(s(c.keyword)), s(c.pattern)) << c.keyword;
+        EXPECT_EQ(ScanStation::keywordLongEnough(s(c.keyword)), c.longEnough) << c.keyword;
+    }
+}
+
+TEST(GridEditing, QuantitiesTheErpCanTake)
+{
+    for (const char* good : {"1", "5", "12.5", "0.01", " 3 ", "1234567890123456", "+2", ".5"})
+        EXPECT_TRUE(ScanStation::isValidQuantity(s(good))) << good;
+    for (const char* bad : {"", "0", "0.000", "-1", "abc", "1e3", "1,5", "12345678901234567", "inf", "nan",
+                            "0x10", "1;delete from ckmx", "1--"})
+        EXPECT_FALSE(ScanStation::isValidQuantity(s(bad))) << bad;
+}
+
+TEST(StationGrid, SpeaksTheSystemsRowNumbers)
+{
+    StationGrid g;
+    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
+    EXPECT_EQ(g.rowCount(), 1); // the caption row
+    EXPECT_EQ(g.text(0, 1), s("存货编码"));
+    g.insertTopRows({{"1", "A", "1"}});
+    g.insertTopRow(); // a new row goes before row 1
+    g.setText(1, 1, "B");
+    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.text(1, 1), s("B"));
+    EXPECT_EQ(g.text(2, 1), s("A"));
+    EXPECT_EQ(g.rowCount(QModelIndex()), 2); // Qt's rows: data only
+    EXPECT_EQ(g.data(g.index(1, 1), Qt::DisplayRole).toString(), s("A"));
+    EXPECT_EQ(StationGrid::systemRow(g.index(1, 1)), 2);
+    EXPECT_EQ(g.text(3, 1), QString()); // outside: empty, no crash
+    g.setText(0, 1, "x");               // the caption row is not data
+    EXPECT_EQ(g.text(0, 1), s("存货编码"));
+    EXPECT_FALSE(g.removeRow(0));
+    EXPECT_FALSE(g.removeRow(3));
+}
+
+TEST(StationGrid, OneUnlockedCellFollowsItsRow)
+{
+    StationGrid g;
+    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
+    g.appendRows({{"1", "A", "1"}, {"2", "B", "1"}});
+    EXPECT_FALSE(g.flags(g.indexOf(2, 2)).testFlag(Qt::ItemIsEditable));
+    g.unlock(2, 2);
+    EXPECT_TRUE(g.flags(g.indexOf(2, 2)).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(g.flags(g.indexOf(1, 2)).testFlag(Qt::ItemIsEditable));
+    // A line added on top moves the unlocked cell down with its row.
+    g.insertTopRow();
+    EXPECT_TRUE(g.isEditable(3, 2));
+    QSignalSpy edited(&g, &StationGrid::cellEdited);
+    EXPECT_FALSE(g.setData(g.indexOf(1, 2), "9", Qt::EditRole)); // locked
+    EXPECT_TRUE(g.setData(g.indexOf(3, 2), "7", Qt::EditRole));
+    ASSERT_EQ(edited.size(), 1);
+    EXPECT_EQ(edited[0][1].toString(), s("1")); // the old quantity
+    EXPECT_EQ(g.text(3, 2), s("7"));
+    // Removing a row above keeps it; the styling locks it again.
+    g.removeRow(1);
+    EXPECT_TRUE(g.isEditable(2, 2));
+    g.lockAll();
+    EXPECT_FALSE(g.isEditable(2, 2));
+}
+
+} // namespace
