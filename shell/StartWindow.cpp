@@ -11,8 +11,10 @@
 #include "ScannerSetupWindow.h"
 #include "Settings.h"
 #include "Skin.h"
+#include "WavPromptPlayer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -132,8 +134,9 @@ void StartWindow::onSaveSettingsClicked()
 
 void StartWindow::onOnlineModeClicked()
 {
-    // The scanning station, modal, on this window's ERP session. Its spoken
-    // prompts are silent until a prompt player is handed in here.
-    窗口_在线扫码出库 window(m_erp, nullptr, this);
+    // The scanning station, modal, on this window's ERP session. Its prompts
+    // are read from wav/ beside the program each time it opens.
+    WavPromptPlayer player(QCoreApplication::applicationDirPath() + QStringLiteral("/wav"));
+    窗口_在线扫码出库 window(m_erp, &player, this);
     window.exec();
 }

@@ -72,6 +72,9 @@ const QString kDisplay = QStringLiteral("border: none; color: blue; background: 
     });
     connect(时钟1, &QTimer::timeout, this, &窗口_在线扫码出库::tick);
     connect(按钮_查询, &QPushButton::clicked, this, &窗口_在线扫码出库::startSearch);
+    m_voucher = new StationVoucher(m_station, this);
+    connect(m_voucher, &StationVoucher::writingChanged, this,
+            [this](bool writing) { 按钮_生成材料出库单->setEnabled(!writing && !m_station.isBusy()); });
     connect(按钮_生成材料出库单, &QPushButton::clicked, this, &窗口_在线扫码出库::生成材料出库单);
     connect(按钮_更新最大单据号, &QPushButton::clicked, this, &窗口_在线扫码出库::更新最大单据号);
     connect(高级表格_材料出库单明细, &QTableView::doubleClicked, this, &窗口_在线扫码出库::detailDoubleClicked);
@@ -435,15 +438,10 @@ void 窗口_在线扫码出库::showDetailMenu(const QPoint& pos)
 
 void 窗口_在线扫码出库::生成材料出库单()
 {
-    if (m_station.refuseWhileBusy(QStringLiteral("生成材料出库单")))
-        return;
-    // The voucher writer is connected here: it reads m_station.gridLines()
-    // and the header fields, and reports through the prompt field.
+    m_voucher->generate();
 }
 
 void 窗口_在线扫码出库::更新最大单据号()
 {
-    if (m_station.refuseWhileBusy(QStringLiteral("更新最大单据号")))
-        return;
-    // The identity-counter update is connected here.
+    m_voucher->updateCounters();
 }

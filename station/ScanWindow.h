@@ -5,6 +5,7 @@
 // material-issue voucher. The window only shows and forwards: what a scan,
 // an edit or a search does lives in ScanStation.
 #include "ScanStation.h"
+#include "StationVoucher.h"
 
 #include <QDialog>
 
@@ -36,7 +37,7 @@ public:
     void onCreated();
 
     // 按钮_生成材料出库单: writes the grid's lines as one material-issue
-    // voucher. The voucher writer is connected here.
+    // voucher.
     void 生成材料出库单();
     // 按钮_更新最大单据号: brings the ERP's identity counters up to date.
     void 更新最大单据号();
@@ -62,6 +63,7 @@ private:
     int cursorRow() const;
 
     ScanStation m_station;
+    StationVoucher* m_voucher = nullptr;
     QString m_shownPrompt;
 
     QScrollArea* m_scroll = nullptr;

@@ -1,0 +1,86 @@
+#include "StationVoucher.h"
+
+#include "ErpSession.h"
+#include "IdentityCounters.h"
+#include "MessageBox.h"
+#include "ScanStation.h"
+
+#include <QTimer>
+
+namespace {
+
+// A click queued while the window was blocked by the writing would reach
+// the button as soon as it is enabled again and report an empty grid over
+// the voucher's number; the button therefore stays disabled a moment longer.
+constexpr int kReenableDelayMs = 400;
+
+VoucherErp erpOf(ScanStation& station, QWidget* owner)
+{
+    ErpSession& erp = station.erp();
+    return VoucherErp{erp.数据库连接, erp.记录集1, erp.记录集3, erp.账套号,
+                      [&erp, owner = QPointer<QWidget>(owner)] { erp.连接账套(owner); }};
+}
+
+} // namespace
+
+StationVoucher::StationVoucher(ScanStation& station, QWidget* owner, VoucherWriter::Clock clock)
+    : QObject(owner), m_station(station), m_owner(owner), m_writer(erpOf(station, owner), *this, std::move(clock))
+{
+}
+
+bool StationVoucher::generate()
+{
+    if (m_writer.isWriting() || m_station.refuseWhileBusy(QStringLiteral("生成材料出库单")))
+        return false;
+    const StationFields& f = m_station.fields();
+    return m_writer.click({f.出库仓库, f.经手人, f.出库类别}, m_station.gridLines());
+}
+
+void StationVoucher::updateCounters()
+{
+    if (m_writer.isWriting() || m_station.refuseWhileBusy(QStringLiteral("更新最大单据号")))
+        return;
+    ErpSession& erp = m_station.erp();
+    identitycounters::updateOnRequest(erp.记录集1, erp.账套号, m_owner);
+}
+
+void StationVoucher::setWriting(bool writing)
+{
+    if (writing) {
+        emit writingChanged(true);
+        return;
+    }
+    QTimer::singleShot(kReenableDelayMs, this, [this] { emit writingChanged(false); });
+}
+
+void StationVoucher::showPrompt(const QString& text)
+{
+    m_station.setPromptText(text);
+    // The window handles no input while the voucher is written; painting
+    // now lets the clerk see that it is at work.
+    if (m_owner) {
+        if (auto* prompt = m_owner->findChild<QWidget*>(QStringLiteral("编辑框_提示")))
+            prompt->repaint();
+    }
+}
+
+void StationVoucher::playPrompt(const QString& fileName)
+{
+    m_station.play(fileName);
+}
+
+void StationVoucher::clearLines()
+{
+    m_station.clearDetailGrid();
+}
+
+void StationVoucher::resetScanField()
+{
+    m_station.emptyScanField();
+    m_station.focusScanField();
+}
+
+void StationVoucher::showMessage(const QString& text)
+{
+    msgbox::show(text, msgbox::Icon::None, msgbox::kDefaultCaption, m_owner);
+}
