@@ -111,6 +111,10 @@ void 窗口_数据库连接配制::测试()
         msgbox::show(QStringLiteral("请指定账套"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
         return;
     }
+    // A test must not pass with values that the settings file would store
+    // differently.
+    if (refused(组合框_账套列表->currentText()))
+        return;
     if (m_setup.test(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(),
                      组合框_账套列表->currentText())) {
         msgbox::show(QStringLiteral("测试连接成功！"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
@@ -130,6 +134,16 @@ QString 窗口_数据库连接配制::selectedAccountSet() const
     return 组合框_账套列表->currentIndex() >= 0 ? 组合框_账套列表->currentText() : m_storedAccountSet;
 }
 
+bool 窗口_数据库连接配制::refused(const QString& accountSet)
+{
+    const QString why =
+        ConnectionSetup::refusal(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), accountSet);
+    if (why.isEmpty())
+        return false;
+    msgbox::show(why, msgbox::Icon::Error, msgbox::kDefaultCaption, this);
+    return true;
+}
+
 void 窗口_数据库连接配制::应用()
 {
     if (编辑框_服务器->text().isEmpty() || 编辑框_密码->text().isEmpty() || 编辑框_用户名->text().isEmpty()) {
@@ -141,7 +155,14 @@ void 窗口_数据库连接配制::应用()
                      this);
         return;
     }
-    ConnectionSetup::store(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), selectedAccountSet());
+    if (refused(selectedAccountSet()))
+        return;
+    QString error;
+    if (!ConnectionSetup::store(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), selectedAccountSet(),
+                                &error)) {
+        msgbox::show(error, msgbox::Icon::Error, msgbox::kDefaultCaption, this);
+        return;
+    }
     msgbox::show(QStringLiteral("配制完成！"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
     accept();
 }

@@ -30,6 +30,8 @@ private:
     void 应用();
     void 取消();
     QString selectedAccountSet() const;
+    // Shows why a typed value cannot be stored, if one cannot.
+    bool refused(const QString& accountSet);
 
     ConnectionSetup m_setup;
     QString m_storedAccountSet;
