@@ -30,11 +30,17 @@ bool isWordChar(QChar c)
         || c == QLatin1Char('#') || c == QLatin1Char('$') || c.unicode() >= 0x80;
 }
 
-QString doubleQuoted(const QString& name)
+// A quoted name as SQLite reads it. Not in double quotes: SQLite takes an
+// unknown double-quoted name for a string, so a mistyped column would
+// quietly give its own name back instead of failing as on SQL Server.
+// Brackets are SQLite's too; a name holding "]" goes between backquotes.
+QString quotedName(const QString& name)
 {
+    if (!name.contains(QLatin1Char(']')))
+        return QLatin1Char('[') + name + QLatin1Char(']');
     QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
+    n.replace(QLatin1Char('`'), QLatin1String("``"));
+    return QLatin1Char('`') + n + QLatin1Char('`');
 }
 
 Tokens tokenize(const QString& s)
@@ -91,7 +97,7 @@ Tokens tokenize(const QString& s)
                 }
                 name += s[i++];
             }
-            out.push_back({Kind::Quoted, doubleQuoted(name), name});
+            out.push_back({Kind::Quoted, quotedName(name), name});
         } else if (c.isDigit() || (c == QLatin1Char('.') && at(i + 1).isDigit())) {
             while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.')))
                 ++i;
@@ -374,7 +380,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
             }
         }
         const ColumnType type = mapType(typeName, args);
-        const QString quotedName = doubleQuoted(name);
+        const QString columnName = quotedName(name);
         bool identity = false;
         QString rest;
         for (; k < d.size(); ++k) {
@@ -390,7 +396,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
                 continue;
             rest += QLatin1Char(' ') + d[k].text;
         }
-        QString column = quotedName + QLatin1Char(' ');
+        QString column = columnName + QLatin1Char(' ');
         // SQLite numbers rows of an INTEGER PRIMARY KEY itself, which is what
         // an identity column does; explicit values are always accepted, as
         // under IDENTITY_INSERT. The numbering starts at 1 whatever the IDENTITY start value.
@@ -399,7 +405,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
             column += QStringLiteral(" COLLATE NOCASE");
         column += rest;
         if (!identity && !type.check.isEmpty())
-            column += QStringLiteral(" CHECK (") + type.check.arg(quotedName) + QLatin1Char(')');
+            column += QStringLiteral(" CHECK (") + type.check.arg(columnName) + QLatin1Char(')');
         columns << column;
     }
     // Whatever follows the column list (ON [PRIMARY], TEXTIMAGE_ON …) is

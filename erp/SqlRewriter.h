@@ -6,7 +6,7 @@
 //   TOP n                      → LIMIT n at the end of its SELECT
 //   ISNULL(a,b)                → IFNULL(a,b)
 //   N'text'                    → 'text'
-//   [name]                     → "name"
+//   [name], "name"             → [name] (an unknown name stays an error)
 //   dbo.t, db.dbo.t, db..t     → t, db.t, db.t
 //   a + b on texts             → a || b
 //   sysObjects, OBJECT_ID(x)   → views of sqlite_master

@@ -41,7 +41,7 @@ TEST(SqlRewriter, TranslatesEachConstruct)
         {"select ISNULL( MAX(id),1000000000) as x from t", "select IFNULL( MAX(id),1000000000) as x from t"},
         {"select * from t where a=N'中文'", "select * from t where a='中文'"},
         // Bracketed names, schemas and databases.
-        {"select [a b],[x]]y] from [dbo].[t]", "select \"a b\",\"x]y\" from \"t\""},
+        {"select [a b],[x]]y],\"c\" from [dbo].[t]", "select [a b],`x]y`,[c] from [t]"},
         {"SELECT Name FROM Master..SysDatabases ORDER BY Name", "SELECT Name FROM Master.SysDatabases ORDER BY Name"},
         {"update UFSystem.dbo.UA_Identity set iChildId=1", "update UFSystem.UA_Identity set iChildId=1"},
         {"select ry.cPsn_Name from dbo.hr_hi_person ry", "select ry.cPsn_Name from hr_hi_person ry"},
@@ -78,19 +78,19 @@ TEST(SqlRewriter, CreateTableGetsStrictColumns)
         "[sl] [decimal](18, 2) NULL,[hwbm] [nvarchar](50) NULL,[llr] [nvarchar](50) NULL,[llbm] [nvarchar](50) NULL,"
         "[sb] [nvarchar](50) NULL,[sj] [datetime] NULL ) ON [PRIMARY]");
     EXPECT_EQ(sqlrewriter::toSqlite(ckmx),
-              u("CREATE TABLE \"ckmx\"("
-                "\"autoid\" integer PRIMARY KEY AUTOINCREMENT NOT NULL,"
-                "\"hh\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"hh\") <= 50),"
-                "\"chbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"chbm\") <= 50),"
-                "\"chmc\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"chmc\") <= 50),"
-                "\"ggxh\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"ggxh\") <= 50),"
-                "\"dw\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"dw\") <= 50),"
-                "\"sl\" numeric(18,2) NULL CHECK (typeof(\"sl\") IN ('integer','real','null')),"
-                "\"hwbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"hwbm\") <= 50),"
-                "\"llr\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"llr\") <= 50),"
-                "\"llbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"llbm\") <= 50),"
-                "\"sb\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"sb\") <= 50),"
-                "\"sj\" datetime NULL CHECK (\"sj\" IS NULL OR julianday(\"sj\") IS NOT NULL))"));
+              u("CREATE TABLE [ckmx]("
+                "[autoid] integer PRIMARY KEY AUTOINCREMENT NOT NULL,"
+                "[hh] nvarchar(50) COLLATE NOCASE NULL CHECK (length([hh]) <= 50),"
+                "[chbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([chbm]) <= 50),"
+                "[chmc] nvarchar(50) COLLATE NOCASE NULL CHECK (length([chmc]) <= 50),"
+                "[ggxh] nvarchar(50) COLLATE NOCASE NULL CHECK (length([ggxh]) <= 50),"
+                "[dw] nvarchar(50) COLLATE NOCASE NULL CHECK (length([dw]) <= 50),"
+                "[sl] numeric(18,2) NULL CHECK (typeof([sl]) IN ('integer','real','null')),"
+                "[hwbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([hwbm]) <= 50),"
+                "[llr] nvarchar(50) COLLATE NOCASE NULL CHECK (length([llr]) <= 50),"
+                "[llbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([llbm]) <= 50),"
+                "[sb] nvarchar(50) COLLATE NOCASE NULL CHECK (length([sb]) <= 50),"
+                "[sj] datetime NULL CHECK ([sj] IS NULL OR julianday([sj]) IS NOT NULL))"));
 }
 
 namespace {
@@ -173,6 +173,11 @@ TEST(SqlRewriter, RewrittenStatementsRunOnTheEmbeddedEngine)
     EXPECT_NE(e.run("insert into ckmx (hh,chbm) values ('3','123456789012345678901234567890123456789012345678901')"),
               QString());
     EXPECT_EQ(e.rows("select count(*)as 行数 from ckmx"), QStringList{u("2")});
+
+    // A mistyped name is an error, as on SQL Server, not a text of its own.
+    EXPECT_NE(e.run("select [hhh] from ckmx"), QString());
+    EXPECT_NE(e.run("select \"hhh\" from ckmx"), QString());
+    EXPECT_EQ(e.rows("select [hh] from ckmx where [chbm]='A-1'"), QStringList{u("1")});
 
     // Other databases of the server.
     EXPECT_EQ(e.run("CREATE TABLE master.dbo.SysDatabases (Name nvarchar(128) NOT NULL PRIMARY KEY)"), QString());
