@@ -61,9 +61,24 @@ Tokens tokenize(const QString& s)
                 ++i;
             out.push_back({Kind::Comment, s.mid(start, i - start), {}});
         } else if (c == QLatin1Char('/') && at(i + 1) == QLatin1Char('*')) {
-            const int end = int(s.indexOf(QLatin1String("*/"), i + 2));
-            i = end < 0 ? n : end + 2;
-            out.push_back({Kind::Comment, s.mid(start, i - start), {}});
+            // Block comments nest in T-SQL but not in SQLite: the inner
+            // marks are broken up so that SQLite sees one comment too.
+            int depth = 0;
+            QString inner;
+            while (i < n) {
+                if (s[i] == QLatin1Char('/') && at(i + 1) == QLatin1Char('*')) {
+                    inner += depth++ == 0 ? QStringLiteral("/*") : QStringLiteral("/ *");
+                    i += 2;
+                } else if (s[i] == QLatin1Char('*') && at(i + 1) == QLatin1Char('/')) {
+                    inner += --depth == 0 ? QStringLiteral("*/") : QStringLiteral("* /");
+                    i += 2;
+                    if (depth == 0)
+                        break;
+                } else {
+                    inner += s[i++];
+                }
+            }
+            out.push_back({Kind::Comment, inner, {}});
         } else if (c == QLatin1Char('\'')
                    || ((c == QLatin1Char('N') || c == QLatin1Char('n')) && at(i + 1) == QLatin1Char('\''))) {
             // A national-character literal N'…' is an ordinary literal in SQLite.
@@ -570,8 +585,16 @@ void rewriteFunctions(Tokens& t)
     }
 }
 
+bool isCompoundOperator(const Token& t)
+{
+    return t.is("union") || t.is("except") || t.is("intersect");
+}
+
 // SELECT [DISTINCT] TOP n … → SELECT [DISTINCT] … LIMIT n, the limit placed
 // where that SELECT ends (end of statement or its closing parenthesis).
+// SQLite allows no LIMIT inside one half of a UNION, so such a half becomes
+// a subquery: SELECT * FROM (SELECT … LIMIT n); the ORDER BY after the last
+// half stays outside, where it orders the whole result as on SQL Server.
 void rewriteTop(Tokens& t)
 {
     for (int k = 0; k < int(t.size()); ++k) {
@@ -601,9 +624,14 @@ void rewriteTop(Tokens& t)
             t[j].text.clear();
         if (last + 1 < int(t.size()) && t[last + 1].kind == Kind::Space)
             t[last + 1].text.clear();
+        const int before = prevSig(t, k);
+        bool compound = before >= 0
+            && (isCompoundOperator(t[before])
+                || (t[before].is("all") && prevSig(t, before) >= 0 && isCompoundOperator(t[prevSig(t, before)])));
         // Where does this SELECT end?
         int depth = 0;
         int end = int(t.size());
+        int orderBy = -1;
         for (int j = last + 1; j < int(t.size()); ++j) {
             if (t[j].isPunct(QLatin1Char('(')))
                 ++depth;
@@ -613,11 +641,25 @@ void rewriteTop(Tokens& t)
             } else if (depth == 0 && t[j].isPunct(QLatin1Char(';'))) {
                 end = j;
                 break;
+            } else if (depth == 0 && isCompoundOperator(t[j])) {
+                compound = true;
+                end = j;
+                orderBy = -1;
+                break;
+            } else if (depth == 0 && t[j].is("order") && orderBy < 0) {
+                orderBy = j;
             }
         }
+        if (compound && orderBy >= 0)
+            end = orderBy;
         const int lastInside = prevSig(t, end);
-        if (lastInside >= 0)
-            t[lastInside].text += QStringLiteral(" LIMIT ") + limit;
+        if (lastInside < 0)
+            continue;
+        t[lastInside].text += QStringLiteral(" LIMIT ") + limit;
+        if (compound) {
+            t[k].text = QStringLiteral("SELECT * FROM (") + t[k].text;
+            t[lastInside].text += QLatin1Char(')');
+        }
     }
 }
 

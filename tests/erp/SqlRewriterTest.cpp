@@ -37,6 +37,11 @@ TEST(SqlRewriter, TranslatesEachConstruct)
          "select cNo as 当前设备号 from U8CUSTDEF_0001_E001 where cNo='S1' LIMIT 1"},
         {"select * from (select top (2) a from t order by a) x", "select * from (select a from t order by a LIMIT (2)) x"},
         {"SELECT DISTINCT TOP 3 a FROM t;", "SELECT DISTINCT a FROM t LIMIT 3;"},
+        // In a UNION each half with TOP becomes a subquery; the last ORDER BY
+        // orders the whole result.
+        {"select top 1 a from t union all select top 2 b from u order by a",
+         "SELECT * FROM (select a from t LIMIT 1) union all SELECT * FROM (select b from u LIMIT 2) order by a"},
+        {"select a from t union select top 2 b from u", "select a from t union SELECT * FROM (select b from u LIMIT 2)"},
         // ISNULL and N'…'
         {"select ISNULL( MAX(id),1000000000) as x from t", "select IFNULL( MAX(id),1000000000) as x from t"},
         {"select * from t where a=N'中文'", "select * from t where a='中文'"},
@@ -53,6 +58,8 @@ TEST(SqlRewriter, TranslatesEachConstruct)
         // Literals and comments are never touched.
         {"select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1", "select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1"},
         {"select 'it''s', N'a''b' from t", "select 'it''s', 'a''b' from t"},
+        // Nested block comments are one comment, as in T-SQL.
+        {"select a /* x /* y */ top 1 */ from t", "select a /* x / * y * / top 1 */ from t"},
         // System objects.
         {"select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'",
          "select count(*) as hs from (SELECT rowid AS id, name, CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' "
@@ -178,6 +185,8 @@ TEST(SqlRewriter, RewrittenStatementsRunOnTheEmbeddedEngine)
     EXPECT_NE(e.run("select [hhh] from ckmx"), QString());
     EXPECT_NE(e.run("select \"hhh\" from ckmx"), QString());
     EXPECT_EQ(e.rows("select [hh] from ckmx where [chbm]='A-1'"), QStringList{u("1")});
+    EXPECT_EQ(e.rows("select top 1 hh from ckmx /* /* nested */ */ union all select top 1 chbm from ckmx order by hh"),
+              (QStringList{u("1"), u("A-1")}));
 
     // Other databases of the server.
     EXPECT_EQ(e.run("CREATE TABLE master.dbo.SysDatabases (Name nvarchar(128) NOT NULL PRIMARY KEY)"), QString());
