@@ -34,7 +34,7 @@ bool ConnectionSetup::listAccountSets(const QString& server, const QString& logi
                                       QStringList& names)
 {
     using textcodec::trimBlanks;
-    if (!外部数据库_配制.open(trimBlanks(server), trimBlanks(login), trimBlanks(password), QStringLiteral("master")))
+    if (!外部数据库_配制.openServer(trimBlanks(server), trimBlanks(login), trimBlanks(password)))
         return false;
     names.clear();
     RecordSet list;
