@@ -128,6 +128,11 @@ private slots:
                 QCOMPARE(button->text(), QString::fromUtf8(c.caption));
         }
         QCOMPARE(child<QLineEdit>(&w, "编辑框_密码")->echoMode(), QLineEdit::Password);
+        // The server box tells what it accepts, the embedded demo ERP included.
+        auto* server = child<QLineEdit>(&w, "编辑框_服务器");
+        for (const char* form : {"主机,端口", "主机\\实例", "sqlite:"})
+            QVERIFY2(server->placeholderText().contains(QString::fromUtf8(form)), form);
+        QVERIFY(server->toolTip().contains(QStringLiteral("sqlite:<目录>")));
         QCOMPARE(child<QComboBox>(&w, "组合框_账套列表")->isEditable(), false);
         QCOMPARE(child<QComboBox>(&w, "组合框_账套列表")->count(), 0);
     }
