@@ -63,9 +63,9 @@ bool tryWriteKey(const QString& section, const QString& key, const QString& valu
     return writeKeys(section, {{key, value}}, error);
 }
 
-void writeKey(const QString& section, const QString& key, const QString& value)
+bool writeKey(const QString& section, const QString& key, const QString& value)
 {
-    tryWriteKey(section, key, value);
+    return tryWriteKey(section, key, value);
 }
 
 bool fileExists()

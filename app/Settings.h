@@ -26,8 +26,8 @@ bool writeKeys(const QString& section, const QList<Entry>& entries, QString* err
 // writeKeys for one key.
 bool tryWriteKey(const QString& section, const QString& key, const QString& value, QString* error = nullptr);
 
-// tryWriteKey for callers that do not show the outcome.
-void writeKey(const QString& section, const QString& key, const QString& value);
+// tryWriteKey without the message: whether the value was written.
+bool writeKey(const QString& section, const QString& key, const QString& value);
 
 // "" when value can be stored and read back unchanged; otherwise the message
 // that refuses it, naming the field.

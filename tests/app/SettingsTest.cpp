@@ -42,6 +42,7 @@ TEST(Settings, ValuesThatWouldNotReadBackAreRefused)
                                          &error))
             << value.left(40).toStdString();
         EXPECT_TRUE(error.startsWith(QStringLiteral("打印机"))) << error.toStdString();
+        EXPECT_FALSE(settings::writeKey(section, QStringLiteral("打印机"), value));
         EXPECT_EQ(fileBytes(), before);
     }
     EXPECT_EQ(settings::refusal(QStringLiteral("打印机"), QStringLiteral("Zebra Zähler")),
