@@ -81,23 +81,28 @@ QString ErpConnection::odbcConnectionString(const QString& server, const QString
 bool ErpConnection::open(const QString& server, const QString& login, const QString& password,
                          const QString& database)
 {
-    return openDatabase(server, login, password, database, QStringLiteral("inventory"));
+    return openDatabase(server, login, password, database, QStringLiteral("inventory"), Proof::OnEveryEngine);
 }
 
 bool ErpConnection::openServer(const QString& server, const QString& login, const QString& password)
 {
-    return openDatabase(server, login, password, QStringLiteral("master"), QStringLiteral("SysDatabases"));
+    // SQL Server's master always lists its databases; only a file standing
+    // in for it on SQLite has to show that it does.
+    return openDatabase(server, login, password, QStringLiteral("master"), QStringLiteral("SysDatabases"),
+                        Proof::OnSqliteOnly);
 }
 
 bool ErpConnection::openDatabase(const QString& server, const QString& login, const QString& password,
-                                 const QString& database, const QString& requiredTable)
+                                 const QString& database, const QString& requiredTable, Proof proof)
 {
     close();
     m_lastError.clear();
     const bool opened = server.startsWith(kEmbeddedPrefix)
         ? openEmbedded(server.mid(kEmbeddedPrefix.size()), database)
         : openOdbc(server, login, password, database);
-    return opened && proveTable(requiredTable);
+    if (!opened)
+        return false;
+    return (proof == Proof::OnSqliteOnly && !m_sqlite) || proveTable(requiredTable);
 }
 
 bool ErpConnection::proveTable(const QString& table)

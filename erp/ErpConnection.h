@@ -31,8 +31,8 @@ public:
     // here, with the connection failure, rather than at every statement.
     bool open(const QString& server, const QString& login, const QString& password, const QString& database);
 
-    // Opens the server's database "master", to list its databases; the
-    // connection must see the table SysDatabases.
+    // Opens the server's database "master", to list its databases; on
+    // SQLite the file must hold the table SysDatabases.
     bool openServer(const QString& server, const QString& login, const QString& password);
     void close();
     bool isOpen() const;
@@ -71,8 +71,9 @@ public:
     static QString odbcValue(const QString& value);
 
 private:
+    enum class Proof { OnEveryEngine, OnSqliteOnly };
     bool openDatabase(const QString& server, const QString& login, const QString& password, const QString& database,
-                      const QString& requiredTable);
+                      const QString& requiredTable, Proof proof);
     bool proveTable(const QString& table);
     bool openEmbedded(const QString& folder, const QString& database);
     bool openOdbc(const QString& server, const QString& login, const QString& password, const QString& database);
