@@ -12,6 +12,7 @@ struct Parsed {
     bool negative = false;
     bool zero = true;
     qint64 integerDigits = 0; // digits before the point of the exact value
+    qint64 power = 0;         // power of ten of the first significant digit
 };
 
 Parsed parse(const QString& value)
@@ -47,8 +48,8 @@ Parsed parse(const QString& value)
         return p; // zero, whatever the exponent
     p.zero = false;
     // The first significant digit stands at this power of ten.
-    const qint64 power = qint64(whole.size()) - 1 - first + exponent;
-    p.integerDigits = power >= 0 ? power + 1 : 0;
+    p.power = qint64(whole.size()) - 1 - first + exponent;
+    p.integerDigits = p.power >= 0 ? p.power + 1 : 0;
     return p;
 }
 
@@ -70,7 +71,8 @@ bool isNumber(const QString& value)
 bool isQuantity(const QString& value)
 {
     const Parsed p = parse(value);
-    return p.valid && p.integerDigits <= kMaxIntegerDigits && !p.zero && !p.negative;
+    // At least 0.01: a smaller quantity would be staged as 0.00.
+    return p.valid && p.integerDigits <= kMaxIntegerDigits && !p.zero && !p.negative && p.power >= -2;
 }
 
 } // namespace sqltext

@@ -27,7 +27,8 @@ QString quoted(const QString& value);
 bool isNumber(const QString& value);
 
 // A quantity that may be staged or written: a number as isNumber accepts
-// it that is greater than 0.
+// it that is greater than 0, at least 0.01, the smallest quantity the
+// staging table's two decimals keep (a smaller one would be staged as 0).
 bool isQuantity(const QString& value);
 
 inline constexpr int kMaxIntegerDigits = 16;

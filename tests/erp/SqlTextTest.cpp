@@ -21,7 +21,7 @@ TEST(SqlText, OnlyPlainNumbersMayStandBare)
 }
 
 // A quantity: a finite number with at most 16 digits before the point (what
-// the staging table's decimal(18,2) holds) and greater than 0.
+// the staging table's decimal(18,2) holds) and at least 0.01.
 TEST(SqlText, QuantitiesFitTheQuantityColumnsAndAreAboveZero)
 {
     const struct {
@@ -34,7 +34,8 @@ TEST(SqlText, QuantitiesFitTheQuantityColumnsAndAreAboveZero)
         {"9999999999999999.99", true, true},     // 16 digits before the point
         {"0000000000000000000000012", true, true}, // leading zeros do not count
         {"1.5e15", true, true},
-        {"1e-400", true, true},                  // tiny, but above zero
+        {"0.009", true, false},                  // staged as 0.00
+        {"1e-400", true, false},
         {"10000000000000000", false, false},     // 17 digits
         {"99999999999999999999", false, false},
         {"123456789012345678.456", false, false},
