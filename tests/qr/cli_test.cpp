@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
+#include <sys/wait.h> // wait4 and its status macros
 #include <unistd.h>
 #include <sstream>
 #include <string>
