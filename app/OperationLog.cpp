@@ -30,18 +30,19 @@ bool OperationLog::open(const QString& path)
     m_file.setFileName(path);
     if (!QFile::exists(path))
         return false;
-    return m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    // Append mode: the system puts every write at the end of the file as it
+    // is at that moment, so entries of another copy of the program writing
+    // at the same time are never overwritten.
+    return m_file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
 }
 
 void OperationLog::write(const QString& text)
 {
     if (!m_file.isOpen())
         return;
+    // One write per entry, so that the entry stays in one piece.
     const QByteArray entry = textcodec::toGbk(日志时间文本() + u':' + text) + "\r\n\r\n";
-    // Another process may have appended since the last entry.
-    m_file.seek(m_file.size());
     m_file.write(entry);
-    m_file.flush();
 }
 
 OperationLog& OperationLog::instance()

@@ -8,8 +8,9 @@
 
 class OperationLog {
 public:
-    // Opens an existing log file for reading and writing; other processes
-    // may keep it open too. Returns whether it is open.
+    // Opens an existing log file for reading and appending; other processes
+    // may keep it open and write too: every entry is one write at the end
+    // of the file, so no entry overwrites another. Returns whether it is open.
     bool open(const QString& path);
     bool isOpen() const { return m_file.isOpen(); }
     void close() { m_file.close(); }

@@ -3,6 +3,7 @@
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
 
@@ -48,16 +49,30 @@ Line parseLine(const QByteArray& raw)
     return line;
 }
 
-QList<Line> readLines(const QString& path, bool* exists = nullptr)
+enum class ReadStatus { Read, Missing, Unreadable };
+
+QList<Line> readLines(const QString& path, ReadStatus* status = nullptr)
 {
     QList<Line> lines;
     QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    if (exists)
-        *exists = opened;
-    if (!opened)
+    ReadStatus outcome = ReadStatus::Read;
+    QByteArray data;
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Only a file that is not there counts as missing. One that is there
+        // but cannot be read (no permission, locked by another program, a
+        // directory) must not be taken for an empty one: a write would
+        // replace it with a file holding nothing but the new key.
+        const QFileInfo info(path);
+        outcome = info.exists() || info.isSymLink() ? ReadStatus::Unreadable : ReadStatus::Missing;
+    } else {
+        data = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            outcome = ReadStatus::Unreadable;
+    }
+    if (status)
+        *status = outcome;
+    if (outcome != ReadStatus::Read)
         return lines;
-    const QByteArray data = file.readAll();
     qsizetype start = 0;
     while (start < data.size()) {
         qsizetype end = start;
@@ -110,6 +125,46 @@ QString oneLine(QString text)
     return text;
 }
 
+// Puts one key into the lines: replaces its line in place, or adds it after
+// the last non-blank line of its section, or adds the section at the end.
+void setKey(QList<Line>& lines, const QString& section, const QString& key, const QString& value)
+{
+    // A section or key name holding "]" or "=" could not be found again;
+    // the profile functions would write it as it is, so do we, on one line.
+    const QString sectionName = oneLine(section);
+    const QString keyName = oneLine(key);
+    const QByteArray keyLine = textcodec::toGbk(keyName) + '=' + textcodec::toGbk(oneLine(value));
+
+    const auto start = findSection(lines, sectionName);
+    if (!start) {
+        Line header;
+        header.raw = '[' + textcodec::toGbk(sectionName) + ']';
+        header.kind = Line::Section;
+        header.name = sectionName;
+        Line entry;
+        entry.raw = keyLine;
+        entry.kind = Line::Key;
+        entry.name = keyName;
+        lines.append(header);
+        lines.append(entry);
+        return;
+    }
+    qsizetype lastContent = *start;
+    for (qsizetype i = *start + 1; i < lines.size() && lines[i].kind != Line::Section; ++i) {
+        if (lines[i].kind == Line::Key && sameName(lines[i].name, keyName)) {
+            lines[i].raw = keyLine;
+            return;
+        }
+        if (!trimmedBytes(lines[i].raw).isEmpty())
+            lastContent = i;
+    }
+    Line entry;
+    entry.raw = keyLine;
+    entry.kind = Line::Key;
+    entry.name = keyName;
+    lines.insert(lastContent + 1, entry);
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
@@ -126,42 +181,25 @@ QString ProfileFile::read(const QString& section, const QString& key) const
     return {};
 }
 
+QString ProfileFile::readBack(const QString& value)
+{
+    return textcodec::fromGbk(cutValue(trimmedBytes(textcodec::toGbk(oneLine(value)))));
+}
+
 bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const
 {
-    bool existed = false;
-    QList<Line> lines = readLines(m_path, &existed);
-    // A section or key name holding "]" or "=" could not be found again;
-    // the profile functions would write it as it is, so do we, on one line.
-    const QString sectionName = oneLine(section);
-    const QString keyName = oneLine(key);
-    const QByteArray keyLine = textcodec::toGbk(keyName) + '=' + textcodec::toGbk(oneLine(value));
+    return writeKeys(section, {{key, value}}) == WriteStatus::Written;
+}
 
-    const auto start = findSection(lines, sectionName);
-    if (!start) {
-        Line header;
-        header.raw = '[' + textcodec::toGbk(sectionName) + ']';
-        Line entry;
-        entry.raw = keyLine;
-        lines.append(header);
-        lines.append(entry);
-    } else {
-        qsizetype lastContent = *start;
-        bool replaced = false;
-        for (qsizetype i = *start + 1; i < lines.size() && lines[i].kind != Line::Section; ++i) {
-            if (lines[i].kind == Line::Key && sameName(lines[i].name, keyName)) {
-                lines[i].raw = keyLine;
-                replaced = true;
-                break;
-            }
-            if (!trimmedBytes(lines[i].raw).isEmpty())
-                lastContent = i;
-        }
-        if (!replaced) {
-            Line entry;
-            entry.raw = keyLine;
-            lines.insert(lastContent + 1, entry);
-        }
-    }
+ProfileFile::WriteStatus ProfileFile::writeKeys(const QString& section,
+                                                const QList<std::pair<QString, QString>>& entries) const
+{
+    ReadStatus status = ReadStatus::Missing;
+    QList<Line> lines = readLines(m_path, &status);
+    if (status == ReadStatus::Unreadable)
+        return WriteStatus::Unreadable;
+    for (const auto& [key, value] : entries)
+        setKey(lines, section, key, value);
 
     QByteArray data;
     for (const Line& line : lines)
@@ -169,11 +207,11 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return WriteStatus::Unwritable;
     file.write(data);
     if (!file.commit())
-        return false;
-    if (!existed)
+        return WriteStatus::Unwritable;
+    if (status == ReadStatus::Missing)
         QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return true;
+    return WriteStatus::Written;
 }

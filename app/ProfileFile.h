@@ -5,7 +5,10 @@
 // section and key win, a missing file, section or key reads as "", a value
 // is seen up to 10,239 bytes, and a write creates the file and section,
 // replaces the key's line in place and keeps every other line.
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class ProfileFile {
 public:
@@ -15,10 +18,24 @@ public:
 
     QString read(const QString& section, const QString& key) const;
 
-    // Returns whether the file was written; callers in this system do not
-    // look at it. The file is replaced atomically, so a failed write leaves
-    // the earlier file whole. A new file is readable by its owner only.
+    enum class WriteStatus {
+        Written,
+        Unreadable, // the file is there but could not be read; left as it was
+        Unwritable, // the new file could not be written; the old one stays
+    };
+
+    // Sets the keys of one section, in this order, and replaces the file
+    // once, atomically: either every key is written or the file keeps its
+    // earlier bytes. A new file is readable by its owner only.
+    WriteStatus writeKeys(const QString& section, const QList<std::pair<QString, QString>>& entries) const;
+
+    // One key; whether it was written.
     bool write(const QString& section, const QString& key, const QString& value) const;
+
+    // What a read returns after value was written: its GBK form on one line,
+    // without blanks around it, cut to 10,239 bytes. A value for which this
+    // differs from the value does not survive a write unchanged.
+    static QString readBack(const QString& value);
 
     static constexpr int kMaxValueBytes = 10239;
 

@@ -14,4 +14,20 @@ QString trimBlanks(const QString& text)
     return text.mid(begin, end - begin);
 }
 
+QString nonGbkCharacters(const QString& text)
+{
+    if (fromGbk(toGbk(text)) == text)
+        return {};
+    QString found;
+    for (qsizetype i = 0; i < text.size();) {
+        // One character: a surrogate pair stays together.
+        const qsizetype width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, width);
+        if (fromGbk(toGbk(c)) != c && !found.contains(c))
+            found += c;
+        i += width;
+    }
+    return found;
+}
+
 } // namespace textcodec

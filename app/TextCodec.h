@@ -14,6 +14,10 @@ QByteArray toGbk(const QString& text);
 // GBK bytes → Unicode. A byte sequence that is not GBK becomes U+FFFD.
 QString fromGbk(const QByteArray& bytes);
 
+// The characters of text that do not come back unchanged from GBK (each
+// once, in the order they first occur); "" when GBK holds the whole text.
+QString nonGbkCharacters(const QString& text);
+
 // Removes ASCII spaces and ideographic spaces (U+3000, GBK A1 A1) at both
 // ends; tabs and every other character stay.
 QString trimBlanks(const QString& text);

@@ -34,7 +34,7 @@ bool ConnectionSetup::listAccountSets(const QString& server, const QString& logi
                                       QStringList& names)
 {
     using textcodec::trimBlanks;
-    if (!外部数据库_配制.open(trimBlanks(server), trimBlanks(login), trimBlanks(password), QStringLiteral("master")))
+    if (!外部数据库_配制.openServer(trimBlanks(server), trimBlanks(login), trimBlanks(password)))
         return false;
     names.clear();
     RecordSet list;
@@ -62,12 +62,34 @@ bool ConnectionSetup::test(const QString& server, const QString& login, const QS
     return 测试通过();
 }
 
-void ConnectionSetup::store(const QString& server, const QString& login, const QString& password,
-                            const QString& accountSet)
+QString ConnectionSetup::refusal(const QString& server, const QString& login, const QString& password,
+                                 const QString& accountSet)
 {
     using textcodec::trimBlanks;
-    settings::writeKey(kSection, QStringLiteral("服务器"), trimBlanks(server));
-    settings::writeKey(kSection, QStringLiteral("用户名"), trimBlanks(login));
-    settings::writeKey(kSection, QStringLiteral("账套"), trimBlanks(accountSet));
-    settings::writeKey(kSection, QStringLiteral("密码"), 加密密码(trimBlanks(password)));
+    // The password is stored enciphered, so only its GBK bytes matter.
+    for (const QString& why : {settings::refusal(QStringLiteral("服务器"), trimBlanks(server)),
+                               settings::refusal(QStringLiteral("用户名"), trimBlanks(login)),
+                               settings::gbkRefusal(QStringLiteral("密码"), trimBlanks(password)),
+                               settings::refusal(QStringLiteral("U8账套"), trimBlanks(accountSet))})
+        if (!why.isEmpty())
+            return why;
+    return {};
+}
+
+bool ConnectionSetup::store(const QString& server, const QString& login, const QString& password,
+                            const QString& accountSet, QString* error)
+{
+    using textcodec::trimBlanks;
+    const QString why = refusal(server, login, password, accountSet);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    return settings::writeKeys(kSection,
+                               {{QStringLiteral("服务器"), trimBlanks(server)},
+                                {QStringLiteral("用户名"), trimBlanks(login)},
+                                {QStringLiteral("账套"), trimBlanks(accountSet)},
+                                {QStringLiteral("密码"), 加密密码(trimBlanks(password))}},
+                               error);
 }

@@ -31,10 +31,19 @@ public:
     // it again. Sets 测试通过 to the outcome.
     bool test(const QString& server, const QString& login, const QString& password, const QString& accountSet);
 
+    // "" when every value, trimmed, can be stored in set.ini and read back
+    // unchanged; otherwise the message that refuses the first one that
+    // cannot, naming its field. A value GBK cannot hold would come back as
+    // "?" and the next start could not connect, although a test with the
+    // typed values passed.
+    static QString refusal(const QString& server, const QString& login, const QString& password,
+                           const QString& accountSet);
+
     // Writes "服务器", "用户名", "账套" and the enciphered "密码", in this
-    // order, each trimmed.
-    static void store(const QString& server, const QString& login, const QString& password,
-                      const QString& accountSet);
+    // order, each trimmed, in one write of the file. False, with a message
+    // for the user in error, when nothing could be written.
+    static bool store(const QString& server, const QString& login, const QString& password,
+                      const QString& accountSet, QString* error = nullptr);
 
     // Whether a connection test passed in this run of the program. It is not
     // reset when the window opens again.

@@ -29,6 +29,11 @@ W* place(W* widget, const char* name, int left, int top, int width, int height)
 
 } // namespace
 
+const QString 窗口_数据库连接配制::kServerHint = QStringLiteral("主机,端口/主机\\实例/sqlite:目录");
+const QString 窗口_数据库连接配制::kServerHelp = QStringLiteral(
+    "SQL Server：主机名或地址（如 192.168.1.10），可加端口（192.168.1.10,1433）或实例名（U8SERVER\\U8）\n"
+    "内置演示账套：sqlite:<目录>，目录中有 master.db、UFSystem.db 和账套数据库");
+
 void 窗口_数据库连接配制::setProgramEnd(ProgramEnd end)
 {
     programEnd() = end ? std::move(end) : [](int code) { std::exit(code); };
@@ -44,6 +49,10 @@ void 窗口_数据库连接配制::setProgramEnd(ProgramEnd end)
     分组框1 = place(new QGroupBox(this), "分组框1", 7, 16, 360, 160);
     place(new QLabel(QStringLiteral("服务器"), 分组框1), "标签_服务器", 16, 18, 72, 24);
     编辑框_服务器 = place(new QLineEdit(分组框1), "编辑框_服务器", 96, 18, 201, 24);
+    // What the box accepts, so that a newcomer without a SQL Server finds
+    // the embedded demo ERP too.
+    编辑框_服务器->setPlaceholderText(kServerHint);
+    编辑框_服务器->setToolTip(kServerHelp);
     place(new QLabel(QStringLiteral("用户名"), 分组框1), "标签_用户名", 16, 53, 72, 24);
     编辑框_用户名 = place(new QLineEdit(QStringLiteral("sa"), 分组框1), "编辑框_用户名", 96, 53, 201, 24);
     place(new QLabel(QStringLiteral("密码"), 分组框1), "标签_密码", 16, 88, 72, 24);
@@ -99,6 +108,10 @@ void 窗口_数据库连接配制::测试()
         msgbox::show(QStringLiteral("请指定账套"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
         return;
     }
+    // A test must not pass with values that the settings file would store
+    // differently.
+    if (refused(组合框_账套列表->currentText()))
+        return;
     if (m_setup.test(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(),
                      组合框_账套列表->currentText())) {
         msgbox::show(QStringLiteral("测试连接成功！"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
@@ -118,6 +131,16 @@ QString 窗口_数据库连接配制::selectedAccountSet() const
     return 组合框_账套列表->currentIndex() >= 0 ? 组合框_账套列表->currentText() : m_storedAccountSet;
 }
 
+bool 窗口_数据库连接配制::refused(const QString& accountSet)
+{
+    const QString why =
+        ConnectionSetup::refusal(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), accountSet);
+    if (why.isEmpty())
+        return false;
+    msgbox::show(why, msgbox::Icon::Error, msgbox::kDefaultCaption, this);
+    return true;
+}
+
 void 窗口_数据库连接配制::应用()
 {
     if (编辑框_服务器->text().isEmpty() || 编辑框_密码->text().isEmpty() || 编辑框_用户名->text().isEmpty()) {
@@ -129,7 +152,14 @@ void 窗口_数据库连接配制::应用()
                      this);
         return;
     }
-    ConnectionSetup::store(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), selectedAccountSet());
+    if (refused(selectedAccountSet()))
+        return;
+    QString error;
+    if (!ConnectionSetup::store(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), selectedAccountSet(),
+                                &error)) {
+        msgbox::show(error, msgbox::Icon::Error, msgbox::kDefaultCaption, this);
+        return;
+    }
     msgbox::show(QStringLiteral("配制完成！"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
     accept();
 }

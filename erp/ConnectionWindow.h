@@ -23,6 +23,10 @@ public:
     using ProgramEnd = std::function<void(int exitCode)>;
     static void setProgramEnd(ProgramEnd end);
 
+    // The hint 编辑框_服务器 shows while it is empty, and its tool tip.
+    static const QString kServerHint;
+    static const QString kServerHelp;
+
 private:
     void 填充设置();
     void 列出账套();
@@ -30,6 +34,8 @@ private:
     void 应用();
     void 取消();
     QString selectedAccountSet() const;
+    // Shows why a typed value cannot be stored, if one cannot.
+    bool refused(const QString& accountSet);
 
     ConnectionSetup m_setup;
     QString m_storedAccountSet;

@@ -92,11 +92,43 @@ QString ErpConnection::odbcConnectionString(const QString& server, const QString
 bool ErpConnection::open(const QString& server, const QString& login, const QString& password,
                          const QString& database)
 {
+    return openDatabase(server, login, password, database, QStringLiteral("inventory"), Proof::OnEveryEngine);
+}
+
+bool ErpConnection::openServer(const QString& server, const QString& login, const QString& password)
+{
+    // SQL Server's master always lists its databases; only a file standing
+    // in for it on SQLite has to show that it does.
+    return openDatabase(server, login, password, QStringLiteral("master"), QStringLiteral("SysDatabases"),
+                        Proof::OnSqliteOnly);
+}
+
+bool ErpConnection::openDatabase(const QString& server, const QString& login, const QString& password,
+                                 const QString& database, const QString& requiredTable, Proof proof)
+{
     close();
     m_lastError.clear();
-    if (server.startsWith(kEmbeddedPrefix))
-        return openEmbedded(server.mid(kEmbeddedPrefix.size()), database);
-    return openOdbc(server, login, password, database);
+    const bool opened = server.startsWith(kEmbeddedPrefix)
+        ? openEmbedded(server.mid(kEmbeddedPrefix.size()), database)
+        : openOdbc(server, login, password, database);
+    if (!opened)
+        return false;
+    return (proof == Proof::OnSqliteOnly && !m_sqlite) || proveTable(requiredTable);
+}
+
+bool ErpConnection::proveTable(const QString& table)
+{
+    // Opening an SQLite file proves nothing: any file opens, and its first
+    // read tells whether it is a database at all. Asking for the table's
+    // object id reads the schema on every engine (through the rewriter on
+    // SQLite) and changes nothing.
+    QSqlQuery q(m_db);
+    const QString sql = QStringLiteral("SELECT OBJECT_ID(N'") + sqltext::quoted(table) + QStringLiteral("')");
+    if (!q.exec(m_sqlite ? sqlrewriter::toSqlite(sql) : sql))
+        return fail(q.lastError().text());
+    if (!q.next() || q.value(0).isNull())
+        return fail(QStringLiteral("not an account-set database: no table ") + table);
+    return true;
 }
 
 bool ErpConnection::fail(const QString& why)

@@ -25,9 +25,17 @@ public:
     ErpConnection(const ErpConnection&) = delete;
     ErpConnection& operator=(const ErpConnection&) = delete;
 
-    // Closes any earlier connection first. False when the server cannot be
-    // reached, the login is refused or the database does not exist.
+    // Opens an account-set database. Closes any earlier connection first.
+    // False when the server cannot be reached, the login is refused, the
+    // database does not exist, or it is not an account set: the connection
+    // must see the ERP's inventory table, so that a file of random bytes, an
+    // empty file or the database master or UFSystem chosen by mistake fails
+    // here, with the connection failure, rather than at every statement.
     bool open(const QString& server, const QString& login, const QString& password, const QString& database);
+
+    // Opens the server's database "master", to list its databases; on
+    // SQLite the file must hold the table SysDatabases.
+    bool openServer(const QString& server, const QString& login, const QString& password);
     void close();
     bool isOpen() const;
 
@@ -102,6 +110,10 @@ public:
     static QString odbcValue(const QString& value);
 
 private:
+    enum class Proof { OnEveryEngine, OnSqliteOnly };
+    bool openDatabase(const QString& server, const QString& login, const QString& password, const QString& database,
+                      const QString& requiredTable, Proof proof);
+    bool proveTable(const QString& table);
     bool openEmbedded(const QString& folder, const QString& database);
     bool openOdbc(const QString& server, const QString& login, const QString& password, const QString& database);
     bool attachSiblings(const QString& folder);

@@ -30,11 +30,17 @@ bool isWordChar(QChar c)
         || c == QLatin1Char('#') || c == QLatin1Char('$') || c.unicode() >= 0x80;
 }
 
-QString doubleQuoted(const QString& name)
+// A quoted name as SQLite reads it. Not in double quotes: SQLite takes an
+// unknown double-quoted name for a string, so a mistyped column would
+// quietly give its own name back instead of failing as on SQL Server.
+// Brackets are SQLite's too; a name holding "]" goes between backquotes.
+QString quotedName(const QString& name)
 {
+    if (!name.contains(QLatin1Char(']')))
+        return QLatin1Char('[') + name + QLatin1Char(']');
     QString n = name;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
+    n.replace(QLatin1Char('`'), QLatin1String("``"));
+    return QLatin1Char('`') + n + QLatin1Char('`');
 }
 
 Tokens tokenize(const QString& s)
@@ -55,9 +61,24 @@ Tokens tokenize(const QString& s)
                 ++i;
             out.push_back({Kind::Comment, s.mid(start, i - start), {}});
         } else if (c == QLatin1Char('/') && at(i + 1) == QLatin1Char('*')) {
-            const int end = int(s.indexOf(QLatin1String("*/"), i + 2));
-            i = end < 0 ? n : end + 2;
-            out.push_back({Kind::Comment, s.mid(start, i - start), {}});
+            // Block comments nest in T-SQL but not in SQLite: the inner
+            // marks are broken up so that SQLite sees one comment too.
+            int depth = 0;
+            QString inner;
+            while (i < n) {
+                if (s[i] == QLatin1Char('/') && at(i + 1) == QLatin1Char('*')) {
+                    inner += depth++ == 0 ? QStringLiteral("/*") : QStringLiteral("/ *");
+                    i += 2;
+                } else if (s[i] == QLatin1Char('*') && at(i + 1) == QLatin1Char('/')) {
+                    inner += --depth == 0 ? QStringLiteral("*/") : QStringLiteral("* /");
+                    i += 2;
+                    if (depth == 0)
+                        break;
+                } else {
+                    inner += s[i++];
+                }
+            }
+            out.push_back({Kind::Comment, inner, {}});
         } else if (c == QLatin1Char('\'')
                    || ((c == QLatin1Char('N') || c == QLatin1Char('n')) && at(i + 1) == QLatin1Char('\''))) {
             // A national-character literal N'…' is an ordinary literal in SQLite.
@@ -91,7 +112,7 @@ Tokens tokenize(const QString& s)
                 }
                 name += s[i++];
             }
-            out.push_back({Kind::Quoted, doubleQuoted(name), name});
+            out.push_back({Kind::Quoted, quotedName(name), name});
         } else if (c.isDigit() || (c == QLatin1Char('.') && at(i + 1).isDigit())) {
             while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.')))
                 ++i;
@@ -374,7 +395,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
             }
         }
         const ColumnType type = mapType(typeName, args);
-        const QString quotedName = doubleQuoted(name);
+        const QString columnName = quotedName(name);
         bool identity = false;
         QString rest;
         for (; k < d.size(); ++k) {
@@ -390,7 +411,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
                 continue;
             rest += QLatin1Char(' ') + d[k].text;
         }
-        QString column = quotedName + QLatin1Char(' ');
+        QString column = columnName + QLatin1Char(' ');
         // SQLite numbers rows of an INTEGER PRIMARY KEY itself, which is what
         // an identity column does; explicit values are always accepted, as
         // under IDENTITY_INSERT. The numbering starts at 1 whatever the IDENTITY start value.
@@ -399,7 +420,7 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
             column += QStringLiteral(" COLLATE NOCASE");
         column += rest;
         if (!identity && !type.check.isEmpty())
-            column += QStringLiteral(" CHECK (") + type.check.arg(quotedName) + QLatin1Char(')');
+            column += QStringLiteral(" CHECK (") + type.check.arg(columnName) + QLatin1Char(')');
         columns << column;
     }
     // Whatever follows the column list (ON [PRIMARY], TEXTIMAGE_ON …) is
@@ -564,8 +585,16 @@ void rewriteFunctions(Tokens& t)
     }
 }
 
+bool isCompoundOperator(const Token& t)
+{
+    return t.is("union") || t.is("except") || t.is("intersect");
+}
+
 // SELECT [DISTINCT] TOP n … → SELECT [DISTINCT] … LIMIT n, the limit placed
 // where that SELECT ends (end of statement or its closing parenthesis).
+// SQLite allows no LIMIT inside one half of a UNION, so such a half becomes
+// a subquery: SELECT * FROM (SELECT … LIMIT n); the ORDER BY after the last
+// half stays outside, where it orders the whole result as on SQL Server.
 void rewriteTop(Tokens& t)
 {
     for (int k = 0; k < int(t.size()); ++k) {
@@ -595,9 +624,14 @@ void rewriteTop(Tokens& t)
             t[j].text.clear();
         if (last + 1 < int(t.size()) && t[last + 1].kind == Kind::Space)
             t[last + 1].text.clear();
+        const int before = prevSig(t, k);
+        bool compound = before >= 0
+            && (isCompoundOperator(t[before])
+                || (t[before].is("all") && prevSig(t, before) >= 0 && isCompoundOperator(t[prevSig(t, before)])));
         // Where does this SELECT end?
         int depth = 0;
         int end = int(t.size());
+        int orderBy = -1;
         for (int j = last + 1; j < int(t.size()); ++j) {
             if (t[j].isPunct(QLatin1Char('(')))
                 ++depth;
@@ -607,11 +641,25 @@ void rewriteTop(Tokens& t)
             } else if (depth == 0 && t[j].isPunct(QLatin1Char(';'))) {
                 end = j;
                 break;
+            } else if (depth == 0 && isCompoundOperator(t[j])) {
+                compound = true;
+                end = j;
+                orderBy = -1;
+                break;
+            } else if (depth == 0 && t[j].is("order") && orderBy < 0) {
+                orderBy = j;
             }
         }
+        if (compound && orderBy >= 0)
+            end = orderBy;
         const int lastInside = prevSig(t, end);
-        if (lastInside >= 0)
-            t[lastInside].text += QStringLiteral(" LIMIT ") + limit;
+        if (lastInside < 0)
+            continue;
+        t[lastInside].text += QStringLiteral(" LIMIT ") + limit;
+        if (compound) {
+            t[k].text = QStringLiteral("SELECT * FROM (") + t[k].text;
+            t[lastInside].text += QLatin1Char(')');
+        }
     }
 }
 

@@ -3,10 +3,11 @@
 // (and for an ODBC driver that turns out to be SQLite). It works on tokens,
 // construct by construct, and knows no whole statements:
 //
-//   TOP n                      → LIMIT n at the end of its SELECT
+//   TOP n                      → LIMIT n at the end of its SELECT; in a
+//                                UNION that SELECT becomes a subquery
 //   ISNULL(a,b)                → IFNULL(a,b)
 //   N'text'                    → 'text'
-//   [name]                     → "name"
+//   [name], "name"             → [name] (an unknown name stays an error)
 //   dbo.t, db.dbo.t, db..t     → t, db.t, db.t
 //   a + b on texts             → a || b
 //   sysObjects, OBJECT_ID(x)   → views of sqlite_master
@@ -14,6 +15,7 @@
 //                              → a strictly typed SQLite table (see below)
 //   SET IDENTITY_INSERT t ON/OFF → a statement without effect
 //   BEGIN/COMMIT/ROLLBACK TRAN[SACTION] → BEGIN/COMMIT/ROLLBACK
+//   /* nested /* comments */ */ → one comment
 //
 // Strict column types. SQLite stores any value in any column; SQL Server
 // refuses a quantity "abc" for a decimal column. Tables of the embedded ERP

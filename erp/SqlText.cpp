@@ -2,7 +2,58 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace sqltext {
+namespace {
+
+struct Parsed {
+    bool valid = false;
+    bool negative = false;
+    bool zero = true;
+    qint64 integerDigits = 0; // digits before the point of the exact value
+    qint64 power = 0;         // power of ten of the first significant digit
+};
+
+Parsed parse(const QString& value)
+{
+    static const QRegularExpression number(QStringLiteral(
+        "\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
+    const QRegularExpressionMatch m = number.match(value);
+    Parsed p;
+    const QString whole = m.captured(2);
+    const QString fraction = m.captured(3);
+    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
+        return p;
+    p.valid = true;
+    p.negative = m.captured(1) == QLatin1String("-");
+    // The exponent only matters within a range far beyond any column;
+    // clamping keeps the arithmetic below from overflowing.
+    const QString exponentText = m.captured(4);
+    qint64 exponent = 0;
+    for (QChar c : exponentText) {
+        if (c.isDigit())
+            exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
+    }
+    if (exponentText.startsWith(u'-'))
+        exponent = -exponent;
+    const QString digits = whole + fraction;
+    const qsizetype first = [&] {
+        for (qsizetype i = 0; i < digits.size(); ++i)
+            if (digits[i] != u'0')
+                return i;
+        return qsizetype(-1);
+    }();
+    if (first < 0)
+        return p; // zero, whatever the exponent
+    p.zero = false;
+    // The first significant digit stands at this power of ten.
+    p.power = qint64(whole.size()) - 1 - first + exponent;
+    p.integerDigits = p.power >= 0 ? p.power + 1 : 0;
+    return p;
+}
+
+} // namespace
 
 QString quoted(const QString& value)
 {
@@ -13,9 +64,15 @@ QString quoted(const QString& value)
 
 bool isNumber(const QString& value)
 {
-    static const QRegularExpression number(QStringLiteral(
-        "\\A *[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)(?:[eE][+-]?[0-9]+)? *\\z"));
-    return number.match(value).hasMatch();
+    const Parsed p = parse(value);
+    return p.valid && p.integerDigits <= kMaxIntegerDigits;
+}
+
+bool isQuantity(const QString& value)
+{
+    const Parsed p = parse(value);
+    // At least 0.01: a smaller quantity would be staged as 0.00.
+    return p.valid && p.integerDigits <= kMaxIntegerDigits && !p.zero && !p.negative && p.power >= -2;
 }
 
 } // namespace sqltext

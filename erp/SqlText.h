@@ -16,6 +16,21 @@ QString quoted(const QString& value);
 // with an optional decimal point, an optional exponent; blanks around it
 // are allowed. Anything else ("1;drop", "1--", "", "1,5") is refused, and
 // the caller fails the operation without sending the statement.
+//
+// The number must also fit the ERP's quantity columns: at most
+// kMaxIntegerDigits digits before the decimal point once the exponent is
+// applied. The staging table keeps quantities as decimal(18,2), which
+// holds 16 digits before the point, and the voucher tables' decimal(28,6)
+// hold more; a longer number ("99999999999999999999", "1e309") would be
+// refused by SQL Server and turned into a different number or infinity by
+// the embedded engine.
 bool isNumber(const QString& value);
+
+// A quantity that may be staged or written: a number as isNumber accepts
+// it that is greater than 0, at least 0.01, the smallest quantity the
+// staging table's two decimals keep (a smaller one would be staged as 0).
+bool isQuantity(const QString& value);
+
+inline constexpr int kMaxIntegerDigits = 16;
 
 } // namespace sqltext

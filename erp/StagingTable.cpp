@@ -143,9 +143,9 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines)
 bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
 {
     const QString sql = insertStatement(line);
-    // The quantity stands bare: anything but a number never reaches the
-    // database.
-    if (!sqltext::isNumber(line.sl) || !rs.open(sql)) {
+    // The quantity stands bare: anything but a quantity the column can hold
+    // never reaches the database.
+    if (!sqltext::isQuantity(line.sl) || !rs.open(sql)) {
         写日志((purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
                                            : QStringLiteral("插入缓存数据失败  "))
                + sql);
@@ -159,7 +159,7 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
 bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
 {
     const QString sql = quantityStatement(hh, quantity);
-    if (!sqltext::isNumber(quantity) || !rs.open(sql)) {
+    if (!sqltext::isQuantity(quantity) || !rs.open(sql)) {
         写日志(QStringLiteral("修改缓存记录失败 ,") + sql);
         rs.close();
         return false;

@@ -11,7 +11,8 @@
 //
 // Values stand in the statements as quoted texts with ' doubled; the
 // quantity stands bare in the insert and is refused before anything is sent
-// when it is not a number, in the quantity change as well.
+// when it is not a quantity (a number above 0 with at most 16 digits before
+// the point, sqltext::isQuantity), in the quantity change as well.
 #include <QString>
 #include <QVector>
 
@@ -69,10 +70,11 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines);
 // Which failure text a failed insert is logged with.
 enum class InsertFor { Scan, Rewrite };
 
-// Stages one line. A quantity that is not a number fails without sending.
+// Stages one line. A quantity sqltext::isQuantity refuses fails without
+// sending anything.
 bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose = InsertFor::Scan);
 
-// Sets the quantity of line hh. A quantity that is not a number fails
+// Sets the quantity of line hh. A quantity sqltext::isQuantity refuses fails
 // without sending.
 bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity);
 

@@ -6,14 +6,16 @@
 
 namespace headersettings {
 
-SaveResult save(const Choice& choice)
+SaveResult save(const Choice& choice, QString* error)
 {
     if (!choice.warehouse || !choice.handler || !choice.category)
         return SaveResult::Incomplete;
-    settings::writeKey(kSection, QStringLiteral("仓库"), textcodec::trimBlanks(*choice.warehouse));
-    settings::writeKey(kSection, QStringLiteral("经手人"), textcodec::trimBlanks(*choice.handler));
-    settings::writeKey(kSection, QStringLiteral("出库类别"), textcodec::trimBlanks(*choice.category));
-    return SaveResult::Saved;
+    const bool written = settings::writeKeys(kSection,
+                                             {{QStringLiteral("仓库"), textcodec::trimBlanks(*choice.warehouse)},
+                                              {QStringLiteral("经手人"), textcodec::trimBlanks(*choice.handler)},
+                                              {QStringLiteral("出库类别"), textcodec::trimBlanks(*choice.category)}},
+                                             error);
+    return written ? SaveResult::Saved : SaveResult::Failed;
 }
 
 std::optional<QStringList> readItems(RecordSet& records, const QString& statement)

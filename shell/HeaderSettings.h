@@ -26,11 +26,13 @@ struct Choice {
     std::optional<QString> category;
 };
 
-enum class SaveResult { Incomplete, Saved };
+enum class SaveResult { Incomplete, Saved, Failed };
 
 // Writes the three selected items, trimmed, in the order warehouse,
-// handler, category; nothing is written when any of them is unselected.
-SaveResult save(const Choice& choice);
+// handler, category, in one write of the file; nothing is written when any
+// of them is unselected (Incomplete) or when they could not be stored as
+// they are (Failed, with a message for the user in error).
+SaveResult save(const Choice& choice, QString* error = nullptr);
 
 // The items "code|name" of one list: column 0 and column 1 of every row; a
 // row whose read fails adds no item. std::nullopt when the statement fails.

@@ -125,9 +125,16 @@ void StartWindow::onScannerSetupClicked()
 void StartWindow::onSaveSettingsClicked()
 {
     const headersettings::Choice choice{selectedItem(m_warehouse), selectedItem(m_handler), selectedItem(m_category)};
-    if (headersettings::save(choice) == headersettings::SaveResult::Incomplete) {
+    QString error;
+    switch (headersettings::save(choice, &error)) {
+    case headersettings::SaveResult::Incomplete:
         msgbox::show(headersettings::kIncompleteMessage, msgbox::Icon::Question);
         return;
+    case headersettings::SaveResult::Failed:
+        msgbox::show(error, msgbox::Icon::Error);
+        return;
+    case headersettings::SaveResult::Saved:
+        break;
     }
     msgbox::show(headersettings::kSavedMessage);
 }

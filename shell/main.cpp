@@ -1,4 +1,7 @@
 // Quillmark: the materials-issue station of the warehouse counter.
+#include "AppPaths.h"
+#include "InstanceLock.h"
+#include "MessageBox.h"
 #include "QrFatalReport.h"
 #include "StartWindow.h"
 
@@ -12,6 +15,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
+
+    // One copy per data directory: a second one would write set.ini and the
+    // log at the same time as the first and lose writes of both. It says so
+    // and ends before it touches anything.
+    InstanceLock instance(apppaths::dataDirectory());
+    if (instance.acquire() == InstanceLock::Result::HeldByAnother) {
+        msgbox::show(QStringLiteral("Quillmark 已经在运行，请使用已打开的窗口"));
+        return 0;
+    }
 
     // 1. The QR module's shared objects exist before any window; its
     //    failures end the program through one error box.

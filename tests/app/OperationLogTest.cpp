@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 class OperationLogTest : public ::testing::Test {
@@ -72,6 +74,42 @@ TEST_F(OperationLogTest, EntriesAreOnDiskAtOnceEvenWhenAnotherWriterAppends)
     }
     写日志(QStringLiteral("two"));
     EXPECT_EQ(contents(), QByteArray("[2021-06-01 09:05:03]:one\r\n\r\nother\r\n[2021-06-01 09:05:03]:two\r\n\r\n"));
+}
+
+// Two copies of the program writing at once: every entry arrives whole,
+// none overwrites another.
+TEST_F(OperationLogTest, TwoWritersAtOnceLoseNothing)
+{
+    createFile("earlier\r\n\r\n");
+    constexpr int kEach = 3000;
+    OperationLog first, second;
+    ASSERT_TRUE(first.open(path));
+    ASSERT_TRUE(second.open(path));
+    auto writeAll = [](OperationLog* log, char who) {
+        for (int i = 0; i < kEach; ++i)
+            log->write(QString(QLatin1Char(who)) + QString::number(i));
+    };
+    std::thread a(writeAll, &first, 'A');
+    std::thread b(writeAll, &second, 'B');
+    a.join();
+    b.join();
+    first.close();
+    second.close();
+
+    int count[2] = {0, 0};
+    QByteArray rest = contents();
+    ASSERT_TRUE(rest.startsWith("earlier\r\n\r\n"));
+    rest.remove(0, 11);
+    for (const QByteArray& entry : rest.split('\r')) {
+        if (entry.isEmpty() || entry == "\n")
+            continue;
+        const QByteArray text = entry.startsWith('\n') ? entry.mid(1) : entry;
+        ASSERT_TRUE(text.startsWith("[2021-06-01 09:05:03]:A") || text.startsWith("[2021-06-01 09:05:03]:B"))
+            << text.left(60).toStdString();
+        ++count[text[22] == 'A' ? 0 : 1];
+    }
+    EXPECT_EQ(count[0], kEach);
+    EXPECT_EQ(count[1], kEach);
 }
 
 TEST_F(OperationLogTest, NotOpenMeansNothingIsWritten)

@@ -6,7 +6,56 @@
 
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+// While it lives, file permissions hold for this thread even when it runs
+// as root: the capabilities that let root read and write any file are taken
+// out of the effective set (they stay permitted and come back at the end).
+class PermissionsHold {
+public:
+    PermissionsHold()
+    {
+#ifdef __linux__
+        if (geteuid() != 0) {
+            m_active = true;
+            return;
+        }
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        m_header.pid = 0;
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+        m_active = m_dropped;
+#endif
+    }
+    ~PermissionsHold()
+    {
+#ifdef __linux__
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+#endif
+    }
+    PermissionsHold(const PermissionsHold&) = delete;
+    PermissionsHold& operator=(const PermissionsHold&) = delete;
+
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
+#ifdef __linux__
+    bool m_dropped = false;
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+#endif
+};
 
 class ProfileFileTest : public ::testing::Test {
 protected:
@@ -58,6 +107,38 @@ TEST_F(ProfileFileTest, RewritingAKeyKeepsOneLineInPlaceAndOtherLines)
     ini.write(QStringLiteral("连接配制"), QStringLiteral("服务器"), QStringLiteral("newer"));
     ini.write(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
     EXPECT_EQ(bytes(), gbk("; written by hand\r\n[连接配制]\r\n服务器=newer\r\n备注=keep me\r\n账套=UFDATA_001_2021\r\n\r\n[其它]\r\nx=1\r\n"));
+}
+
+TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
+{
+    const QByteArray before = gbk("[连接配制]\r\n服务器=db1\r\n用户名=sa\r\n账套=UFDATA_001_2021\r\n");
+    setBytes(before);
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::WriteOwner)); // there, but not readable
+    {
+        PermissionsHold hold;
+        if (!hold.active())
+            GTEST_SKIP() << "running as root without the right to give up its file privileges: "
+                            "an unreadable file cannot be made here";
+        ProfileFile ini(path());
+        EXPECT_EQ(ini.writeKeys(QStringLiteral("连接配制"), {{QStringLiteral("服务器"), QStringLiteral("db2")}}),
+                  ProfileFile::WriteStatus::Unreadable);
+        EXPECT_FALSE(ini.write(QStringLiteral("材料出库单表头"), QStringLiteral("仓库"), QStringLiteral("01|原料仓")));
+    }
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(bytes(), before);
+}
+
+TEST_F(ProfileFileTest, SeveralKeysGoInOneWrite)
+{
+    setBytes(gbk("[连接配制]\r\n用户名=old\r\n"));
+    ProfileFile ini(path());
+    EXPECT_EQ(ini.writeKeys(QStringLiteral("连接配制"), {{QStringLiteral("服务器"), QStringLiteral("db1")},
+                                                        {QStringLiteral("用户名"), QStringLiteral("sa")}}),
+              ProfileFile::WriteStatus::Written);
+    EXPECT_EQ(ini.writeKeys(QStringLiteral("材料出库单表头"), {{QStringLiteral("仓库"), QStringLiteral("01|原料仓")},
+                                                             {QStringLiteral("经手人"), QStringLiteral("001|张三")}}),
+              ProfileFile::WriteStatus::Written);
+    EXPECT_EQ(bytes(), gbk("[连接配制]\r\n用户名=sa\r\n服务器=db1\r\n[材料出库单表头]\r\n仓库=01|原料仓\r\n经手人=001|张三\r\n"));
 }
 
 TEST_F(ProfileFileTest, NamesCompareCaseInsensitivelyAndFirstMatchWins)

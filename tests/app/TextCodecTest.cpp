@@ -28,3 +28,16 @@ TEST(TextCodec, TrimRemovesOnlySpacesAndIdeographicSpaces)
     EXPECT_EQ(textcodec::trimBlanks(QStringLiteral("\tx\t")), QStringLiteral("\tx\t"));
     EXPECT_EQ(textcodec::trimBlanks(QStringLiteral("   ")), QString());
 }
+
+TEST(TextCodec, NonGbkCharactersAreNamedOnce)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"生产课 sa_01", ""},
+        {"", ""},
+        {"Pässwörd", "äö"},
+        {"D:\\재고\\erp", "재고"}, // a Hangul folder name
+        {"a\xF0\x9F\x98\x80" "b\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+    };
+    for (const auto& [text, bad] : cases)
+        EXPECT_EQ(textcodec::nonGbkCharacters(QString::fromUtf8(text)), QString::fromUtf8(bad)) << text;
+}

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -70,6 +71,12 @@ class ConnectionWindowTest : public QObject {
     QList<msgbox::Message> m_messages;
     int m_programEnd = -1;
 
+    static QByteArray iniBytes()
+    {
+        QFile f(apppaths::settingsFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
     QStringList texts() const
     {
         QStringList out;
@@ -121,6 +128,11 @@ private slots:
                 QCOMPARE(button->text(), QString::fromUtf8(c.caption));
         }
         QCOMPARE(child<QLineEdit>(&w, "编辑框_密码")->echoMode(), QLineEdit::Password);
+        // The server box tells what it accepts, the embedded demo ERP included.
+        auto* server = child<QLineEdit>(&w, "编辑框_服务器");
+        for (const char* form : {"主机,端口", "主机\\实例", "sqlite:"})
+            QVERIFY2(server->placeholderText().contains(QString::fromUtf8(form)), form);
+        QVERIFY(server->toolTip().contains(QStringLiteral("sqlite:<目录>")));
         QCOMPARE(child<QComboBox>(&w, "组合框_账套列表")->isEditable(), false);
         QCOMPARE(child<QComboBox>(&w, "组合框_账套列表")->count(), 0);
     }
@@ -279,6 +291,71 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&again, "按钮_应用"), Qt::LeftButton);
         QCOMPARE(texts(), QStringList{QStringLiteral("配制完成！")});
         QCOMPARE(settings::readKey(kSection, QStringLiteral("账套")), ErpFixture::kAccountSet);
+    }
+
+    // Values set.ini would store as "?" are refused before the test and
+    // before Apply, by the name of their field; nothing is tested or stored.
+    void valuesTheSettingsFileCannotHoldAreRefused_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("characters");
+        QTest::addRow("password") << "编辑框_密码" << QStringLiteral("Pässwörd") << "密码" << QStringLiteral("äö");
+        QTest::addRow("login") << "编辑框_用户名" << QStringLiteral("관리자") << "用户名" << QStringLiteral("관리자");
+        QTest::addRow("server folder") << "编辑框_服务器" << QStringLiteral("sqlite:재고") << "服务器"
+                                       << QStringLiteral("재고");
+    }
+    void valuesTheSettingsFileCannotHoldAreRefused()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, value);
+        QFETCH(QString, field);
+        QFETCH(QString, characters);
+        ErpFixture erp;
+        storeSettings(erp.server(), QStringLiteral("sa"), QStringLiteral("pw"), QString());
+        const QByteArray before = iniBytes();
+        窗口_数据库连接配制 w;
+        auto* list = child<QComboBox>(&w, "组合框_账套列表");
+        list->showPopup();
+        list->hidePopup();
+        list->setCurrentIndex(0);
+        child<QLineEdit>(&w, box.toUtf8().constData())->setText(value);
+        const QString refusal = field + QStringLiteral("中有设置文件无法保存的字符“") + characters
+            + QStringLiteral("”，请修改后重试");
+
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
+        QCOMPARE(texts(), QStringList{refusal});
+        QCOMPARE(m_messages.first().icon, msgbox::Icon::Error);
+        QVERIFY(!ConnectionSetup::测试通过());
+        QVERIFY(child<QPushButton>(&w, "按钮_测试")->isEnabled());
+
+        // A test that passed earlier in this run does not let them through.
+        m_messages.clear();
+        ConnectionSetup::测试通过() = true;
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
+        QCOMPARE(texts(), QStringList{refusal});
+        QCOMPARE(w.result(), 0);
+        QCOMPARE(iniBytes(), before);
+    }
+
+    // Apply that cannot write set.ini says so instead of "配制完成！" and
+    // keeps the window open.
+    void applyThatCannotStoreSaysSo()
+    {
+        QVERIFY(QDir().mkpath(apppaths::settingsFile())); // there, but no file to read
+        ConnectionSetup::测试通过() = true;
+        窗口_数据库连接配制 w;
+        child<QLineEdit>(&w, "编辑框_服务器")->setText(QStringLiteral("srv"));
+        child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral("sa"));
+        child<QLineEdit>(&w, "编辑框_密码")->setText(QStringLiteral("pw"));
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
+        QDir(apppaths::settingsFile()).removeRecursively();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("无法读取设置文件")),
+                 qPrintable(m_messages.first().text));
+        QCOMPARE(m_messages.first().icon, msgbox::Icon::Error);
+        QCOMPARE(w.result(), 0);
     }
 
     void cancelEndsTheProgram()

@@ -1,6 +1,7 @@
 // Choosing and opening the engine, the ODBC connection string, the account
 // number. Runs with the SQLite ODBC driver registered as "SQL Server".
 #include "AppPaths.h"
+#include "ConnectionSetup.h"
 #include "ErpConnection.h"
 #include "ErpFixture.h"
 #include "ErpSession.h"
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -52,6 +54,41 @@ TEST(ErpConnection, EmbeddedEngineOpensOnlyAnExistingAccountSet)
     EXPECT_TRUE(c.open(u("sqlite:") + QFileInfo(erp.folder()).fileName(), QString(), QString(),
                        ErpFixture::kAccountSet));
     apppaths::setDataDirectory(QString());
+}
+
+// Any file opens as an SQLite database; only its schema tells whether it is
+// an account set. Files that are not fail to open, on both paths, and are
+// left as they were.
+TEST(ErpConnection, WhatIsNotAnAccountSetDoesNotOpen)
+{
+    ErpFixture erp;
+    QByteArray noise(4096, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    const std::pair<const char*, QByteArray> files[] = {{"UFDATA_900_noise", noise}, {"UFDATA_901_empty", {}}};
+    for (const auto& [name, bytes] : files) {
+        QFile f(erp.file(u(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    ErpConnection embedded, odbc;
+    ConnectionSetup setup;
+    for (const char* name : {"UFDATA_900_noise", "UFDATA_901_empty", "master", "UFSystem"}) {
+        EXPECT_FALSE(embedded.open(erp.server(), QString(), QString(), u(name))) << name;
+        EXPECT_FALSE(embedded.isOpen()) << name;
+        EXPECT_FALSE(embedded.lastError().isEmpty()) << name;
+        EXPECT_FALSE(setup.test(erp.server(), u("sa"), u("pw"), u(name))) << name;
+        EXPECT_FALSE(odbc.open(u("localhost"), u("sa"), u("pw"), erp.file(u(name)))) << name;
+        EXPECT_FALSE(odbc.isOpen()) << name;
+    }
+    for (const auto& [name, bytes] : files) {
+        QFile f(erp.file(u(name)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes) << name << ": untouched, no staging table made inside";
+    }
+    // The server's own database opens for the listing, and only for it.
+    EXPECT_TRUE(embedded.openServer(erp.server(), QString(), QString())) << embedded.lastError().toStdString();
+    EXPECT_TRUE(embedded.open(erp.server(), QString(), QString(), ErpFixture::kAccountSet));
 }
 
 TEST(ErpConnection, ServerDatabasesAreReachableOnBothPaths)

@@ -1,6 +1,7 @@
 #pragma once
 // A small embedded ERP in a temporary folder, built from T-SQL through the
-// program's own rewriter: UFDATA_001_2021.db with a few typed tables,
+// program's own rewriter: UFDATA_001_2021.db with a few typed tables and
+// the inventory table every account set has,
 // master.db listing the databases, UFSystem.db with the counters.
 #include "SqlRewriter.h"
 
@@ -31,7 +32,8 @@ public:
                             "[t] [nvarchar](50) NULL,[dt] [datetime] NULL) ON [PRIMARY]"),
              QStringLiteral("insert into kinds values (1, 10000000000, 2.5, N'螺丝刀', '2021-06-24 08:05:09')"),
              QStringLiteral("insert into kinds values (2, 20, 3, N'扳手', '2021-12-31 23:59:59')"),
-             QStringLiteral("insert into kinds values (3, NULL, NULL, NULL, NULL)")});
+             QStringLiteral("insert into kinds values (3, NULL, NULL, NULL, NULL)"),
+             QStringLiteral("CREATE TABLE inventory (cInvCode nvarchar(60) NOT NULL)")});
     }
 
     QString folder() const { return m_dir.path(); }

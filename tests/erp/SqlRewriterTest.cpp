@@ -37,11 +37,16 @@ TEST(SqlRewriter, TranslatesEachConstruct)
          "select cNo as 当前设备号 from U8CUSTDEF_0001_E001 where cNo='S1' LIMIT 1"},
         {"select * from (select top (2) a from t order by a) x", "select * from (select a from t order by a LIMIT (2)) x"},
         {"SELECT DISTINCT TOP 3 a FROM t;", "SELECT DISTINCT a FROM t LIMIT 3;"},
+        // In a UNION each half with TOP becomes a subquery; the last ORDER BY
+        // orders the whole result.
+        {"select top 1 a from t union all select top 2 b from u order by a",
+         "SELECT * FROM (select a from t LIMIT 1) union all SELECT * FROM (select b from u LIMIT 2) order by a"},
+        {"select a from t union select top 2 b from u", "select a from t union SELECT * FROM (select b from u LIMIT 2)"},
         // ISNULL and N'…'
         {"select ISNULL( MAX(id),1000000000) as x from t", "select IFNULL( MAX(id),1000000000) as x from t"},
         {"select * from t where a=N'中文'", "select * from t where a='中文'"},
         // Bracketed names, schemas and databases.
-        {"select [a b],[x]]y] from [dbo].[t]", "select \"a b\",\"x]y\" from \"t\""},
+        {"select [a b],[x]]y],\"c\" from [dbo].[t]", "select [a b],`x]y`,[c] from [t]"},
         {"SELECT Name FROM Master..SysDatabases ORDER BY Name", "SELECT Name FROM Master.SysDatabases ORDER BY Name"},
         {"update UFSystem.dbo.UA_Identity set iChildId=1", "update UFSystem.UA_Identity set iChildId=1"},
         {"select ry.cPsn_Name from dbo.hr_hi_person ry", "select ry.cPsn_Name from hr_hi_person ry"},
@@ -53,6 +58,8 @@ TEST(SqlRewriter, TranslatesEachConstruct)
         // Literals and comments are never touched.
         {"select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1", "select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1"},
         {"select 'it''s', N'a''b' from t", "select 'it''s', 'a''b' from t"},
+        // Nested block comments are one comment, as in T-SQL.
+        {"select a /* x /* y */ top 1 */ from t", "select a /* x / * y * / top 1 */ from t"},
         // System objects.
         {"select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'",
          "select count(*) as hs from (SELECT rowid AS id, name, CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' "
@@ -78,19 +85,19 @@ TEST(SqlRewriter, CreateTableGetsStrictColumns)
         "[sl] [decimal](18, 2) NULL,[hwbm] [nvarchar](50) NULL,[llr] [nvarchar](50) NULL,[llbm] [nvarchar](50) NULL,"
         "[sb] [nvarchar](50) NULL,[sj] [datetime] NULL ) ON [PRIMARY]");
     EXPECT_EQ(sqlrewriter::toSqlite(ckmx),
-              u("CREATE TABLE \"ckmx\"("
-                "\"autoid\" integer PRIMARY KEY AUTOINCREMENT NOT NULL,"
-                "\"hh\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"hh\") <= 50),"
-                "\"chbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"chbm\") <= 50),"
-                "\"chmc\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"chmc\") <= 50),"
-                "\"ggxh\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"ggxh\") <= 50),"
-                "\"dw\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"dw\") <= 50),"
-                "\"sl\" numeric(18,2) NULL CHECK (typeof(\"sl\") IN ('integer','real','null')),"
-                "\"hwbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"hwbm\") <= 50),"
-                "\"llr\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"llr\") <= 50),"
-                "\"llbm\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"llbm\") <= 50),"
-                "\"sb\" nvarchar(50) COLLATE NOCASE NULL CHECK (length(\"sb\") <= 50),"
-                "\"sj\" datetime NULL CHECK (\"sj\" IS NULL OR julianday(\"sj\") IS NOT NULL))"));
+              u("CREATE TABLE [ckmx]("
+                "[autoid] integer PRIMARY KEY AUTOINCREMENT NOT NULL,"
+                "[hh] nvarchar(50) COLLATE NOCASE NULL CHECK (length([hh]) <= 50),"
+                "[chbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([chbm]) <= 50),"
+                "[chmc] nvarchar(50) COLLATE NOCASE NULL CHECK (length([chmc]) <= 50),"
+                "[ggxh] nvarchar(50) COLLATE NOCASE NULL CHECK (length([ggxh]) <= 50),"
+                "[dw] nvarchar(50) COLLATE NOCASE NULL CHECK (length([dw]) <= 50),"
+                "[sl] numeric(18,2) NULL CHECK (typeof([sl]) IN ('integer','real','null')),"
+                "[hwbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([hwbm]) <= 50),"
+                "[llr] nvarchar(50) COLLATE NOCASE NULL CHECK (length([llr]) <= 50),"
+                "[llbm] nvarchar(50) COLLATE NOCASE NULL CHECK (length([llbm]) <= 50),"
+                "[sb] nvarchar(50) COLLATE NOCASE NULL CHECK (length([sb]) <= 50),"
+                "[sj] datetime NULL CHECK ([sj] IS NULL OR julianday([sj]) IS NOT NULL))"));
 }
 
 namespace {
@@ -173,6 +180,13 @@ TEST(SqlRewriter, RewrittenStatementsRunOnTheEmbeddedEngine)
     EXPECT_NE(e.run("insert into ckmx (hh,chbm) values ('3','123456789012345678901234567890123456789012345678901')"),
               QString());
     EXPECT_EQ(e.rows("select count(*)as 行数 from ckmx"), QStringList{u("2")});
+
+    // A mistyped name is an error, as on SQL Server, not a text of its own.
+    EXPECT_NE(e.run("select [hhh] from ckmx"), QString());
+    EXPECT_NE(e.run("select \"hhh\" from ckmx"), QString());
+    EXPECT_EQ(e.rows("select [hh] from ckmx where [chbm]='A-1'"), QStringList{u("1")});
+    EXPECT_EQ(e.rows("select top 1 hh from ckmx /* /* nested */ */ union all select top 1 chbm from ckmx order by hh"),
+              (QStringList{u("1"), u("A-1")}));
 
     // Other databases of the server.
     EXPECT_EQ(e.run("CREATE TABLE master.dbo.SysDatabases (Name nvarchar(128) NOT NULL PRIMARY KEY)"), QString());

@@ -142,7 +142,7 @@ TEST_F(StatementsTest, QueriesReturnTheSameRowsOverOdbc)
 TEST_F(StatementsTest, AccountSetListingReadsTheMasterDatabase)
 {
     ErpConnection master(QStringLiteral("listing"));
-    ASSERT_TRUE(master.open(server(), QStringLiteral("sa"), QString(), QStringLiteral("master"))) << master.lastError().toStdString();
+    ASSERT_TRUE(master.openServer(server(), QStringLiteral("sa"), QString())) << master.lastError().toStdString();
     master.setTracing(true);
     RecordSet rs;
     rs.bind(&master);

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h> // wait4 and its status macros
+#include <unistd.h>
 #include <sstream>
 #include <string>
 
@@ -71,6 +74,35 @@ TEST(QrCli, WritesTheFacadesBmp) {
     const ToolRun d = run("R00123");
     const auto expected = 创建二维码("R00123", std::nullopt, 0, 0, 0xFFFFFF, 0);
     EXPECT_EQ(d.out, std::string(expected.begin(), expected.end()));
+}
+
+// Peak memory of one run of the tool in kilobytes, or -1.
+long peakKilobytes(int width) {
+    const std::string size = std::to_string(width);
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(QUILLMARK_QR_CLI, QUILLMARK_QR_CLI, "--width", size.c_str(), "--height", size.c_str(), "--output",
+              "/dev/null", "R1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+// The picture is written from the encoder's buffer: a large picture needs
+// its own size in memory once, not once more for a copy.
+TEST(QrCli, ALargePictureIsNotCopiedBeforeWriting) {
+    constexpr int kWidth = 5000;
+    const long pictureKilobytes = (24L * kWidth + 31) / 32 * 4 * kWidth / 1024; // rows padded to 4 bytes
+    const long small = peakKilobytes(100);
+    const long large = peakKilobytes(kWidth);
+    ASSERT_GT(small, 0);
+    ASSERT_GT(large, 0);
+    EXPECT_LT(large - small, pictureKilobytes * 3 / 2)
+        << "picture " << pictureKilobytes << " KB, peak grew by " << large - small << " KB";
 }
 
 TEST(QrCli, ReadsTheTextFromStandardInput) {

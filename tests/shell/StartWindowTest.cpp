@@ -100,6 +100,40 @@ private slots:
                                   "[材料出库单表头]\r\n仓库=02|成品仓\r\n经手人=0301|张三\r\n出库类别=201|生产领用\r\n")));
     }
 
+    // A failed save says why instead of "保存成功！" and leaves set.ini as it
+    // was: a name GBK cannot hold would come back as "?", and a settings
+    // file that cannot be read must not be replaced by the three keys alone.
+    void saveThatCannotBeStoredSaysSo()
+    {
+        {
+            StartWindow w;
+            fill(w);
+            auto* handler = w.findChild<QComboBox*>("组合框_经手人");
+            handler->addItem(QStringLiteral("0302|김철수"));
+            for (auto* name : {"组合框_仓库", "组合框_出库类别"})
+                w.findChild<QComboBox*>(name)->setCurrentIndex(0);
+            handler->setCurrentIndex(1);
+            QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+            QCOMPARE(m_env->messages.size(), 1);
+            QCOMPARE(m_env->messages[0].text, QStringLiteral("经手人中有设置文件无法保存的字符“김철수”，请修改后重试"));
+            QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+            QVERIFY(!QFile::exists(apppaths::settingsFile()));
+        }
+        m_env->messages.clear();
+        // Something that is there but cannot be read as a file.
+        QVERIFY(QDir().mkpath(apppaths::settingsFile()));
+        StartWindow w;
+        fill(w);
+        for (auto* name : {"组合框_仓库", "组合框_经手人", "组合框_出库类别"})
+            w.findChild<QComboBox*>(name)->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        QCOMPARE(m_env->messages.size(), 1);
+        QVERIFY2(m_env->messages[0].text.startsWith(QStringLiteral("无法读取设置文件")),
+                 qPrintable(m_env->messages[0].text));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QVERIFY(QFileInfo(apppaths::settingsFile()).isDir());
+    }
+
     void existingLogIsKeptAndDirectoriesMade()
     {
         QVERIFY(QDir().mkpath(m_env->filePath("syslog")));

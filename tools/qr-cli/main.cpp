@@ -143,16 +143,18 @@ int main(int argc, char** argv) {
             for (int x = 0; x < m.取宽度(); ++x) out += static_cast<char>('0' + m.取值(x, y));
             out += '\n';
         }
-    } else {
-        out.assign(bmp.begin(), bmp.end());
     }
+    // The picture is written from where the encoder left it: a copy of a
+    // large picture would double the memory the tool needs.
+    const char* data = matrix ? out.data() : reinterpret_cast<const char*>(bmp.data());
+    const std::size_t size = matrix ? out.size() : bmp.size();
 
     std::FILE* f = output ? qrcli::openForWriting(*output) : stdout;
     if (!f) {
         std::cerr << "quillmark-qr: cannot write " << *output << "\n";
         return 1;
     }
-    const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    const bool ok = std::fwrite(data, 1, size, f) == size;
     if ((output ? std::fclose(f) : std::fflush(f)) != 0 || !ok) {
         std::cerr << "quillmark-qr: cannot write " << (output ? *output : std::string("standard output")) << "\n";
         return 1;
