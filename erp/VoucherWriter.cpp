@@ -152,8 +152,8 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     v.handlerName = masterdata::namePart(header.经手人);
 
     // Refused before anything is sent: a voucher without warehouse, handler
-    // or category cannot be audited, and a quantity that is not a number
-    // would stand bare in two statements.
+    // or category cannot be audited, and a quantity that is not a positive
+    // number the ERP can hold would stand bare in two statements.
     if (v.warehouse.isEmpty() || v.category.isEmpty() || v.handlerCode.isEmpty()) {
         const QString text = QStringLiteral("材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！");
         写日志(text);
@@ -162,9 +162,9 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
         return false;
     }
     for (const staging::Line& line : lines) {
-        if (!sqltext::isNumber(line.sl)) {
+        if (!sqltext::isQuantity(line.sl)) {
             const QString text = QStringLiteral("第") + line.hh + QStringLiteral("行的数量「") + line.sl
-                + QStringLiteral("」不是数字，材料出库单未生成！");
+                + QStringLiteral("」不是有效的数量，材料出库单未生成！");
             写日志(text);
             m_view.showPrompt(text);
             m_view.playPrompt(prompts::kScanFailed);

@@ -16,12 +16,15 @@ struct LabelSettings {
 
     static LabelSettings load(const QString& section);
 
-    // Each writes its keys one by one and returns whether every write was
-    // reported done.
-    static bool savePaper(const QString& section, const QString& width, const QString& height);
-    static bool saveQrSize(const QString& section, const QString& long_, const QString& wide);
+    // Each writes its keys in one replacement of set.ini, or nothing: a value
+    // the file cannot hold unchanged, or a file that cannot be read or
+    // written, leaves it as it was, and error says why.
+    static bool savePaper(const QString& section, const QString& width, const QString& height,
+                          QString* error = nullptr);
+    static bool saveQrSize(const QString& section, const QString& long_, const QString& wide,
+                           QString* error = nullptr);
     static bool saveMargins(const QString& section, const QString& top, const QString& bottom, const QString& left,
-                            const QString& right);
-    static bool savePrinter(const QString& section, const QString& printer);
+                            const QString& right, QString* error = nullptr);
+    static bool savePrinter(const QString& section, const QString& printer, QString* error = nullptr);
     static QString printer(const QString& section);
 };

@@ -174,34 +174,43 @@ QWidget* LabelWindow::messageOwner()
     return m_ownsMessages ? this : nullptr;
 }
 
-void LabelWindow::showSaveResult(bool written)
+void LabelWindow::showSaveResult(bool written, const QString& error)
 {
     if (!written)
-        msgbox::show(QStringLiteral("设置未能保存到 set.ini，请检查该文件是否可写！！"), msgbox::Icon::Error,
-                     LabelPrinter::kNoPrinterCaption, messageOwner());
+        msgbox::show(error.isEmpty() ? QStringLiteral("设置未能保存到 set.ini，请检查该文件是否可写！！") : error,
+                     msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption, messageOwner());
 }
 
 void LabelWindow::保存纸张()
 {
-    showSaveResult(LabelSettings::savePaper(m_kind.section, 编辑框_纸张长->text(), 编辑框_纸张宽->text()));
+    QString error;
+    const bool written = LabelSettings::savePaper(m_kind.section, 编辑框_纸张长->text(), 编辑框_纸张宽->text(), &error);
+    showSaveResult(written, error);
 }
 
 void LabelWindow::保存二维码()
 {
-    showSaveResult(LabelSettings::saveQrSize(m_kind.section, 编辑框_二维码长->text(), 编辑框_二维码宽->text()));
+    QString error;
+    const bool written =
+        LabelSettings::saveQrSize(m_kind.section, 编辑框_二维码长->text(), 编辑框_二维码宽->text(), &error);
+    showSaveResult(written, error);
 }
 
 void LabelWindow::保存边距()
 {
-    showSaveResult(LabelSettings::saveMargins(m_kind.section, 编辑框_上->text(), 编辑框_下->text(),
-                                              编辑框_左->text(), 编辑框_右->text()));
+    QString error;
+    const bool written = LabelSettings::saveMargins(m_kind.section, 编辑框_上->text(), 编辑框_下->text(),
+                                                    编辑框_左->text(), 编辑框_右->text(), &error);
+    showSaveResult(written, error);
 }
 
 void LabelWindow::保存打印机()
 {
     const int index = 组合框_打印机->currentIndex();
     const QString printer = index >= 0 ? 组合框_打印机->itemText(index) : QString();
-    showSaveResult(LabelSettings::savePrinter(m_kind.section, printer));
+    QString error;
+    const bool written = LabelSettings::savePrinter(m_kind.section, printer, &error);
+    showSaveResult(written, error);
 }
 
 void LabelWindow::列出打印机()

@@ -54,7 +54,7 @@ private:
     void 列出打印机();
     void 读取();
     void 打印();
-    void showSaveResult(bool written);
+    void showSaveResult(bool written, const QString& error);
     QWidget* messageOwner();
 
     const LabelKind& m_kind;

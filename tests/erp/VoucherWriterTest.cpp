@@ -444,9 +444,12 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
         const char* quantity;
         const char* prompt;
     } refused[] = {
-        {"letters", kHeader, "abc", "第1行的数量「abc」不是数字，材料出库单未生成！"},
-        {"injection", kHeader, "1);delete from ckmx;--", "第1行的数量「1);delete from ckmx;--」不是数字，材料出库单未生成！"},
-        {"empty quantity", kHeader, "", "第1行的数量「」不是数字，材料出库单未生成！"},
+        {"letters", kHeader, "abc", "第1行的数量「abc」不是有效的数量，材料出库单未生成！"},
+        {"injection", kHeader, "1);delete from ckmx;--", "第1行的数量「1);delete from ckmx;--」不是有效的数量，材料出库单未生成！"},
+        {"empty quantity", kHeader, "", "第1行的数量「」不是有效的数量，材料出库单未生成！"},
+        {"zero", kHeader, "0", "第1行的数量「0」不是有效的数量，材料出库单未生成！"},
+        {"negative", kHeader, "-2", "第1行的数量「-2」不是有效的数量，材料出库单未生成！"},
+        {"beyond the columns", kHeader, "1e309", "第1行的数量「1e309」不是有效的数量，材料出库单未生成！"},
         {"no warehouse", {s(""), kHeader.经手人, kHeader.出库类别}, "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
         {"no handler code", {kHeader.出库仓库, s("|王洋国"), kHeader.出库类别}, "1",

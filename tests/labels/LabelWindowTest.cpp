@@ -317,6 +317,27 @@ private slots:
         QVERIFY(QDir(m_out->path()).isEmpty());
     }
 
+    void printerNameTheSettingsFileCannotHoldIsRefused()
+    {
+        settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("Label"));
+        QFile ini(m_env->filePath("set.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray before = ini.readAll();
+        ini.close();
+        auto w = open(true, m_erp->记录集2);
+        auto* list = child<QComboBox>(w.get(), QStringLiteral("组合框_打印机"));
+        // Hangul has no place in GBK: stored, it would come back as "?".
+        list->addItem(QStringLiteral("라벨 프린터"));
+        list->setCurrentIndex(list->count() - 1);
+        click(w.get(), QStringLiteral("按钮_默认打印机"));
+        QCOMPARE(m_env->messages.size(), 1);
+        QVERIFY2(m_env->messages[0].text.contains(QStringLiteral("打印机")), qPrintable(m_env->messages[0].text));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), before);
+        QCOMPARE(settings::readKey(kPersonSection, QStringLiteral("打印机")), QStringLiteral("Label"));
+    }
+
     void printerThatIsNotInstalledStopsPrinting()
     {
         // Stored name with Chinese and blanks; the system has no such printer.
