@@ -23,10 +23,11 @@ bool LabelSettings::saveQrSize(const QString& section, const QString& long_, con
 bool LabelSettings::saveMargins(const QString& section, const QString& top, const QString& bottom,
                                 const QString& left, const QString& right, QString* error)
 {
-    return settings::writeKeys(section, {{QStringLiteral("边距上"), top},
-                              {QStringLiteral("边距下"), bottom},
-                              {QStringLiteral("边距左"), left},
-                              {QStringLiteral("边距右"), right}},
+    return settings::writeKeys(section,
+                               {{QStringLiteral("边距上"), top},
+                                {QStringLiteral("边距下"), bottom},
+                                {QStringLiteral("边距左"), left},
+                                {QStringLiteral("边距右"), right}},
                                error);
 }
 
