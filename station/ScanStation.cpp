@@ -7,6 +7,7 @@
 #include "OperationLog.h"
 #include "PromptPlayer.h"
 #include "Settings.h"
+#include "SqlText.h"
 #include "TextCodec.h"
 
 #include <QCoreApplication>
@@ -296,16 +297,11 @@ void ScanStation::unlockQuantityCell(int row, int column)
 
 bool ScanStation::isValidQuantity(const QString& text)
 {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const double value = t.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value <= 0)
-        return false;
-    // Plain decimal digits only (no exponent, no hex, no sign games), at
-    // most 16 before the point: what the staged decimal(18,2) column holds.
-    static const QRegularExpression plain(QStringLiteral("\\A\\+?([0-9]*)(?:\\.[0-9]*)?\\z"));
-    const auto match = plain.match(t);
-    return match.hasMatch() && match.captured(1).size() <= 16;
+    // What staging and the voucher accept (positive, at least 0.01, at most
+    // 16 digits before the point), written as plain decimal digits: a clerk
+    // types no exponent.
+    static const QRegularExpression plain(QStringLiteral("\\A\\+?[0-9]*(?:\\.[0-9]*)?\\z"));
+    return plain.match(text.trimmed()).hasMatch() && sqltext::isQuantity(text);
 }
 
 void ScanStation::quantityEdited(int row, const QString& oldQuantity)
