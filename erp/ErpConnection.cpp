@@ -237,6 +237,9 @@ QString ErpConnection::statementFor(const QString& tsql)
 {
     if (m_tracing)
         m_trace << tsql;
+    if (m_engineText)
+        if (std::optional<QString> text = m_engineText(tsql))
+            return *text;
     return m_sqlite ? sqlrewriter::toSqlite(tsql) : tsql;
 }
 

@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class ErpConnection {
 public:
@@ -92,6 +93,14 @@ public:
     using StatementSeam = std::function<bool(int number, const QString& tsql)>;
     void setStatementSeam(StatementSeam seam);
 
+    // Test seam: the text the engine runs in place of a statement the test
+    // engine cannot run (a SQL Server procedure on the SQLite ODBC driver),
+    // or nullopt to run the statement as it stands. The trace and the
+    // statement seam still see the program's own text. An empty function
+    // removes the seam.
+    using EngineTextSeam = std::function<std::optional<QString>(const QString& tsql)>;
+    void setEngineTextSeam(EngineTextSeam seam) { m_engineText = std::move(seam); }
+
     // Statement trace: every text the program sent, as it sent it (before
     // any rewriting), in order. Off until switched on.
     void setTracing(bool on) { m_tracing = on; }
@@ -130,6 +139,7 @@ private:
     bool m_tracing = false;
     bool m_inTransaction = false;
     StatementSeam m_seam;
+    EngineTextSeam m_engineText;
     int m_seamCount = 0;
     QStringList m_trace;
     QString m_lastError;

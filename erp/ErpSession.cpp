@@ -2,6 +2,7 @@
 
 #include "ConnectionWindow.h"
 #include "MessageBox.h"
+#include "OperationLog.h"
 #include "PasswordCipher.h"
 #include "Settings.h"
 #include "TextCodec.h"
@@ -38,14 +39,13 @@ QString ErpSession::accountNumber(const QString& accountSet)
 
 bool ErpSession::connectOnce()
 {
-    const QString server = settings::readKey(kSection, QStringLiteral("服务器"));
-    const QString login = settings::readKey(kSection, QStringLiteral("用户名"));
-    const QString password = 解密密码(settings::readKey(kSection, QStringLiteral("密码")));
-    const QString accountSet = settings::readKey(kSection, QStringLiteral("账套"));
-    账套号 = accountNumber(accountSet);
+    m_login = {settings::readKey(kSection, QStringLiteral("服务器")), settings::readKey(kSection, QStringLiteral("用户名")),
+               解密密码(settings::readKey(kSection, QStringLiteral("密码"))),
+               settings::readKey(kSection, QStringLiteral("账套"))};
+    账套号 = accountNumber(m_login.accountSet);
     for (RecordSet* r : {&记录集1, &记录集2, &记录集3})
         r->bind(&数据库连接);
-    return 数据库连接.open(server, login, password, accountSet);
+    return 数据库连接.open(m_login.server, m_login.login, m_login.password, m_login.accountSet);
 }
 
 void ErpSession::连接账套(QWidget* owner)
@@ -68,4 +68,18 @@ void ErpSession::close()
     for (RecordSet* r : {&记录集1, &记录集2, &记录集3})
         r->close();
     数据库连接.close();
+}
+
+bool ErpSession::takeStationHold(QWidget* owner)
+{
+    const StationHold::Result result =
+        stationHold.take(m_login.server, m_login.login, m_login.password, m_login.accountSet);
+    if (result == StationHold::Result::Taken)
+        return true;
+    const QString message = stationHold.message(result);
+    写日志(message);
+    msgbox::show(message,
+                 result == StationHold::Result::Failed ? msgbox::Icon::Error : msgbox::Icon::Information,
+                 msgbox::kDefaultCaption, owner);
+    return false;
 }

@@ -4,6 +4,7 @@
 // statements through.
 #include "ErpConnection.h"
 #include "RecordSet.h"
+#include "StationHold.h"
 
 #include <QString>
 
@@ -24,6 +25,15 @@ public:
     // Bytes 8 to 10 of the account-set name, taken at every connect.
     QString 账套号;
 
+    // The hold on the account set's scanning station (one open scanning
+    // window per account set).
+    StationHold stationHold;
+
+    // Takes stationHold for the account set of the last connect. When
+    // another program holds it, or it cannot be taken, tells the user why
+    // (message box owned by owner) and returns false.
+    bool takeStationHold(QWidget* owner);
+
     // Opens the connection from set.ini. Returns only with an open
     // connection: on failure it tells the user, shows the connection window
     // (owned by owner) and tries again; that window's cancel button ends the
@@ -43,4 +53,14 @@ public:
     // Bytes 8 to 10 (counted from 1) of the GBK form of an account-set name:
     // "UFDATA_001_2021" → "001"; "" when the name is shorter than 8 bytes.
     static QString accountNumber(const QString& accountSet);
+
+private:
+    // The settings of the last connect, read from set.ini.
+    struct Login {
+        QString server;
+        QString login;
+        QString password;
+        QString accountSet;
+    };
+    Login m_login;
 };

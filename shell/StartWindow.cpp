@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using controls::make;
 
@@ -141,6 +142,12 @@ void StartWindow::onSaveSettingsClicked()
 
 void StartWindow::onOnlineModeClicked()
 {
+    // One scanning window per account set: it opens only under the
+    // station hold, which ends when this handler returns, i.e. once the
+    // window has closed. When refused, the user has been told why.
+    if (!m_erp.takeStationHold(this))
+        return;
+    const auto releaseHold = qScopeGuard([this] { m_erp.stationHold.release(); });
     // The scanning station, modal, on this window's ERP session. Its prompts
     // are read from wav/ beside the program each time it opens.
     WavPromptPlayer player(QCoreApplication::applicationDirPath() + QStringLiteral("/wav"));
