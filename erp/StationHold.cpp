@@ -213,5 +213,5 @@ QString StationHold::message(Result result) const
     const QString since =
         m_holder.since.isEmpty() ? QString() : QStringLiteral("（自 ") + m_holder.since + QStringLiteral(" 起）");
     return QStringLiteral("本账套的扫码出库窗口已在") + where + QStringLiteral("打开") + since
-        + QStringLiteral("。同一账套同时只能打开一个扫码出库窗口：请先关闭那里的扫码出库窗口，或改用其他账套。");
+        + QStringLiteral("。\n同一账套同时只能打开一个扫码出库窗口，请先关闭那里的扫码出库窗口，或改用其他账套。");
 }

@@ -72,7 +72,7 @@ TEST_F(StationHoldTest, EmbeddedHoldRefusesASecondStationAndNamesTheHolder)
     EXPECT_EQ(second.holder().since, u("2021-06-24 08:05:09"));
     EXPECT_EQ(second.message(StationHold::Result::HeldElsewhere),
               u("本账套的扫码出库窗口已在计算机“") + host
-                  + u("”上打开（自 2021-06-24 08:05:09 起）。同一账套同时只能打开一个扫码出库窗口："
+                  + u("”上打开（自 2021-06-24 08:05:09 起）。\n同一账套同时只能打开一个扫码出库窗口，"
                       "请先关闭那里的扫码出库窗口，或改用其他账套。"));
 
     first.release();
@@ -87,7 +87,7 @@ TEST_F(StationHoldTest, UnknownHolderAndFailuresAreToldApart)
 {
     StationHold hold;
     EXPECT_EQ(hold.message(StationHold::Result::HeldElsewhere),
-              u("本账套的扫码出库窗口已在别处打开。同一账套同时只能打开一个扫码出库窗口："
+              u("本账套的扫码出库窗口已在别处打开。\n同一账套同时只能打开一个扫码出库窗口，"
                 "请先关闭那里的扫码出库窗口，或改用其他账套。"));
     EXPECT_EQ(hold.take(erp.server(), u("sa"), QString(), u("UFDATA_999_2021")), StationHold::Result::Failed);
     EXPECT_FALSE(hold.isHeld());

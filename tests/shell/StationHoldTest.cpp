@@ -25,7 +25,7 @@
 namespace {
 
 const QString kRefusalEnd = QStringLiteral(
-    "。同一账套同时只能打开一个扫码出库窗口：请先关闭那里的扫码出库窗口，或改用其他账套。");
+    "。\n同一账套同时只能打开一个扫码出库窗口，请先关闭那里的扫码出库窗口，或改用其他账套。");
 
 // A second program on the same account set, started as the clerk starts it.
 class Probe {
