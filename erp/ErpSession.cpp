@@ -39,9 +39,10 @@ QString ErpSession::accountNumber(const QString& accountSet)
 
 bool ErpSession::connectOnce()
 {
-    m_login = {settings::readKey(kSection, QStringLiteral("服务器")), settings::readKey(kSection, QStringLiteral("用户名")),
-               解密密码(settings::readKey(kSection, QStringLiteral("密码"))),
-               settings::readKey(kSection, QStringLiteral("账套"))};
+    m_login.server = settings::readKey(kSection, QStringLiteral("服务器"));
+    m_login.login = settings::readKey(kSection, QStringLiteral("用户名"));
+    m_login.password = 解密密码(settings::readKey(kSection, QStringLiteral("密码")));
+    m_login.accountSet = settings::readKey(kSection, QStringLiteral("账套"));
     账套号 = accountNumber(m_login.accountSet);
     for (RecordSet* r : {&记录集1, &记录集2, &记录集3})
         r->bind(&数据库连接);

@@ -1,6 +1,6 @@
 // One scanning window per account set, seen from the start window. Two
 // programs on one embedded account set: this test is one of them, a probe
-// process (station-probe) the other. And a SQL Server station over the real
+// process (station_probe) the other. And a SQL Server station over the real
 // ODBC path (SQLite ODBC driver as "SQL Server") whose sp_getapplock
 // answers "held by another session".
 #include "AppPaths.h"

@@ -1,5 +1,5 @@
 // One program at a counter, for the test of two programs on one account
-// set: station-probe <data directory>. It starts as the program does
+// set: station_probe <data directory>. It starts as the program does
 // (set.ini in the data directory), clicks 在线模式 and reports on standard
 // output:
 //   "opened <since>"  the scanning window is open under the station hold
