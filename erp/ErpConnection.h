@@ -91,6 +91,10 @@ public:
     // dropped network link does. An empty function removes the seam.
     using StatementSeam = std::function<bool(int number, const QString& tsql)>;
     void setStatementSeam(StatementSeam seam);
+    // The error text a statement refused by the seam reports, as the
+    // engine's own text would (e.g. "database or disk is full"); empty: a
+    // text naming the seam and the statement.
+    void setSeamError(const QString& text) { m_seamError = text; }
 
     // Statement trace: every text the program sent, as it sent it (before
     // any rewriting), in order. Off until switched on.
@@ -131,6 +135,7 @@ private:
     bool m_inTransaction = false;
     StatementSeam m_seam;
     int m_seamCount = 0;
+    QString m_seamError;
     QStringList m_trace;
     QString m_lastError;
 };
