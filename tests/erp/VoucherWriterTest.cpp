@@ -466,6 +466,10 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
     EXPECT_EQ(rows(s("select RdsID,iQuantity from InvPosition where RdID=1000000061 order by AutoID")),
               (QStringList{s("1000000161|3.5"), s("1000000162|2.5"), s("1000000163|1.5")}));
     EXPECT_EQ(scalar(s("select count(*) from ckmx")), s("0"));
+    // The driver tells how many counter rows the update changed.
+    EXPECT_FALSE(view.events.contains(s("message:最大单据号更新失败，请联系开发人员")));
+    EXPECT_EQ(rows(s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='001' and cVouchType='rd'")),
+              QStringList{s("163|61")});
 }
 
 // Names and codes with quotes, statement separators, comments, Chinese and
