@@ -13,11 +13,6 @@ namespace headersettings {
 
 inline const QString kSection = QStringLiteral("材料出库单表头");
 
-// The statements that fill the three lists.
-inline const QString& kHandlerQuery = headerlists::kHandlerQuery;
-inline const QString& kWarehouseQuery = headerlists::kWarehouseQuery;
-inline const QString& kCategoryQuery = headerlists::kCategoryQuery;
-
 struct Choice {
     std::optional<QString> warehouse;
     std::optional<QString> handler;
@@ -31,9 +26,6 @@ enum class SaveResult { Incomplete, Saved, Failed };
 // of them is unselected (Incomplete) or when they could not be stored as
 // they are (Failed, with a message for the user in error).
 SaveResult save(const Choice& choice, QString* error = nullptr);
-
-// The items "code|name" of one list (see headerlists::readItems).
-using headerlists::readItems;
 
 // The saved value of one list found again among the list's items, by its
 // code: index is the item to select (-1: none). missing names the saved

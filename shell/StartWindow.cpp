@@ -115,7 +115,7 @@ void StartWindow::fillHeaderLists()
 
 QString StartWindow::fillHeaderList(QComboBox* list, headerlists::Kind kind)
 {
-    const auto items = headersettings::readItems(m_erp.记录集1, headerlists::query(kind));
+    const auto items = headerlists::readItems(m_erp.记录集1, headerlists::query(kind));
     if (!items)
         return {}; // a failed query leaves the list as it was, without a message
     list->clear();
