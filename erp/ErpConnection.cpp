@@ -261,7 +261,7 @@ bool ErpConnection::admits(const QString& tsql)
         return true;
     if (m_seam(++m_seamCount, tsql))
         return true;
-    m_lastError = QStringLiteral("statement failed at the test seam: ") + tsql;
+    m_lastError = m_seamError.isEmpty() ? QStringLiteral("statement failed at the test seam: ") + tsql : m_seamError;
     return false;
 }
 

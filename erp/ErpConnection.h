@@ -92,6 +92,10 @@ public:
     // dropped network link does. An empty function removes the seam.
     using StatementSeam = std::function<bool(int number, const QString& tsql)>;
     void setStatementSeam(StatementSeam seam);
+    // The error text a statement refused by the seam reports, as the
+    // engine's own text would (e.g. "database or disk is full"); empty: a
+    // text naming the seam and the statement.
+    void setSeamError(const QString& text) { m_seamError = text; }
 
     // Test seam: the text the engine runs in place of a statement the test
     // engine cannot run (a SQL Server procedure on the SQLite ODBC driver),
@@ -141,6 +145,7 @@ private:
     StatementSeam m_seam;
     EngineTextSeam m_engineText;
     int m_seamCount = 0;
+    QString m_seamError;
     QStringList m_trace;
     QString m_lastError;
 };

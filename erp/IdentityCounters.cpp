@@ -48,11 +48,22 @@ bool update(RecordSet& rs, const QString& accountNumber)
     }
     rs.close();
     const QString statement = updateStatement(counterText(child), counterText(father), accountNumber);
-    const bool ok = rs.open(statement);
+    const bool ran = rs.open(statement);
+    const int changed = rs.rowsAffected();
     rs.close();
-    if (!ok)
+    if (!ran) {
         写日志(QStringLiteral("更新材料出库单最大ID失败  ") + statement);
-    return ok;
+        return false;
+    }
+    // The counter row is the ERP's own (it makes one per account set); an
+    // update that finds none has updated nothing, and making one here could
+    // collide with the ERP's own numbering.
+    if (changed == 0) {
+        写日志(QStringLiteral("更新材料出库单最大ID失败：UA_Identity中没有账套") + accountNumber
+               + QStringLiteral("的计数行  ") + statement);
+        return false;
+    }
+    return true;
 }
 
 void updateOnRequest(RecordSet& rs, const QString& accountNumber, QWidget* owner)

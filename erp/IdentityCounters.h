@@ -25,8 +25,9 @@ QString counterText(qint64 identifier);
 
 // Sets both counters of account accountNumber (账套号) to the current
 // maxima. Runs on rs (the program passes 记录集1) and closes it. A failure
-// is logged with the statement and leaves the counters as they were; an
-// update that matches no row (no counter row for the account) succeeds.
+// is logged with the statement and leaves the counters as they were. An
+// update that matches no row (no counter row for the account) is a failure
+// too: nothing was updated, and no row is made in the ERP's stead.
 bool update(RecordSet& rs, const QString& accountNumber);
 
 // The button 按钮_更新最大单据号: updates the counters and tells the user

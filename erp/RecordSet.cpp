@@ -122,6 +122,7 @@ bool RecordSet::open(const QString& sql)
 {
     close();
     m_lastError.clear();
+    m_rowsAffected = -1;
     if (!m_connection || !m_connection->isOpen()) {
         m_lastError = QStringLiteral("the connection is not open");
         return false;
@@ -138,8 +139,10 @@ bool RecordSet::open(const QString& sql)
         m_lastError = q.lastError().text();
         return false;
     }
-    if (!q.isSelect())
+    if (!q.isSelect()) {
+        m_rowsAffected = q.numRowsAffected();
         return true;
+    }
 
     const QSqlRecord record = q.record();
     const bool embedded = m_connection->isEmbedded();

@@ -49,6 +49,11 @@ public:
 
     void close();
 
+    // Rows the last statement that returns none changed (an update that
+    // matched no row: 0); -1 after a row-returning statement or when the
+    // driver cannot tell.
+    int rowsAffected() const { return m_rowsAffected; }
+
     // Why the last operation failed, for the log or a test; "" after success.
     QString lastError() const { return m_lastError; }
 
@@ -73,6 +78,7 @@ private:
     QVector<Field> m_fields;
     QVector<QVector<QVariant>> m_rows;
     int m_position = -1;
+    int m_rowsAffected = -1;
     bool m_open = false;
     mutable QString m_lastError;
 };

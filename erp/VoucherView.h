@@ -13,8 +13,14 @@ public:
     // Writing started (true) or ended (false): the window disables the
     // button meanwhile.
     virtual void setWriting(bool writing) = 0;
-    // Replaces the whole text of the prompt field 编辑框_提示.
+    // Shows a message of the writer in front of the prompt history of
+    // 编辑框_提示 as it stood when the click began; the click's next message
+    // takes its place, so that the history (earlier warnings included) is
+    // never lost. Each line of text ends with a line break in the field.
     virtual void showPrompt(const QString& text) = 0;
+    // Replaces the whole text of the prompt field: a written voucher begins
+    // a new history.
+    virtual void replacePrompt(const QString& text) = 0;
     // Plays one of the prompts of PromptPlayer.h (prompts::k…).
     virtual void playPrompt(const QString& fileName) = 0;
     // Deletes every data row of the detail grid.
@@ -31,6 +37,12 @@ class RecordingVoucherView : public VoucherView {
 public:
     void setWriting(bool writing) override { events << (writing ? QStringLiteral("writing") : QStringLiteral("done")); }
     void showPrompt(const QString& text) override
+    {
+        events << QStringLiteral("prompt:") + text;
+        if (onPrompt)
+            onPrompt(text);
+    }
+    void replacePrompt(const QString& text) override
     {
         events << QStringLiteral("prompt:") + text;
         if (onPrompt)

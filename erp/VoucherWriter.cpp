@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ErpConnection.h"
+#include "FailureCause.h"
 #include "IdentityCounters.h"
 #include "MasterData.h"
 #include "OperationLog.h"
@@ -124,16 +125,27 @@ bool VoucherWriter::click(const VoucherHeader& header, const QVector<staging::Li
     return write(header, lines);
 }
 
-bool VoucherWriter::abandon(const QString& prompt, bool resetScan, bool sound)
+bool VoucherWriter::abandon(const QString& prompt, bool resetScan, bool sound, const QString& driverError)
 {
     ErpConnection& connection = m_erp.connection;
+    // The cause as the failed statement left it, before the rollback (which
+    // closes the connection when it fails itself).
+    const QString cause = failurecause::describe(driverError, connection.isOpen());
     if (connection.inTransaction() && !connection.rollbackTransaction())
         写日志(QStringLiteral("材料出库单回滚失败，已断开数据库连接  ") + ErpConnection::kRollbackText);
-    m_view.showPrompt(prompt);
+    m_view.showPrompt(cause.isEmpty() ? prompt : prompt + QStringLiteral("\r\n") + cause);
     if (resetScan)
         m_view.resetScanField();
     if (sound)
         m_view.playPrompt(prompts::kScanFailed);
+    return false;
+}
+
+bool VoucherWriter::refuse(const QString& text)
+{
+    写日志(text);
+    m_view.showPrompt(text);
+    m_view.playPrompt(prompts::kScanFailed);
     return false;
 }
 
@@ -154,22 +166,14 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     // Refused before anything is sent: a voucher without warehouse, handler
     // or category cannot be audited, and a quantity that is not a positive
     // number the ERP can hold would stand bare in two statements.
-    if (v.warehouse.isEmpty() || v.category.isEmpty() || v.handlerCode.isEmpty()) {
-        const QString text = QStringLiteral("材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！");
-        写日志(text);
-        m_view.showPrompt(text);
-        m_view.playPrompt(prompts::kScanFailed);
-        return false;
-    }
+    if (v.warehouse.isEmpty() || v.category.isEmpty() || v.handlerCode.isEmpty())
+        return refuse(QStringLiteral("材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"));
+    if (!header.fault.isEmpty())
+        return refuse(header.fault);
     for (const staging::Line& line : lines) {
-        if (!sqltext::isQuantity(line.sl)) {
-            const QString text = QStringLiteral("第") + line.hh + QStringLiteral("行的数量「") + line.sl
-                + QStringLiteral("」不是有效的数量，材料出库单未生成！");
-            写日志(text);
-            m_view.showPrompt(text);
-            m_view.playPrompt(prompts::kScanFailed);
-            return false;
-        }
+        if (!sqltext::isQuantity(line.sl))
+            return refuse(QStringLiteral("第") + line.hh + QStringLiteral("行的数量「") + line.sl
+                          + QStringLiteral("」不是有效的数量，材料出库单未生成！"));
     }
 
     ErpConnection& connection = m_erp.connection;
@@ -179,7 +183,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
         m_erp.connect();
     if (!connection.isOpen()) {
         写日志(QStringLiteral("数据库未连接，材料出库单未生成"));
-        return abandon(kFailed, true, true);
+        return abandon(kFailed, true, true, connection.lastError());
     }
 
     m_view.showPrompt(kWriting);
@@ -188,13 +192,13 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     if (!connection.beginTransaction()) {
         写日志(QStringLiteral("开始材料出库单事务失败  ") + ErpConnection::kBeginText + QStringLiteral("  ")
                + connection.lastError());
-        return abandon(kFailed, true, true);
+        return abandon(kFailed, true, true, connection.lastError());
     }
 
     const std::optional<QString> id =
         masterdata::nextIdentifier(rs1, kVoucherIdQuery, QStringLiteral("取材料出库单主表ID失败  "));
     if (!id)
-        return abandon(kNoVoucherId, false, true);
+        return abandon(kNoVoucherId, false, true, rs1.lastError());
     v.id = *id;
     // One reading of the clock for the code, the dates and the make time,
     // so that a voucher written across midnight is dated consistently.
@@ -206,7 +210,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     const QString headerSql = headerStatement(v);
     if (!rs3.open(headerSql)) {
         写日志(QStringLiteral("插入表头数据失败  ") + headerSql);
-        return abandon(kFailed, true, true);
+        return abandon(kFailed, true, true, rs3.lastError());
     }
 
     for (const staging::Line& line : lines) {
@@ -214,42 +218,42 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
             masterdata::nextIdentifier(rs1, kLineIdQuery, QStringLiteral("取材料出库单主表ID失败  "));
         if (!autoId) {
             写日志(QStringLiteral("当前材料出库子表ID为空  "));
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs1.lastError());
         }
         const QString lineSql = lineStatement(v, *autoId, line);
         if (!rs3.open(lineSql)) {
             写日志(QStringLiteral("插入扫描数据失败  ") + lineSql);
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs3.lastError());
         }
         const std::optional<QString> positionId =
             masterdata::nextIdentifier(rs1, kPositionIdQuery, QStringLiteral("取货位存量表autoID失败  "));
         if (!positionId)
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs1.lastError());
         const QString positionSql = positionStatement(v, *positionId, *autoId, line);
         if (!rs3.open(kIdentityOn)) {
             写日志(QStringLiteral("set identity_insert InvPosition ON 失败  ") + positionSql);
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs3.lastError());
         }
         if (!rs3.open(positionSql)) {
             写日志(QStringLiteral("插入货位存量表数据失败  ") + positionSql);
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs3.lastError());
         }
         if (!rs3.open(kIdentityOff)) {
             写日志(QStringLiteral("set identity_insert InvPosition OFF 失败  ") + positionSql);
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs3.lastError());
         }
         if (!staging::removeLine(rs1, line.hh))
-            return abandon(kFailed, true, false);
+            return abandon(kFailed, true, false, rs1.lastError());
     }
 
     if (!connection.commitTransaction()) {
         写日志(QStringLiteral("提交材料出库单失败  ") + ErpConnection::kCommitText + QStringLiteral("  ")
                + connection.lastError());
-        return abandon(kFailed, true, true);
+        return abandon(kFailed, true, true, connection.lastError());
     }
     m_lastCode = v.code;
 
-    m_view.showPrompt(QStringLiteral("材料出库生成完成，材料出库单号：") + v.code
+    m_view.replacePrompt(QStringLiteral("材料出库生成完成，材料出库单号：") + v.code
                       + QStringLiteral(" 请仓管到U8材料出库单进行审核！！"));
     m_view.playPrompt(prompts::kVoucherGenerated);
     m_view.clearLines();

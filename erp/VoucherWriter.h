@@ -9,7 +9,13 @@
 // ErpConnection::beginTransaction): a voucher reaches the ERP whole or not
 // at all. When any step fails everything is rolled back: the ERP tables and
 // ckmx are as before the click, the grid keeps every line, the counters are
-// not touched, and the prompt field and the log say which step failed.
+// not touched, and the log keeps the failing statement. The prompt field
+// shows the failure in front of its history, with the cause on a second
+// line (another station writing, a full disk, a lost connection, or the
+// driver's own text).
+//
+// A header that did not check out against the ERP, an incomplete header or
+// a quantity that is not a number is refused before any statement is sent.
 // Identifiers are the tables' maxima plus one, read after the lock is
 // taken, so two stations writing at once get distinct identifiers.
 //
@@ -33,6 +39,9 @@ struct VoucherHeader {
     QString 出库仓库; // warehouse
     QString 经手人;   // handler
     QString 出库类别; // issue category
+    // Why the header did not check out against the ERP (the refusal
+    // message of VoucherHeaderCheck.h, naming the field); "" when it did.
+    QString fault;
 };
 
 // The parts of the ERP session the writer works with. accountNumber refers
@@ -69,7 +78,11 @@ public:
 
 private:
     bool write(const VoucherHeader& header, const QVector<staging::Line>& lines);
-    bool abandon(const QString& prompt, bool resetScan, bool sound);
+    // Rolls back and tells the user: prompt, and on a second line the cause
+    // of driverError in the clerk's words (none when driverError is "" and
+    // the connection is open).
+    bool abandon(const QString& prompt, bool resetScan, bool sound, const QString& driverError = {});
+    bool refuse(const QString& text);
 
     VoucherErp m_erp;
     VoucherView& m_view;

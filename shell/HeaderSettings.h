@@ -1,24 +1,17 @@
 #pragma once
 // The voucher header choices of the start window: warehouse, handler and
-// issue category, each an item "code|name" of a list filled from the ERP,
-// saved to set.ini section "材料出库单表头".
+// issue category, each an item "code|name" of a list filled from the ERP
+// (HeaderLists.h), saved to set.ini section "材料出库单表头".
+#include "HeaderLists.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class RecordSet;
-
 namespace headersettings {
 
 inline const QString kSection = QStringLiteral("材料出库单表头");
-
-// The statements that fill the three lists.
-inline const QString kHandlerQuery = QStringLiteral(
-    "select cPersonCode,cPersonName from person where cdepcode='03' and  cPersonCode <> 'demo' order by cPersonCode");
-inline const QString kWarehouseQuery = QStringLiteral("select cwhcode,cwhname  from Warehouse  order by cwhcode");
-inline const QString kCategoryQuery = QStringLiteral(
-    "select cRdCode,cRdName  from Rd_Style where bRdEnd =1 and brdflag=0 order by cRdCode");
 
 struct Choice {
     std::optional<QString> warehouse;
@@ -34,9 +27,22 @@ enum class SaveResult { Incomplete, Saved, Failed };
 // they are (Failed, with a message for the user in error).
 SaveResult save(const Choice& choice, QString* error = nullptr);
 
-// The items "code|name" of one list: column 0 and column 1 of every row; a
-// row whose read fails adds no item. std::nullopt when the statement fails.
-std::optional<QStringList> readItems(RecordSet& records, const QString& statement);
+// The saved value of one list found again among the list's items, by its
+// code: index is the item to select (-1: none). missing names the saved
+// value ("经手人【9999|无此人】") when one is saved but its code is not
+// among the items.
+struct Restored {
+    int index = -1;
+    QString missing;
+};
+Restored restore(headerlists::Kind kind, const QString& saved, const QStringList& items);
+
+// The one-line hint beside the lists for the saved values that are missing
+// from the ERP; "" when none is.
+QString missingHint(const QStringList& missing);
+
+// The saved value of a list, "" when none is saved.
+QString savedValue(headerlists::Kind kind);
 
 inline const QString kIncompleteMessage = QStringLiteral("信息不完整请重新录入");
 inline const QString kSavedMessage = QStringLiteral("保存成功！");

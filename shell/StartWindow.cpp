@@ -52,6 +52,9 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     make<QLabel>(m_group, QStringLiteral("标签_出库类别"), 215, 40, 72, 24, QStringLiteral("出库类别"));
     m_category = make<QComboBox>(m_group, QStringLiteral("组合框_出库类别"), 296, 40, 128, 20);
+    // Beside the lists: which saved header value the ERP no longer has.
+    m_headerHint = make<QLabel>(m_group, QStringLiteral("标签_表头提示"), 3, 68, 424, 24);
+    m_headerHint->setStyleSheet(QStringLiteral("color: red;"));
     m_saveSettings = make<QPushButton>(m_group, QStringLiteral("按钮_保存设置"), 432, 13, 80, 32, QStringLiteral("保存设置"));
     m_scannerSetup = make<QPushButton>(m_group, QStringLiteral("按钮_条码枪设置"), 520, 13, 80, 32, QStringLiteral("条码枪设置"));
     m_onlineMode = make<QPushButton>(m_group, QStringLiteral("按钮_在线模式"), 610, 13, 80, 32, QStringLiteral("在线模式"));
@@ -99,21 +102,32 @@ void StartWindow::connectToErp()
 
 void StartWindow::fillHeaderLists()
 {
-    fillHeaderList(m_handler, headersettings::kHandlerQuery);
-    fillHeaderList(m_warehouse, headersettings::kWarehouseQuery);
-    fillHeaderList(m_category, headersettings::kCategoryQuery);
+    const QString handler = fillHeaderList(m_handler, headerlists::Kind::Handler);
+    const QString warehouse = fillHeaderList(m_warehouse, headerlists::Kind::Warehouse);
+    const QString category = fillHeaderList(m_category, headerlists::Kind::Category);
+    QStringList missing;
+    for (const QString& m : {warehouse, handler, category})
+        if (!m.isEmpty())
+            missing << m;
+    const QString hint = headersettings::missingHint(missing);
+    m_headerHint->setToolTip(hint);
+    m_headerHint->setText(m_headerHint->fontMetrics().elidedText(hint, Qt::ElideRight, m_headerHint->width()));
 }
 
-void StartWindow::fillHeaderList(QComboBox* list, const QString& statement)
+QString StartWindow::fillHeaderList(QComboBox* list, headerlists::Kind kind)
 {
-    const auto items = headersettings::readItems(m_erp.记录集1, statement);
+    const auto items = headerlists::readItems(m_erp.记录集1, headerlists::query(kind));
     if (!items)
-        return; // a failed query leaves the list as it was, without a message
+        return {}; // a failed query leaves the list as it was, without a message
     list->clear();
     list->addItems(*items);
-    // The saved choices are not loaded back: after every start the lists
-    // have no selection.
-    list->setCurrentIndex(-1);
+    // The saved choice is shown again, found by its code among what the ERP
+    // lists today, so that the clerk sees the header the next voucher
+    // carries; a saved value the ERP no longer has leaves the list empty.
+    const headersettings::Restored restored =
+        headersettings::restore(kind, headersettings::savedValue(kind), *items);
+    list->setCurrentIndex(restored.index);
+    return restored.missing;
 }
 
 void StartWindow::onScannerSetupClicked()

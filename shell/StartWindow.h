@@ -2,6 +2,7 @@
 // 窗口_启动: the start window. It holds the voucher header choices, opens
 // every other window, and owns the process-wide ERP connection and log.
 #include "ErpSession.h"
+#include "HeaderLists.h"
 
 #include <QWidget>
 
@@ -30,7 +31,9 @@ private:
     void onOnlineModeClicked();
     void connectToErp();
     void fillHeaderLists();
-    void fillHeaderList(QComboBox* list, const QString& statement);
+    // Fills list from the ERP and selects the saved value. Returns the saved
+    // value the ERP no longer has, named with its field ("" when none).
+    QString fillHeaderList(QComboBox* list, headerlists::Kind kind);
 
     ErpSession m_erp;
 
@@ -39,6 +42,7 @@ private:
     QComboBox* m_handler = nullptr;
     QComboBox* m_category = nullptr;
     QDateEdit* m_date = nullptr;
+    QLabel* m_headerHint = nullptr;
     QPushButton* m_saveSettings = nullptr;
     QPushButton* m_scannerSetup = nullptr;
     QPushButton* m_onlineMode = nullptr;

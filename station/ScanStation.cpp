@@ -71,6 +71,7 @@ bool ScanStation::setUp()
     m_fields.出库仓库 = settings::readKey(kHeaderSection, QStringLiteral("仓库"));
     m_fields.经手人 = settings::readKey(kHeaderSection, QStringLiteral("经手人"));
     m_fields.出库类别 = settings::readKey(kHeaderSection, QStringLiteral("出库类别"));
+    checkHeader();
     emit fieldsChanged();
 
     m_detail.setColumns(kDetailCaptions, kDetailWidths);
@@ -93,6 +94,16 @@ bool ScanStation::setUp()
     m_stock.lockAll();
     emit scanFocusRequested();
     return true;
+}
+
+void ScanStation::checkHeader()
+{
+    QString failedQuery;
+    m_fields.表头核对 =
+        headercheck::check(m_erp.记录集2, m_fields.出库仓库, m_fields.经手人, m_fields.出库类别, &failedQuery);
+    if (!m_fields.表头核对.checked)
+        写日志(QStringLiteral("核对材料出库单表头失败  ") + failedQuery);
+    emit fieldsChanged();
 }
 
 void ScanStation::setPromptText(const QString& text)
@@ -165,6 +176,15 @@ void ScanStation::handlePerson(const QString& jobNumber)
         prependPrompt(QStringLiteral("未查找到工号【") + jobNumber + QStringLiteral("】 的记录，请与系统管理员联系！\r\n"));
         play(prompts::kEmployeeNotFound);
     } else {
+        // A device is scanned for one worker: the badge of another person
+        // ends it, also in 生产课 (a device scanned before the first badge
+        // goes with that badge).
+        if (!m_collectorJob.isEmpty() && m_collectorJob != jobNumber) {
+            m_fields.设备.clear();
+            m_fields.设备名称.clear();
+            m_fields.线别.clear();
+        }
+        m_collectorJob = jobNumber;
         m_fields.领料人 = person.领料人;
         m_fields.领料部门 = person.部门名称;
         m_fields.领料线别 = person.领料线别;

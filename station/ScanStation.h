@@ -42,6 +42,10 @@ public:
     // stopped early (the staging table could not be created or its lines
     // not loaded).
     bool setUp();
+    // Checks the header values against the ERP's lists (on 记录集2); the
+    // outcome is in fields().表头核对. A list that cannot be read is logged
+    // and leaves the header unchecked.
+    void checkHeader();
 
     // The prompt field. Messages go in front, each ending with "\r\n".
     QString promptText() const { return m_prompt; }
@@ -127,4 +131,7 @@ private:
     bool m_busy = false;
     bool m_cancel = false;
     QStringList m_pendingScans;
+    // Job number of the current collector: a badge of another person ends
+    // the device of the one before.
+    QString m_collectorJob;
 };

@@ -267,6 +267,9 @@ void 窗口_在线扫码出库::applyStyle()
     rule(QStringLiteral("#分组框2 QLineEdit"), fontRule(20, false, kLightFace) + kDisplay);
     rule(QStringLiteral("#分组框3 QLineEdit, #分组框4 QLineEdit"), fontRule(21, false, kLightFace) + kDisplay);
     rule(QStringLiteral("#编辑框_现存量[overdrawn=\"true\"]"), QStringLiteral("color: red;"));
+    rule(QStringLiteral("#编辑框_出库仓库[faulty=\"true\"], #编辑框_经手人[faulty=\"true\"], "
+                        "#编辑框_出库类别[faulty=\"true\"]"),
+         QStringLiteral("color: red; border: 1px solid red;"));
     rule(QStringLiteral("#编辑框_提示"), fontRule(21, false, kLightFace) + kBoxed);
     // The grids' font height of 25 is the height of a text line, which fits
     // the 26-pixel rows; for this face that is a 19-pixel character.
@@ -311,6 +314,21 @@ void 窗口_在线扫码出库::tick()
     透明标签_时间->setText(日期时间文本(appclock::now()));
 }
 
+namespace {
+
+// Marks a box for the style sheet's red rules, with the reason as tooltip.
+void markBox(QLineEdit* box, const char* property, bool marked, const QString& why)
+{
+    if (box->property(property).toBool() != marked) {
+        box->setProperty(property, marked);
+        box->style()->unpolish(box);
+        box->style()->polish(box);
+    }
+    box->setToolTip(why);
+}
+
+} // namespace
+
 void 窗口_在线扫码出库::showFields()
 {
     const StationFields& f = m_station.fields();
@@ -318,12 +336,15 @@ void 窗口_在线扫码出库::showFields()
         if (box->text() != f.*field)
             box->setText(f.*field);
     }
-    if (编辑框_现存量->property("overdrawn").toBool() != f.现存量不足) {
-        编辑框_现存量->setProperty("overdrawn", f.现存量不足);
-        编辑框_现存量->style()->unpolish(编辑框_现存量);
-        编辑框_现存量->style()->polish(编辑框_现存量);
+    markBox(编辑框_现存量, "overdrawn", f.现存量不足, f.现存量提示);
+    // A header that does not check out against the ERP is red, each box
+    // with its own reason.
+    const headercheck::Result& header = f.表头核对;
+    for (const auto& [name, why] : {std::pair{"编辑框_出库仓库", &header.出库仓库}, std::pair{"编辑框_经手人", &header.经手人},
+                                    std::pair{"编辑框_出库类别", &header.出库类别}}) {
+        if (auto* box = findChild<QLineEdit*>(QString::fromUtf8(name)))
+            markBox(box, "faulty", !why->isEmpty(), *why);
     }
-    编辑框_现存量->setToolTip(f.现存量提示);
 }
 
 void 窗口_在线扫码出库::showScanText(const QString& text)

@@ -1,6 +1,8 @@
 #pragma once
 // The texts the scanning window shows in its edit boxes. The station's
 // logic works on these; the window only mirrors them into its controls.
+#include "VoucherHeaderCheck.h"
+
 #include <QString>
 
 struct StationFields {
@@ -8,6 +10,8 @@ struct StationFields {
     QString 出库仓库;
     QString 经手人;
     QString 出库类别;
+    // How the three header values checked out against the ERP at opening.
+    headercheck::Result 表头核对;
 
     // The scan field.
     QString 条码;

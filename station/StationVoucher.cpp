@@ -32,8 +32,12 @@ bool StationVoucher::generate()
 {
     if (m_writer.isWriting() || m_station.refuseWhileBusy(QStringLiteral("生成材料出库单")))
         return false;
+    // A header that could not be checked when the window opened (the ERP
+    // did not answer then) is checked now.
+    if (!m_station.fields().表头核对.checked)
+        m_station.checkHeader();
     const StationFields& f = m_station.fields();
-    return m_writer.click({f.出库仓库, f.经手人, f.出库类别}, m_station.gridLines());
+    return m_writer.click({f.出库仓库, f.经手人, f.出库类别, f.表头核对.refusal()}, m_station.gridLines());
 }
 
 void StationVoucher::updateCounters()
@@ -47,6 +51,7 @@ void StationVoucher::updateCounters()
 void StationVoucher::setWriting(bool writing)
 {
     if (writing) {
+        m_history = m_station.promptText();
         emit writingChanged(true);
         return;
     }
@@ -54,6 +59,11 @@ void StationVoucher::setWriting(bool writing)
 }
 
 void StationVoucher::showPrompt(const QString& text)
+{
+    replacePrompt(text + QStringLiteral("\r\n") + m_history);
+}
+
+void StationVoucher::replacePrompt(const QString& text)
 {
     m_station.setPromptText(text);
     // The window handles no input while the voucher is written; painting

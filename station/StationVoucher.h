@@ -38,6 +38,7 @@ signals:
 private:
     void setWriting(bool writing) override;
     void showPrompt(const QString& text) override;
+    void replacePrompt(const QString& text) override;
     void playPrompt(const QString& fileName) override;
     void clearLines() override;
     void resetScanField() override;
@@ -46,4 +47,7 @@ private:
     ScanStation& m_station;
     QPointer<QWidget> m_owner;
     VoucherWriter m_writer;
+    // The prompt field's text when the click began: the writer's messages
+    // go in front of it.
+    QString m_history;
 };

@@ -3,6 +3,7 @@
 // statement leaves nothing of it behind.
 #include "DemoErpFixture.h"
 #include "ErpSession.h"
+#include "FailureCause.h"
 #include "IdentityCounters.h"
 #include "MessageBox.h"
 #include "PromptPlayer.h"
@@ -248,9 +249,57 @@ TEST_F(VoucherWriterTest, CountersFollowTheMaximaOfEveryStockTable)
     EXPECT_TRUE(identitycounters::update(记录集1, account));
     EXPECT_EQ(rows(counters), QStringList{s("0|0")});
 
-    // An account without a counter row changes nothing and succeeds.
-    EXPECT_TRUE(identitycounters::update(记录集1, s("999")));
     EXPECT_FALSE(记录集1.hasResult());
+}
+
+// An account whose counter row is missing: the update changes nothing, and
+// both the button and the voucher say so; no row is made in the ERP's stead.
+TEST_F(VoucherWriterTest, CounterUpdateThatChangesNoRowFails)
+{
+    ASSERT_TRUE(exec(s("delete from UFSystem.dbo.UA_Identity where cAcc_Id='001'")));
+    const QString update = s("update UFSystem.dbo.UA_Identity set iChildId=160,iFatherId =60  where cAcc_Id='001' "
+                             "and cVouchType='rd'");
+    identitycounters::updateOnRequest(记录集1, s("001"));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].text, s("最大单据号更新失败，请联系开发人员"));
+    EXPECT_EQ(boxes[0].icon, msgbox::Icon::Question);
+    EXPECT_EQ(logEntries(), QStringList{s("更新材料出库单最大ID失败：UA_Identity中没有账套001的计数行  ") + update});
+
+    const QVector<staging::Line> lines = gridLines(1);
+    stage(lines);
+    EXPECT_TRUE(writer().click(kHeader, lines));
+    EXPECT_EQ(view.events.mid(view.events.size() - 2),
+              (QStringList{s("message:最大单据号更新失败，请联系开发人员"), s("done")}));
+    EXPECT_EQ(scalar(s("select count(*) from UFSystem.UA_Identity where cAcc_Id='001'")), s("0"));
+}
+
+// The cause line of a failed voucher in the clerk's words, for texts the
+// engines give (the embedded engine's are also met for real in the station
+// tests).
+TEST_F(VoucherWriterTest, CausesInTheClerksWords)
+{
+    const struct {
+        const char* driverText;
+        bool open;
+        const char* cause;
+    } cases[] = {
+        {"database is locked Unable to fetch row", true, "另一台电脑正在写入，请稍后重试"},
+        {"[Microsoft][ODBC SQL Server Driver][SQL Server]Lock request time out period exceeded.", true,
+         "另一台电脑正在写入，请稍后重试"},
+        {"[FreeTDS][SQL Server]Quillmark voucher lock not granted", true, "另一台电脑正在写入，请稍后重试"},
+        {"Transaction (Process ID 57) was deadlocked on lock resources with another process", true,
+         "另一台电脑正在写入，请稍后重试"},
+        {"database or disk is full Unable to fetch row", true, "数据库磁盘已满"},
+        {"Could not allocate space for object 'dbo.rdrecords11' in database 'UFDATA_001_2021' because the 'PRIMARY' "
+         "filegroup is full.", true, "数据库磁盘已满"},
+        {"The transaction log for database 'UFDATA_001_2021' is full due to 'LOG_BACKUP'.", true, "数据库磁盘已满"},
+        {"[Microsoft][ODBC SQL Server Driver]Communication link failure", true, "与ERP的连接已断开"},
+        {"[FreeTDS][SQL Server]Write to the server failed", true, "与ERP的连接已断开"},
+        {"", false, "与ERP的连接已断开"},
+        {"  NOT NULL constraint failed: rdrecords11.cInvCode ", true, "NOT NULL constraint failed: rdrecords11.cInvCode"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(failurecause::describe(s(c.driverText), c.open), s(c.cause)) << c.driverText;
 }
 
 TEST_F(VoucherWriterTest, CounterButtonTellsHowItWent)
@@ -329,7 +378,8 @@ TEST_F(VoucherWriterTest, AFailureAtAnyStatementLeavesNothingBehind)
         } else {
             ADD_FAILURE() << "unexpected statement " << n << ": " << failing.toStdString();
         }
-        EXPECT_EQ(view.prompts().value(1), prompt) << n;
+        // The step's message, and below it the driver's text (the seam's).
+        EXPECT_EQ(view.prompts().value(1), prompt + s("\r\nstatement failed at the test seam: ") + failing) << n;
         EXPECT_EQ(view.prompts().size(), 2) << n;
         EXPECT_EQ(view.events.contains(s("play:") + prompts::kScanFailed), sound) << n;
         EXPECT_EQ(view.events.contains(s("reset scan field")), !prompt.startsWith(s("取主表ID"))) << n;
@@ -364,7 +414,7 @@ TEST_F(VoucherWriterTest, ADroppedConnectionLosesNothing)
     connection.setStatementSeam({});
     EXPECT_FALSE(connection.isOpen());
     EXPECT_EQ(erpState(), before);
-    EXPECT_EQ(view.prompts().last(), kFailed);
+    EXPECT_EQ(view.prompts().last(), kFailed + s("\r\n与ERP的连接已断开"));
 
     // A rollback that fails as well: the connection is closed, so that the
     // engine discards what the transaction holds.
@@ -416,6 +466,10 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
     EXPECT_EQ(rows(s("select RdsID,iQuantity from InvPosition where RdID=1000000061 order by AutoID")),
               (QStringList{s("1000000161|3.5"), s("1000000162|2.5"), s("1000000163|1.5")}));
     EXPECT_EQ(scalar(s("select count(*) from ckmx")), s("0"));
+    // The driver tells how many counter rows the update changed.
+    EXPECT_FALSE(view.events.contains(s("message:最大单据号更新失败，请联系开发人员")));
+    EXPECT_EQ(rows(s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='001' and cVouchType='rd'")),
+              QStringList{s("163|61")});
 }
 
 // Names and codes with quotes, statement separators, comments, Chinese and

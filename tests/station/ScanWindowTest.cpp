@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -83,6 +84,12 @@ private slots:
     void scanSequenceOverOdbc();
     void nothingIsCutOff();
     void voucherButtonsWriteAndUpdateCounters();
+    void headerThatDoesNotCheckOutIsRedAndRefused_data();
+    void headerThatDoesNotCheckOutIsRedAndRefused();
+    void voucherFailureNamesItsCauseAndKeepsTheHistory_data();
+    void voucherFailureNamesItsCauseAndKeepsTheHistory();
+    void deviceEndsWithItsWorker();
+    void headerNotCheckedAtOpeningIsCheckedAtTheClick();
 
 private:
     void start(Path path)
@@ -920,17 +927,190 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
     QVERIFY(!generate->isEnabled());
     QTRY_VERIFY(generate->isEnabled());
     QTest::mouseClick(generate, Qt::LeftButton);
-    QCOMPARE(w->station().promptText(), s("没有明细材料需要生成材料出库单！"));
+    QCOMPARE(promptLines(), QStringList({s("没有明细材料需要生成材料出库单！"), done}));
     QCOMPARE(f->scalar(s("select count(*) from rdrecord11 where cCode='CLCK260304080509'")), s("1"));
 
     // The next scan's message goes in front of what the field shows now.
     scan(s("QM-001"));
-    QCOMPARE(promptLines(), QStringList({s("存货编码【QM-001】 添加成功！！"), s("没有明细材料需要生成材料出库单！")}));
+    QCOMPARE(promptLines(),
+             QStringList({s("存货编码【QM-001】 添加成功！！"), s("没有明细材料需要生成材料出库单！"), done}));
 
     QTest::mouseClick(child<QPushButton>(s("按钮_更新最大单据号")), Qt::LeftButton);
     QCOMPARE(f->messages.size(), 1);
     QCOMPARE(f->messages[0].text, s("更新成功！"));
     QCOMPARE(f->messages[0].icon, msgbox::Icon::Information);
+}
+
+// A saved header the ERP does not know (or knows under another name) is
+// red with the reason as tooltip, and the voucher is refused before any
+// statement is sent; the staged lines stay.
+void ScanWindowTest::headerThatDoesNotCheckOutIsRedAndRefused_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("why");
+    QTest::addRow("unknown warehouse") << s("仓库") << s("99|无此仓") << s("编辑框_出库仓库") << s("出库仓库【99|无此仓】在ERP中不存在");
+    QTest::addRow("warehouse without name") << s("仓库") << s("02|") << s("编辑框_出库仓库") << s("出库仓库【02|】没有名称");
+    QTest::addRow("renamed warehouse") << s("仓库") << s("02|五金库") << s("编辑框_出库仓库")
+                                       << s("出库仓库【02|五金库】的名称与ERP不符，ERP中为【02|五金仓】");
+    QTest::addRow("unknown person") << s("经手人") << s("9999|无此人") << s("编辑框_经手人") << s("经手人【9999|无此人】在ERP中不存在");
+    QTest::addRow("person without name") << s("经手人") << s("0001|") << s("编辑框_经手人") << s("经手人【0001|】没有名称");
+    QTest::addRow("unknown category") << s("出库类别") << s("999|无") << s("编辑框_出库类别") << s("出库类别【999|无】在ERP中不存在");
+    QTest::addRow("category without name") << s("出库类别") << s("202|") << s("编辑框_出库类别") << s("出库类别【202|】没有名称");
+}
+
+void ScanWindowTest::headerThatDoesNotCheckOutIsRedAndRefused()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, box);
+    QFETCH(QString, why);
+    for (const char* name : {"编辑框_出库仓库", "编辑框_经手人", "编辑框_出库类别"}) {
+        QVERIFY(!field(name)->property("faulty").toBool());
+        QCOMPARE(field(name)->toolTip(), QString());
+    }
+    w.reset();
+    settings::writeKey(s("材料出库单表头"), key, value);
+    open();
+    for (const char* name : {"编辑框_出库仓库", "编辑框_经手人", "编辑框_出库类别"}) {
+        const bool faulty = box == s(name);
+        QCOMPARE(field(name)->property("faulty").toBool(), faulty);
+        QCOMPARE(field(name)->toolTip(), faulty ? why : QString());
+    }
+    QCOMPARE(child<QLineEdit>(box)->text(), value);
+
+    scanAll({s("R10001"), s("QM-001")});
+    const QStringList staged = f->stagedRows();
+    QCOMPARE(staged.size(), 1);
+    const QStringList before = promptLines();
+    f->player.played.clear();
+    f->erp->数据库连接.clearTrace();
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    QVERIFY(f->erp->数据库连接.trace().isEmpty());
+    const QString refusal = s("材料出库单表头有误：") + why + s("，材料出库单未生成！");
+    QCOMPARE(promptLines(), QStringList{refusal} + before);
+    QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
+    QCOMPARE(f->logEntries().last(), refusal);
+    QCOMPARE(f->stagedRows(), staged);
+    QCOMPARE(grid().rowCount(), 2);
+
+    // With QUILLMARK_SHOT_DIR set (run under Xvfb), the refused voucher.
+    const QString shots = qEnvironmentVariable("QUILLMARK_SHOT_DIR");
+    if (!shots.isEmpty() && key == s("经手人") && value.contains(s("无此人"))) {
+        QTest::qWait(500);
+        w->grab().save(shots + s("/station-header-refused.png"));
+    }
+}
+
+// A voucher that fails keeps the system's message on the first line, says
+// why on the second, and keeps the prompt history below them.
+void ScanWindowTest::voucherFailureNamesItsCauseAndKeepsTheHistory_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("cause");
+    QTest::addRow("another station writes") << s("lock") << s("另一台电脑正在写入，请稍后重试");
+    QTest::addRow("disk full") << s("full") << s("数据库磁盘已满");
+    QTest::addRow("connection closed") << s("closed") << s("与ERP的连接已断开");
+    QTest::addRow("anything else") << s("other") << s("NOT NULL constraint failed: rdrecords11.cPosition");
+}
+
+void ScanWindowTest::voucherFailureNamesItsCauseAndKeepsTheHistory()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, cause);
+    // A warning in the history that must survive the failure.
+    scanAll({s("R10001"), s("QM-003"), s("QM-001"), s("M6-25")});
+    const QStringList history = promptLines();
+    QVERIFY(history.contains(s("未查找到存货编码【QM-003】 的货位编码 请查询存货档案是否有设备默认货位！！")));
+    const QStringList staged = f->stagedRows();
+
+    ErpConnection& connection = f->erp->数据库连接;
+    ErpConnection other(s("other station"));
+    QSqlQuery* hold = nullptr;
+    std::unique_ptr<QSqlQuery> holder;
+    QString failing;
+    if (how == s("lock")) {
+        // A second real connection holds the account set's write lock.
+        QVERIFY(other.open(ErpConnection::kEmbeddedPrefix + f->erpFolder(), QString(), QString(), s("UFDATA_001_2021")));
+        holder = std::make_unique<QSqlQuery>(other.database());
+        hold = holder.get();
+        QVERIFY(hold->exec(s("BEGIN IMMEDIATE TRANSACTION")));
+    } else {
+        if (how == s("full"))
+            connection.setSeamError(s("database or disk is full"));
+        else if (how == s("other"))
+            connection.setSeamError(s("NOT NULL constraint failed: rdrecords11.cPosition"));
+        connection.setStatementSeam([&](int, const QString& sql) {
+            if (!sql.startsWith(s("INSERT INTO rdrecords11")))
+                return true;
+            failing = sql;
+            if (how == s("closed"))
+                connection.close();
+            return false;
+        });
+    }
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    connection.setStatementSeam({});
+    connection.setSeamError({});
+    if (hold)
+        QVERIFY(hold->exec(s("ROLLBACK")));
+
+    QCOMPARE(promptLines(), QStringList({s("材料出库生单失败，请联系系统开发人员！"), cause}) + history);
+    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText().split(u'\n').mid(0, 2),
+             QStringList({s("材料出库生单失败，请联系系统开发人员！"), cause}));
+    QCOMPARE(f->stagedRows(), staged);
+    QCOMPARE(grid().rowCount(), 3);
+    // The log keeps the failing statement.
+    const QString entry = f->logEntries().value(f->logEntries().size() - 1);
+    if (failing.isEmpty())
+        QVERIFY2(entry.startsWith(s("开始材料出库单事务失败  BEGIN TRANSACTION")), qPrintable(entry));
+    else
+        QCOMPARE(entry, s("插入扫描数据失败  ") + failing);
+}
+
+// The ERP did not answer the header check at opening: the header is not
+// called wrong, and the click checks it before writing.
+void ScanWindowTest::headerNotCheckedAtOpeningIsCheckedAtTheClick()
+{
+    w.reset();
+    ErpConnection& connection = f->erp->数据库连接;
+    connection.setStatementSeam([](int, const QString& sql) { return !sql.startsWith(s("select cwhcode")); });
+    open();
+    QVERIFY(!field("编辑框_出库仓库")->property("faulty").toBool());
+    QCOMPARE(f->logEntries().value(0), s("核对材料出库单表头失败  select cwhcode,cwhname  from Warehouse  order by cwhcode"));
+    scanAll({s("R10001"), s("QM-001")});
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    QCOMPARE(promptLines().value(0), s("无法从ERP核对材料出库单表头，材料出库单未生成！"));
+    QCOMPARE(f->stagedRows().size(), 1);
+
+    connection.setStatementSeam({});
+    QTRY_VERIFY(child<QPushButton>(s("按钮_生成材料出库单"))->isEnabled());
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    QVERIFY(promptLines().value(0).startsWith(s("材料出库生成完成")));
+    QVERIFY(f->stagedRows().isEmpty());
+}
+
+// A device belongs to the worker it was scanned for: another person's badge
+// ends it, while a 生产课 worker keeps his for all his lines (also when he
+// shows his badge again). A device scanned before the first badge goes with
+// that badge.
+void ScanWindowTest::deviceEndsWithItsWorker()
+{
+    scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("R10001"), s("M6-25")});
+    QCOMPARE(column(grid(), 9), QStringList({s("SB001"), s("SB001")}));
+    QCOMPARE(text("编辑框_设备"), s("SB001"));
+    scan(s("R10041"));
+    QCOMPARE(text("编辑框_领料人"), s("Sean O'Neil"));
+    for (const char* name : {"编辑框_设备", "编辑框_设备名称", "编辑框_线别"})
+        QCOMPARE(text(name), QString());
+    scan(s("QM-001"));
+    QCOMPARE(column(grid(), 9), QStringList({QString(), s("SB001"), s("SB001")}));
+
+    w.reset();
+    open();
+    scanAll({s("SSB002"), s("R10015"), s("QM-001")});
+    QCOMPARE(grid().text(1, 9), s("SB002"));
 }
 
 QTEST_MAIN(ScanWindowTest)
