@@ -203,19 +203,6 @@ QR_INLINE int 计分(const L<W>* r, int w, int h, int 上限) {
     return p;
 }
 
-constexpr bool 掩码位(int m, int x, int y) {
-    switch (m) {
-        case 0: return (x + y) % 2 == 0;
-        case 1: return y % 2 == 0;
-        case 2: return x % 3 == 0;
-        case 3: return (x + y) % 3 == 0;
-        case 4: return (y / 2 + x / 3) % 2 == 0;
-        case 5: return (x * y) % 2 + (x * y) % 3 == 0;
-        case 6: return ((x * y) % 2 + (x * y) % 3) % 2 == 0;
-        default: return ((x * y) % 3 + (x + y) % 2) % 2 == 0;
-    }
-}
-
 // Every mask repeats with period 12 down the rows (periods 2, 4 and 6):
 // [mask][y mod 12] holds bit x set where row y is inverted.
 using 图样行 = std::array<u64, 3>;
@@ -224,7 +211,7 @@ constexpr std::array<std::array<图样行, 12>, 8> k掩码图样 = [] {
     for (int m = 0; m < 8; ++m)
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 192; ++x)
-                if (掩码位(m, x, y))
+                if (掩码反转(m, x, y))
                     t[static_cast<std::size_t>(m)][static_cast<std::size_t>(y)][static_cast<std::size_t>(x >> 6)] |=
                         u64{1} << (x & 63);
     return t;
