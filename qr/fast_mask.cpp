@@ -1,5 +1,6 @@
 #include "qr/fast_mask.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <climits>
@@ -304,27 +305,42 @@ void 建立布局(const std::uint8_t* 数据, int 位数, int 版本号, 布局<
 
     // The data bits in the zig-zag order: column pairs from the right,
     // upwards first, the right cell of a pair before the left one, skipping
-    // the vertical timing pattern's column.
+    // the vertical timing pattern's column. Cells beyond the bits stay 0.
+    int 格数 = 0;
+    for (int y = 0; y < n; ++y)
+        for (int i = 0; i < W; ++i) 格数 += 通用计数::数(b.区域[y].w[i]);
+    const int 读数 = std::min(位数, 格数);
+    // The bits read as 64-bit words, most significant first, zero after
+    // the last.
+    u64 流[(最大边长 * 最大边长 + 63) / 64 + 1] = {};
+    for (int j = 0; j < 读数 / 8; ++j) 流[j >> 3] |= u64{数据[j]} << (56 - 8 * (j & 7));
+    if (读数 % 8 != 0) {
+        const int j = 读数 / 8;
+        流[j >> 3] |= u64{static_cast<std::uint8_t>(数据[j] & (0xFF00 >> (读数 % 8)))} << (56 - 8 * (j & 7));
+    }
     int k = 0;
     bool 向上 = true;
     for (int x = n - 1; x > 0; x -= 2) {
         if (x == 6) x = 5;
-        for (int i = 0; i < n; ++i) {
-            const int y = 向上 ? n - 1 - i : i;
-            const L<W>& 区 = b.区域[y];
-            for (int xx = x; xx >= x - 1; --xx) {
-                if (!((区.w[xx >> 6] >> (xx & 63)) & 1)) continue;
-                if (k < 位数) {
-                    if ((数据[k >> 3] >> (7 - (k & 7))) & 1) setBit(b.数据, xx, y);
-                    ++k;
-                }
+        const int 右字 = x >> 6, 右位 = x & 63, 左字 = (x - 1) >> 6, 左位 = (x - 1) & 63;
+        const int 步 = 向上 ? -1 : 1;
+        for (int i = 0, y = 向上 ? n - 1 : 0; i < n; ++i, y += 步) {
+            const u64* 区 = b.区域[y].w;
+            u64* 数 = b.数据[y].w;
+            if ((区[右字] >> 右位) & 1) {
+                数[右字] |= ((流[k >> 6] >> (63 - (k & 63))) & 1) << 右位;
+                ++k;
+            }
+            if ((区[左字] >> 左位) & 1) {
+                数[左字] |= ((流[k >> 6] >> (63 - (k & 63))) & 1) << 左位;
+                ++k;
             }
         }
         向上 = !向上;
     }
-    if (k != 位数)
+    if (位数 > 格数)
         模块错误报告(矩阵应用类::类名, "插入数据信息位",
-                     "数据位未被全部填充，n：" + std::to_string(k) + "；位向量大小：" + std::to_string(位数));
+                     "数据位未被全部填充，n：" + std::to_string(格数) + "；位向量大小：" + std::to_string(位数));
 }
 
 // The symbol with mask m into rows.
