@@ -32,9 +32,9 @@ inline std::string chineseText(std::size_t bytes) {
 inline const QrBenchCase* qrBenchCases() {
     static const QrBenchCase cases[] = {
         {"label_R00123_H_50x50", "R00123", "H", 50, 50},
-        {"setup_SpecCode18_H_100x100", "%%SpecCode18", "H", 0, 0},
-        {"ascii_2953_L_v40", asciiText(2953), "L", 0, 0},
-        {"chinese_1000_H", chineseText(1000), "H", 0, 0},
+        {"setup_SpecCode18_H_100x100", "%%SpecCode18", "H", 100, 100},
+        {"ascii_2953_L_v40_500x500", asciiText(2953), "L", 500, 500},
+        {"chinese_1000_H_v36_600x600", chineseText(1000), "H", 600, 600},
     };
     return cases;
 }

@@ -112,7 +112,6 @@ void 二维码类::模块启动() {
     建立级别();
     QR域 = GF256();
     QR域.初始化域(0x11D);
-    内部::准备纠错缓存();
     g_数据.已建立 = true;
 }
 
@@ -153,33 +152,8 @@ int 二维码类::矩阵取值(int x, int y) const {
 // ---- the encoder ----------------------------------------------------------
 
 void 编码类::编码(std::string_view 文本, const 容错级别类& 级别, 二维码类& 二维码) const {
-    const 模式类 模式 = 选择模式(文本);
-    位向量类 数据位;
-    追加数据字节(文本, 模式, 数据位);
-    const int 输入字节数 = 数据位.取字节数();
-    初始化二维码(输入字节数, 级别, 模式, 二维码);
-
-    位向量类 头;
-    追加模式信息(模式, 头);
-    const int 数量 = 模式.同模式(二维码类::字节模式()) ? 数据位.取字节数() : static_cast<int>(文本.size());
-    追加长度信息(数量, 二维码.取版本号(), 模式, 头);
-    位向量子类 拼接;
-    拼接.置操作向量(头);
-    拼接.追加位向量(数据位);
-    头 = 拼接.取操作向量();
-    结束数据位(二维码.取数据字节数(), 头);
-
-    位向量类 最终位;
-    交错容错字节(头, 二维码.取总字节数(), 二维码.取数据字节数(), 二维码.取块数(), 最终位);
-
-    字节矩阵类 矩阵;
-    矩阵.初始化矩阵(二维码.取矩阵宽度(), 二维码.取矩阵宽度());
-    // Mask choice and the final build in one pass; the symbol is the one
-    // 选择掩码 followed by 构建矩阵 with its mask would give.
-    const int 掩码 = 内部::选择掩码并构建(最终位, 级别, 二维码.取版本号(), 矩阵);
-    二维码.置掩码图形(掩码);
-    二维码.置矩阵(std::move(矩阵));
-    if (!二维码.是否有效()) 模块错误报告(类名, "编码", "无效的二维码");
+    内部::位行符号 符号;
+    内部::编码到位行(文本, 级别, 二维码, 符号);
 }
 
 void 编码类::初始化二维码(int 输入字节数, const 容错级别类& 级别, const 模式类& 模式, 二维码类& 二维码) const {
@@ -376,5 +350,124 @@ int 编码类::选择掩码(const 位向量类& 数据位, const 容错级别类
     }
     return 最佳;
 }
+
+// ---- the encoding in one pass ----------------------------------------------
+
+namespace 内部 {
+namespace {
+
+constexpr int 最大码字数 = 3706;
+
+// Bits into bytes, most significant bit first.
+class 位写入器 {
+public:
+    explicit 位写入器(std::uint8_t* 出) : m_出(出) {}
+    // The low count bits of value, count <= 24.
+    void 写(std::uint32_t 值, int 位数) {
+        m_累积 = (m_累积 << 位数) | (值 & ((std::uint32_t{1} << 位数) - 1));
+        m_待写 += 位数;
+        while (m_待写 >= 8) {
+            m_待写 -= 8;
+            m_出[m_字节++] = static_cast<std::uint8_t>(m_累积 >> m_待写);
+        }
+    }
+    // Zero bits up to the byte boundary.
+    void 补齐() {
+        if (m_待写 > 0) m_出[m_字节++] = static_cast<std::uint8_t>(m_累积 << (8 - m_待写));
+        m_待写 = 0;
+    }
+    void 追加字节(std::uint8_t b) { m_出[m_字节++] = b; }  // at the byte boundary only
+    int 位数() const { return 8 * m_字节 + m_待写; }
+    int 字节数() const { return m_字节; }
+
+private:
+    std::uint8_t* m_出;
+    std::uint64_t m_累积 = 0;
+    int m_待写 = 0;
+    int m_字节 = 0;
+};
+
+}  // namespace
+
+void 编码到位行(std::string_view 文本, const 容错级别类& 级别, 二维码类& 二维码, 位行符号& 符号) {
+    const 编码类 编码器;
+    const 模式类 模式 = 编码器.选择模式(文本);
+    const int 模式位 = 模式.取模式位();
+    const int n = static_cast<int>(文本.size());
+    int 数据位数 = 8 * n;
+    if (模式位 == 1) {
+        数据位数 = 10 * (n / 3) + (n % 3 == 1 ? 4 : n % 3 == 2 ? 7 : 0);
+    } else if (模式位 == 2) {
+        数据位数 = 11 * (n / 2) + 6 * (n % 2);
+    }
+    const int 输入字节数 = (数据位数 + 7) / 8;
+    编码器.初始化二维码(输入字节数, 级别, 模式, 二维码);
+
+    const int 版本号 = 二维码.取版本号();
+    const int 数量 = 模式位 == 4 ? 输入字节数 : n;
+    const int 计数位 = 模式.取字符数位数(g_数据.版本表[static_cast<std::size_t>(版本号 - 1)]);
+    if (数量 > (1 << 计数位) - 1) 模块错误报告(编码类::类名, "追加长度信息", "要添加信息过多");
+
+    // Header, data, terminator and pad codewords (room for a terminator
+    // that runs over).
+    std::uint8_t 码字[最大码字数 + 16];
+    位写入器 w(码字);
+    w.写(static_cast<std::uint32_t>(模式位), 4);
+    w.写(static_cast<std::uint32_t>(数量), 计数位);
+    auto 字 = [&](int i) { return static_cast<std::uint8_t>(文本[static_cast<std::size_t>(i)]); };
+    if (模式位 == 1) {
+        int i = 0;
+        for (; i + 3 <= n; i += 3) w.写(static_cast<std::uint32_t>((字(i) - 0x30) * 100 + (字(i + 1) - 0x30) * 10 + 字(i + 2) - 0x30), 10);
+        if (n - i == 2) w.写(static_cast<std::uint32_t>((字(i) - 0x30) * 10 + 字(i + 1) - 0x30), 7);
+        if (n - i == 1) w.写(static_cast<std::uint32_t>(字(i) - 0x30), 4);
+    } else if (模式位 == 2) {
+        int i = 0;
+        for (; i + 2 <= n; i += 2)
+            w.写(static_cast<std::uint32_t>(表::字母数字表[字(i)] * 45 + 表::字母数字表[字(i + 1)]), 11);
+        if (i < n) w.写(static_cast<std::uint32_t>(表::字母数字表[字(i)]), 6);
+    } else {
+        for (int i = 0; i < n; ++i) w.写(字(i), 8);
+    }
+
+    const int 数据码字数 = 二维码.取数据字节数();
+    const int 容量 = 8 * 数据码字数;
+    if (w.位数() > 容量) 模块错误报告(编码类::类名, "结束数据位", "数据无法填充");
+    if (w.位数() < 容量) w.写(0, 4);
+    w.补齐();
+    const int 填充数 = 数据码字数 - w.字节数();
+    for (int k = 1; k <= 填充数; ++k) w.追加字节((k & 1) ? 0xEC : 0x11);
+    if (w.位数() != 容量) 模块错误报告(编码类::类名, "结束数据位", "位长度不等于容量");
+
+    // Blocks: the first group's blocks hold one data codeword fewer than
+    // the second's; every block has the same number of EC codewords.
+    const int 总 = 二维码.取总字节数();
+    const int 块数 = 二维码.取块数();
+    const int 组1块数 = 块数 - 总 % 块数;
+    const int 组1数据 = 数据码字数 / 块数;
+    const int 容错 = 总 / 块数 - 组1数据;
+    if (块数 * 组1数据 + (块数 - 组1块数) != 数据码字数)
+        模块错误报告(编码类::类名, "交错容错字节", "数据字节数写偏移量不匹配");
+    std::uint8_t 纠错[最大码字数];
+    for (int i = 0, 偏移 = 0; i < 块数; ++i) {
+        const int 数 = 组1数据 + (i >= 组1块数 ? 1 : 0);
+        计算纠错码(码字 + 偏移, 数, 容错, 纠错 + i * 容错);
+        偏移 += 数;
+    }
+    std::uint8_t 交错[最大码字数];
+    int 位置 = 0;
+    for (int k = 0; k < 组1数据; ++k)
+        for (int i = 0; i < 块数; ++i) 交错[位置++] = 码字[i * 组1数据 + std::max(0, i - 组1块数) + k];
+    for (int i = 组1块数; i < 块数; ++i) 交错[位置++] = 码字[i * 组1数据 + (i - 组1块数) + 组1数据];
+    for (int k = 0; k < 容错; ++k)
+        for (int i = 0; i < 块数; ++i) 交错[位置++] = 纠错[i * 容错 + k];
+    if (位置 != 总) 模块错误报告(编码类::类名, "交错容错字节", "交错出错");
+
+    const int 掩码 = 布局并选择掩码(交错, 8 * 总, 级别.取格式位(), 版本号, 符号);
+    写入字节矩阵(符号, 二维码.可写矩阵());
+    二维码.置掩码图形(掩码);
+    if (!二维码.是否有效()) 模块错误报告(编码类::类名, "编码", "无效的二维码");
+}
+
+}  // namespace 内部
 
 }  // namespace qr

@@ -132,6 +132,7 @@ public:
     void 置掩码图形(int v) { m_掩码图形 = v; }
     字节矩阵类 取矩阵() const { return m_矩阵; }
     const 字节矩阵类& 矩阵() const { return m_矩阵; }
+    字节矩阵类& 可写矩阵() { return m_矩阵; }
     void 置矩阵(字节矩阵类 矩阵) { m_矩阵 = std::move(矩阵); }
     int 取总字节数() const { return m_总字节数; }
     void 置总字节数(int v) { m_总字节数 = v; }

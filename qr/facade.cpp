@@ -12,6 +12,7 @@ namespace {
 struct 模块状态 {
     std::string 来源 = "二维码模块";
     二维码类 二维码;
+    内部::位行符号 符号;  // the last symbol, packed
     std::uint32_t 背景颜色 = 0xFFFFFF;
     std::uint32_t 前景颜色 = 0;
 };
@@ -29,6 +30,13 @@ bool 有内容(std::string_view 文本) {
         }
     }
     return false;
+}
+
+// A BMP header holds the width in 32 signed bits and the file size in 32
+// unsigned bits.
+bool 可作BMP(std::int64_t 宽度, std::int64_t 高度) {
+    const std::int64_t 最大文件 = std::numeric_limits<std::uint32_t>::max();
+    return 宽度 <= std::numeric_limits<std::int32_t>::max() && BMP行字节数(宽度) <= (最大文件 - 54) / 高度;
 }
 
 }  // namespace
@@ -67,16 +75,15 @@ std::vector<std::uint8_t> 创建二维码(std::string_view 编码内容, std::op
 
     if (宽度 <= 0) 宽度 = 100;
     if (高度 <= 0) 高度 = 100;
-    // A BMP header holds the width in 32 signed bits and the file size in
-    // 32 unsigned bits.
-    const std::int64_t 最大文件 = std::numeric_limits<std::uint32_t>::max();
-    if (宽度 > std::numeric_limits<std::int32_t>::max() || BMP行字节数(宽度) > (最大文件 - 54) / 高度)
-        模块错误报告(g_模块.来源, "创建二维码", "图片尺寸过大");
+    if (!可作BMP(宽度, 高度)) 模块错误报告(g_模块.来源, "创建二维码", "图片尺寸过大");
 
-    const 编码类 编码器;
-    编码器.编码(编码内容, 二维码类::取容错级别_按索引(级别序号), g_模块.二维码);
-    return 内部::绘制二维码图片(g_模块.二维码.矩阵(), static_cast<int>(宽度), 高度, g_模块.背景颜色,
-                              g_模块.前景颜色);
+    内部::编码到位行(编码内容, 二维码类::取容错级别_按索引(级别序号), g_模块.二维码, g_模块.符号);
+    // A picture too small for the symbol grows rather than crop it.
+    std::int64_t 输出宽 = 宽度;
+    std::int64_t 输出高 = 高度;
+    内部::输出尺寸(g_模块.符号.边长, 输出宽, 输出高);
+    if (!可作BMP(输出宽, 输出高)) 模块错误报告(g_模块.来源, "创建二维码", "图片尺寸过大");
+    return 内部::绘制二维码图片(g_模块.符号, 宽度, 高度, g_模块.背景颜色, g_模块.前景颜色);
 }
 
 }  // namespace qr

@@ -21,9 +21,11 @@ void 初始化二维码模块();
 //   "没有编码内容".
 // 容错等级: L, M, Q or H in any case; std::nullopt means L; anything else
 //   reports "容错等级必须为L、M、Q、H四个之一。".
-// 宽度, 高度: picture size in pixels; <= 0 means 100. A picture that a BMP
-//   file cannot hold (width above 2^31 - 1, file of 4 GiB or more) reports
-//   "图片尺寸过大".
+// 宽度, 高度: picture size in pixels; <= 0 means 100. A size too small for
+//   the symbol and its quiet zone at one pixel a module is never cropped:
+//   the picture grows to two pixels a module (计算缩放 in picture.h). A
+//   picture that a BMP file cannot hold (width above 2^31 - 1, file of
+//   4 GiB or more) reports "图片尺寸过大".
 // 背景颜色, 前景颜色: COLORREF 0x00BBGGRR of light and dark modules.
 // Returns the whole BMP file. A text too long for version 40 at the level
 // reports through 初始化二维码.

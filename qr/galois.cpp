@@ -156,56 +156,107 @@ GF多项式 RS编码器类::取生成多项式(int 次数) {
 namespace 内部 {
 namespace {
 
-// Generators of degree 0..30 (the QR version table never asks for more),
-// kept as logarithms of their coefficients below the leading 1, and an exp
-// table doubled so that log sums need no reduction.
-constexpr int 缓存最大次数 = 30;
-struct 纠错缓存 {
-    bool 已准备 = false;
-    std::array<bool, 缓存最大次数 + 1> 可用{};
+// The QR field's exp table (doubled, so that log sums need no reduction)
+// and log table, fixed at compile time.
+struct 域表 {
     std::array<std::uint8_t, 512> 指数{};
     std::array<std::uint8_t, 256> 对数{};
-    std::array<std::array<std::uint8_t, 缓存最大次数>, 缓存最大次数 + 1> 生成对数{};
 };
-纠错缓存 g_缓存;
-
-void 余式(const std::uint8_t* 数据, int 数据数, int n, const std::uint8_t* 生成对数, std::uint8_t* 余) {
-    std::fill(余, 余 + n, 0);
-    const auto& 指数 = g_缓存.指数;
-    for (int i = 0; i < 数据数; ++i) {
-        const int 因子 = 数据[i] ^ 余[0];
-        std::copy(余 + 1, 余 + n, 余);
-        余[n - 1] = 0;
-        if (因子 != 0) {
-            const int 因子对数 = g_缓存.对数[static_cast<std::size_t>(因子)];
-            for (int j = 0; j < n; ++j) 余[j] ^= 指数[static_cast<std::size_t>(因子对数 + 生成对数[j])];
-        }
+constexpr 域表 k域 = [] {
+    域表 t;
+    int x = 1;
+    for (int i = 0; i < 255; ++i) {
+        t.指数[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(x);
+        t.指数[static_cast<std::size_t>(i + 255)] = static_cast<std::uint8_t>(x);
+        t.对数[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(i);
+        x <<= 1;
+        if (x >= 256) x ^= 0x11D;
     }
+    return t;
+}();
+
+constexpr int 域乘(int a, int b) {
+    if (a == 0 || b == 0) return 0;
+    return k域.指数[static_cast<std::size_t>(k域.对数[static_cast<std::size_t>(a)] + k域.对数[static_cast<std::size_t>(b)])];
+}
+
+// Generators (x - a^0)...(x - a^(n-1)) of degree 1..30 (the version table
+// never asks for more): the n coefficients below the leading 1, highest
+// degree first.
+constexpr int 最大次数 = 30;
+using 生成式 = std::array<std::uint8_t, 最大次数>;
+constexpr std::array<生成式, 最大次数 + 1> k生成式 = [] {
+    std::array<生成式, 最大次数 + 1> 全{};
+    std::array<int, 最大次数 + 1> g{};  // g[0] is the leading coefficient
+    g[0] = 1;
+    for (int n = 1; n <= 最大次数; ++n) {
+        const int a = k域.指数[static_cast<std::size_t>(n - 1)];
+        for (int j = n; j >= 1; --j) g[static_cast<std::size_t>(j)] ^= 域乘(g[static_cast<std::size_t>(j - 1)], a);
+        for (int j = 0; j < n; ++j)
+            全[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(g[static_cast<std::size_t>(j + 1)]);
+    }
+    return 全;
+}();
+
+// For the block sizes of the version table: factor * generator for every
+// factor, the n product bytes packed into four 64-bit words (byte j at bits
+// 8 (j mod 8) of word j / 8). One step of the division then shifts the
+// remainder by a byte and XORs one table row, a word at a time.
+constexpr std::array<int, 13> k表次数 = {7, 10, 13, 15, 16, 17, 18, 20, 22, 24, 26, 28, 30};
+constexpr std::array<int, 最大次数 + 1> k表位置 = [] {
+    std::array<int, 最大次数 + 1> p{};
+    for (int& v : p) v = -1;
+    for (std::size_t i = 0; i < k表次数.size(); ++i) p[static_cast<std::size_t>(k表次数[i])] = static_cast<int>(i);
+    return p;
+}();
+using 乘积行 = std::array<std::uint64_t, 4>;
+constexpr std::array<std::array<乘积行, 256>, k表次数.size()> k乘积表 = [] {
+    std::array<std::array<乘积行, 256>, k表次数.size()> t{};
+    for (std::size_t s = 0; s < k表次数.size(); ++s) {
+        const int n = k表次数[s];
+        for (int f = 0; f < 256; ++f)
+            for (int j = 0; j < n; ++j)
+                t[s][static_cast<std::size_t>(f)][static_cast<std::size_t>(j / 8)] |=
+                    static_cast<std::uint64_t>(域乘(f, k生成式[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)]))
+                    << (8 * (j % 8));
+    }
+    return t;
+}();
+
+template <int K>
+void 按字余式(const std::uint8_t* 数据, int 数据数, int n, const std::array<乘积行, 256>& 表, std::uint8_t* 余) {
+    std::uint64_t r[K] = {};
+    for (int i = 0; i < 数据数; ++i) {
+        const std::size_t f = (数据[i] ^ r[0]) & 0xFF;
+        for (int k = 0; k + 1 < K; ++k) r[k] = (r[k] >> 8) | (r[k + 1] << 56);
+        r[K - 1] >>= 8;
+        for (int k = 0; k < K; ++k) r[k] ^= 表[f][static_cast<std::size_t>(k)];
+    }
+    for (int j = 0; j < n; ++j) 余[j] = static_cast<std::uint8_t>(r[j / 8] >> (8 * (j % 8)));
 }
 
 }  // namespace
 
-void 准备纠错缓存() {
-    for (int i = 0; i < 512; ++i) g_缓存.指数[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(QR域.取指数(i % 255));
-    for (int a = 1; a < 256; ++a) g_缓存.对数[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(QR域.取对数(a));
-    RS编码器类 编码器;
-    编码器.RS编码器(QR域);
-    for (int n = 1; n <= 缓存最大次数; ++n) {
-        const GF多项式 g = 编码器.取生成多项式(n);
-        const std::vector<int>& c = g.系数();
-        // The log form needs non-zero coefficients; a degree that had one
-        // would simply take the polynomial route.
-        if (std::find(c.begin(), c.end(), 0) != c.end()) continue;
-        for (int j = 0; j < n; ++j) g_缓存.生成对数[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)] =
-            static_cast<std::uint8_t>(QR域.取对数(c[static_cast<std::size_t>(j) + 1]));
-        g_缓存.可用[static_cast<std::size_t>(n)] = true;
-    }
-    g_缓存.已准备 = true;
-}
-
 void 计算纠错码(const std::uint8_t* 数据, int 数据数, int n, std::uint8_t* 输出) {
-    if (g_缓存.已准备 && n >= 1 && n <= 缓存最大次数 && g_缓存.可用[static_cast<std::size_t>(n)]) {
-        余式(数据, 数据数, n, g_缓存.生成对数[static_cast<std::size_t>(n)].data(), 输出);
+    const int 位置 = n >= 1 && n <= 最大次数 ? k表位置[static_cast<std::size_t>(n)] : -1;
+    if (位置 >= 0) {
+        const auto& 表 = k乘积表[static_cast<std::size_t>(位置)];
+        switch ((n + 7) / 8) {
+            case 1: 按字余式<1>(数据, 数据数, n, 表, 输出); return;
+            case 2: 按字余式<2>(数据, 数据数, n, 表, 输出); return;
+            case 3: 按字余式<3>(数据, 数据数, n, 表, 输出); return;
+            default: 按字余式<4>(数据, 数据数, n, 表, 输出); return;
+        }
+    }
+    if (n >= 1 && n <= 最大次数) {
+        const 生成式& g = k生成式[static_cast<std::size_t>(n)];
+        std::fill(输出, 输出 + n, 0);
+        for (int i = 0; i < 数据数; ++i) {
+            const int 因子 = 数据[i] ^ 输出[0];
+            std::copy(输出 + 1, 输出 + n, 输出);
+            输出[n - 1] = 0;
+            for (int j = 0; j < n; ++j) 输出[j] ^= static_cast<std::uint8_t>(域乘(因子, g[static_cast<std::size_t>(j)]));
+        }
         return;
     }
     std::vector<int> 块(数据, 数据 + 数据数);

@@ -112,11 +112,9 @@ private:
 namespace 内部 {
 // Error-correction codewords of one block with the QR field: the remainder
 // of data * x^n divided by the generator of degree n, most significant
-// first. Same result as RS编码器类::编码; generators are cached once per
-// process. n >= 1.
+// first. Same result as RS编码器类::编码; the generators the version table
+// uses are fixed at compile time. n >= 1.
 void 计算纠错码(const std::uint8_t* 数据, int 数据数, int n, std::uint8_t* 输出);
-// Called by the module start-up after QR域 is set up.
-void 准备纠错缓存();
 }  // namespace 内部
 
 }  // namespace qr

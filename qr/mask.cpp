@@ -5,17 +5,8 @@
 namespace qr {
 
 bool 掩码辅助类::取数据掩码位(int 掩码, int x, int y) const {
-    switch (掩码) {
-        case 0: return (x + y) % 2 == 0;
-        case 1: return y % 2 == 0;
-        case 2: return x % 3 == 0;
-        case 3: return (x + y) % 3 == 0;
-        case 4: return (y / 2 + x / 3) % 2 == 0;
-        case 5: return (x * y) % 2 + (x * y) % 3 == 0;
-        case 6: return ((x * y) % 2 + (x * y) % 3) % 2 == 0;
-        case 7: return ((x * y) % 3 + (x + y) % 2) % 2 == 0;
-        default: 模块错误报告(类名, "取数据掩码位", "掩图无效。");
-    }
+    if (掩码 < 0 || 掩码 > 7) 模块错误报告(类名, "取数据掩码位", "掩图无效。");
+    return 掩码反转(掩码, x, y);
 }
 
 int 掩码辅助类::取惩罚分_规则1(const 字节矩阵类& 矩阵) const {

@@ -1,7 +1,5 @@
 #include "qr/matrix_builder.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "qr/mask.h"
@@ -10,52 +8,46 @@
 
 namespace qr {
 
-整数表 解析整数表(std::string_view 文本, std::string_view 行分隔, std::string_view 值分隔) {
-    auto 切分 = [](std::string_view s, std::string_view 分隔) {
-        std::vector<std::string_view> 段;
-        if (分隔.empty()) {
-            段.push_back(s);
-            return 段;
-        }
-        std::size_t 起 = 0;
-        for (;;) {
-            const std::size_t 处 = s.find(分隔, 起);
-            if (处 == std::string_view::npos) {
-                段.push_back(s.substr(起));
-                return 段;
-            }
-            段.push_back(s.substr(起, 处 - 起));
-            起 = 处 + 分隔.size();
-        }
-    };
-    整数表 表;
-    std::size_t 列数 = 0;
-    for (std::string_view 行文本 : 切分(文本, 行分隔)) {
-        std::vector<int> 行;
-        for (std::string_view 值文本 : 切分(行文本, 值分隔)) {
-            const std::string 值(值文本);
-            行.push_back(static_cast<int>(std::trunc(std::strtod(值.c_str(), nullptr))));
-        }
-        列数 = std::max(列数, 行.size());
-        表.push_back(std::move(行));
-    }
-    for (auto& 行 : 表) 行.resize(列数, 0);
-    return 表;
-}
-
 std::vector<int> 取表行(const 整数表& 表, int 行) { return 表[static_cast<std::size_t>(行)]; }
 
 int 无符号右移(int 值, int n) { return static_cast<int>(static_cast<unsigned>(值) >> n); }
 
+namespace {
+
+template <std::size_t H, std::size_t W>
+整数表 整数表自(const int (&值)[H][W]) {
+    整数表 表(H);
+    for (std::size_t i = 0; i < H; ++i) 表[i].assign(值[i], 值[i] + W);
+    return 表;
+}
+
+}  // namespace
+
 const 图形表集& 矩阵应用类::共享图形表() {
     static const 图形表集 表集 = [] {
+        constexpr int 探测图[7][7] = {{1, 1, 1, 1, 1, 1, 1}, {1, 0, 0, 0, 0, 0, 1}, {1, 0, 1, 1, 1, 0, 1},
+                                     {1, 0, 1, 1, 1, 0, 1}, {1, 0, 1, 1, 1, 0, 1}, {1, 0, 0, 0, 0, 0, 1},
+                                     {1, 1, 1, 1, 1, 1, 1}};
+        constexpr int 水平分割[1][8] = {{0, 0, 0, 0, 0, 0, 0, 0}};
+        constexpr int 垂直分割[7][1] = {{0}, {0}, {0}, {0}, {0}, {0}, {0}};
+        constexpr int 调整图[5][5] = {
+            {1, 1, 1, 1, 1}, {1, 0, 0, 0, 1}, {1, 0, 1, 0, 1}, {1, 0, 0, 0, 1}, {1, 1, 1, 1, 1}};
+        // (x, y) of format bit i next to the top-left finder pattern.
+        constexpr int 类型坐标[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
+                                         {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
         图形表集 s;
-        s.位置探测图 = 解析整数表(表::位置探测图文本, "\r\n", ",");
-        s.水平分割图 = 解析整数表(表::水平分割图文本, "\r\n", ",");
-        s.垂直分割图 = 解析整数表(表::垂直分割图文本, "\r\n", ",");
-        s.方位调整标识图 = 解析整数表(表::方位调整标识图文本, "\r\n", ",");
-        s.方位调整标识坐标表 = 解析整数表(表::方位调整标识坐标文本, "\r\n", ",");
-        s.类型信息位坐标表 = 解析整数表(表::类型信息位坐标文本, "\r\n", ",");
+        s.位置探测图 = 整数表自(探测图);
+        s.水平分割图 = 整数表自(水平分割);
+        s.垂直分割图 = 整数表自(垂直分割);
+        s.方位调整标识图 = 整数表自(调整图);
+        // Seven columns a version, unused places -1.
+        for (int v = 1; v <= 40; ++v) {
+            const 表::方位调整坐标& c = 表::方位调整标识坐标[static_cast<std::size_t>(v)];
+            std::vector<int> 行(7, -1);
+            for (int i = 0; i < c.数; ++i) 行[static_cast<std::size_t>(i)] = c.值[static_cast<std::size_t>(i)];
+            s.方位调整标识坐标表.push_back(std::move(行));
+        }
+        s.类型信息位坐标表 = 整数表自(类型坐标);
         return s;
     }();
     return 表集;

@@ -14,14 +14,11 @@ namespace qr {
 
 using 整数表 = std::vector<std::vector<int>>;
 
-// One row per line (split at the row separator), as many columns as the
-// longest line; values are decimals truncated toward zero, missing ones 0.
-整数表 解析整数表(std::string_view 文本, std::string_view 行分隔, std::string_view 值分隔);
 std::vector<int> 取表行(const 整数表& 表, int 行);
 // Logical right shift of a 32-bit value (zeros enter from the left).
 int 无符号右移(int 值, int n);
 
-// The six pattern tables, parsed once from the module's texts.
+// The six pattern tables as integer tables (built once).
 struct 图形表集 {
     整数表 位置探测图;          // 7 x 7
     整数表 水平分割图;          // 1 x 8
@@ -65,7 +62,7 @@ public:
     void 插入水平分割图(int x起, int y起, 字节矩阵类& 矩阵) const;
     void 插入垂直分割图(int x起, int y起, 字节矩阵类& 矩阵) const;
 
-    // The module-wide tables (parsed on first use).
+    // The module-wide tables.
     static const 图形表集& 共享图形表();
 
 private:

@@ -13,6 +13,7 @@
 #include "qr/facade.h"
 #include "ToolRun.h"
 #include "support.h"
+#include "zbar_decode.h"
 
 using namespace qr;
 
@@ -133,4 +134,26 @@ TEST(QrCli, ModuleReportsExitWithCode1) {
     const ToolRun blank = run("'   '", true);
     EXPECT_EQ(blank.exitCode, 1);
     EXPECT_NE(blank.out.find("没有编码内容"), std::string::npos);
+}
+
+TEST(QrCli, VersionFortySymbolsAtTheDefaultSizeDecode) {
+    // The default picture (100 x 100) is too small for version 40 at one
+    // pixel a module: the symbol is drawn whole at two, at every level.
+    struct Case {
+        const char* level;
+        int bytes;  // the most version 40 holds in byte mode at the level
+    } cases[] = {{"L", 2953}, {"M", 2331}, {"Q", 1663}, {"H", 1273}};
+    for (const Case& c : cases) {
+        std::string text;
+        for (int i = 0; i < c.bytes; ++i) text += "Quillmark 0123 abc-_./~"[(i * 7) % 23];
+        const std::string file = ::testing::TempDir() + "qr-cli-v40.txt";
+        std::ofstream(file, std::ios::binary) << text;
+        const ToolRun r = run(std::string("--level ") + c.level + " - < '" + file + "'");
+        std::remove(file.c_str());
+        ASSERT_EQ(r.exitCode, 0) << c.level;
+        const std::vector<std::uint8_t> bmp(r.out.begin(), r.out.end());
+        const auto found = qrtest::decodeBmp(bmp);
+        ASSERT_EQ(found.size(), 1u) << c.level;
+        EXPECT_EQ(found[0], text) << c.level;
+    }
 }

@@ -66,7 +66,10 @@ TEST(QrFacade, ScalingCases) {
         {"%%SpecCode10", "H", 2, 0, 0, 100, 100, 3, 12, 12},   // default size
         {"R1234567", "H", 1, 50, 50, 50, 50, 2, 4, 4},
         {std::string(30, 'q'), "H", 4, 50, 50, 50, 50, 1, 8, 8},
-        {std::string(240, 'q'), "L", 10, 50, 50, 61, 61, 1, 2, 2},  // only the top-left part shows
+        // Too small for one pixel a module: grows to two rather than crop.
+        {std::string(240, 'q'), "L", 10, 50, 50, 122, 122, 2, 4, 4},
+        {std::string(240, 'q'), "L", 10, 200, 50, 200, 122, 2, 43, 4},
+        {std::string(240, 'q'), "L", 10, 60, 1000, 122, 1000, 2, 4, 443},
         {"R1234567", "H", 1, 100, 60, 100, 60, 2, 29, 9},
         {"R1234567", "H", 1, -7, 101, 100, 101, 4, 8, 8},      // odd leftover to the bottom
     };
@@ -84,8 +87,8 @@ TEST(QrFacade, ScalingCases) {
         EXPECT_EQ(z.上, c.top);
         const int w = static_cast<int>(u32(bmp, 18));
         const int h = static_cast<int>(u32(bmp, 22));
-        EXPECT_EQ(w, c.width <= 0 ? 100 : c.width);
-        EXPECT_EQ(h, c.height <= 0 ? 100 : c.height);
+        EXPECT_EQ(w, c.outW);
+        EXPECT_EQ(h, c.outH);
         // The finder's top row: 7 modules dark, then the light separator.
         for (int x = c.left; x < std::min(w, c.left + 7 * c.s); ++x) EXPECT_TRUE(dark(bmp, x, c.top)) << x;
         if (c.left + 7 * c.s < w) {
@@ -103,9 +106,12 @@ TEST(QrFacade, ScalingCases) {
 
 TEST(QrFacade, PictureMatchesTheOutputMatrixPixelForPixel) {
     // A per-pixel oracle for odd sizes and colours, against the row-wise
-    // drawing.
-    for (auto [w, h] : {std::pair{37, 91}, {1, 1}, {29, 29}, {203, 77}, {30, 30}}) {
-        const auto bmp = 创建二维码("%%SpecCode18", "h", w, h, 0x123456, 0x0000FF);
+    // drawing (module sizes up to 5 pixels go four modules at a time).
+    for (auto [askW, askH] : {std::pair{37, 91}, {1, 1}, {29, 29}, {203, 77}, {30, 30}, {145, 145}, {180, 175}}) {
+        const auto bmp = 创建二维码("%%SpecCode18", "h", askW, askH, 0x123456, 0x0000FF);
+        const int w = static_cast<int>(u32(bmp, 18));
+        const int h = static_cast<int>(u32(bmp, 22));
+        ASSERT_EQ(bmp.size(), 54u + static_cast<std::size_t>((24 * w + 31) / 32 * 4) * static_cast<std::size_t>(h));
         const 字节矩阵类 out = 渲染矩阵(取模块二维码(), w, h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {

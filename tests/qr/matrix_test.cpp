@@ -378,3 +378,41 @@ TEST(QrMatrix, Reports) {
     EXPECT_QR_REPORT(内部::选择掩码并构建(tooMany, level(1), 1, m), "矩阵应用类", "插入数据信息位",
                      "数据位未被全部填充，n：208；位向量大小：210");
 }
+
+TEST(QrMaskChoice, HardwareAndPortableBitCountsGiveTheSameSymbols) {
+    // The scorer counts set bits with the processor's instruction where it
+    // has one and portably elsewhere; forced each way, the symbols and the
+    // penalties must be the same, and the penalties those of the
+    // cell-by-cell rules.
+    struct Restore {
+        ~Restore() { 内部::选用位计数(内部::位计数方式::自动); }
+    } restore;
+    struct Outcome {
+        std::vector<int> masks;
+        std::vector<字节矩阵类::二维数组> symbols;
+        std::vector<int> penalties;
+    };
+    const 编码类 enc;
+    auto encodeAll = [&] {
+        Outcome o;
+        std::mt19937 rng(5);
+        for (int v : {1, 3, 7, 13, 14, 27, 28, 36, 40}) {
+            const int bits = 8 * 二维码类::取版本_通过版本号(v).取总码字数();
+            字节矩阵类 m;
+            o.masks.push_back(内部::选择掩码并构建(randomBits(bits, rng), level(1 + v % 4), v, m));
+            o.symbols.push_back(m.取数组());
+            o.penalties.push_back(内部::快速掩码惩罚(m));
+            EXPECT_EQ(o.penalties.back(), enc.计算掩码惩罚(m)) << "version " << v;
+        }
+        return o;
+    };
+    ASSERT_TRUE(内部::选用位计数(内部::位计数方式::通用));
+    ASSERT_EQ(内部::当前位计数(), 内部::位计数方式::通用);
+    const Outcome portable = encodeAll();
+    if (!内部::选用位计数(内部::位计数方式::硬件)) GTEST_SKIP() << "this processor has no bit-count instruction";
+    ASSERT_EQ(内部::当前位计数(), 内部::位计数方式::硬件);
+    const Outcome hardware = encodeAll();
+    EXPECT_EQ(hardware.masks, portable.masks);
+    EXPECT_EQ(hardware.penalties, portable.penalties);
+    EXPECT_TRUE(hardware.symbols == portable.symbols);
+}

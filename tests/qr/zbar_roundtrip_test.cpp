@@ -2,6 +2,7 @@
 // bytes of the text, for every version 1..40 at every level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -106,5 +107,37 @@ TEST(QrZbarRoundTrip, ProgramSizedPictures) {
         const auto found = decodeBmp(bmp);
         ASSERT_EQ(found.size(), 1u) << c.text;
         EXPECT_EQ(found[0], c.text);
+    }
+}
+
+TEST(QrZbarRoundTrip, TooSmallPicturesGrowInsteadOfCropping) {
+    // Sizes that cannot give each module of the symbol and its quiet zone a
+    // pixel: the whole symbol must still come out and decode.
+    struct Case {
+        int version, level;
+        Kind kind;
+        int width, height;
+    } cases[] = {
+        {10, 2, Kind::Alphanumeric, 50, 50}, {25, 4, Kind::Chinese, 0, 0},  {40, 1, Kind::Ascii, 0, 0},
+        {40, 4, Kind::Numeric, 1, 1},        {36, 4, Kind::Chinese, 1000, 77}, {40, 3, Kind::Mixed, 120, 5000},
+    };
+    const char* letters[] = {"L", "M", "Q", "H"};
+    for (const Case& c : cases) {
+        const 版本类 version = 二维码类::取版本_通过版本号(c.version);
+        const 容错块组类& blocks = version.取容错块组(二维码类::取容错级别_按索引(c.level));
+        const int dataCodewords = version.取总码字数() - blocks.取总容错码字数();
+        int n = 1;
+        while (inputBytes(c.kind, n + 1) + 3 <= dataCodewords) ++n;
+        const std::string text = makeText(c.kind, n, c.version);
+        const auto bmp = 创建二维码(text, letters[c.level - 1], c.width, c.height, 0xFFFFFF, 0);
+        ASSERT_EQ(取模块二维码().取版本号(), c.version);
+        const int side = 17 + 4 * c.version;
+        const auto u32 = [&](std::size_t at) {
+            return static_cast<int>(bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (bmp[at + 3] << 24));
+        };
+        EXPECT_GE(std::min(u32(18), u32(22)), 2 * (side + 4)) << "version " << c.version;
+        const auto found = decodeBmp(bmp);
+        ASSERT_EQ(found.size(), 1u) << "version " << c.version << "-" << letters[c.level - 1];
+        EXPECT_EQ(found[0], text);
     }
 }

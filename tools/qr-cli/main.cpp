@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,8 +29,15 @@ constexpr const char* kUsage =
     "usage: quillmark-qr [--level L|M|Q|H] [--width N] [--height N] [--background COLORREF] "
     "[--foreground COLORREF] [--output FILE] [--matrix] TEXT";
 
+// Messages go out with stdio: the tool has no use for iostreams, whose
+// start-up (locales) would cost more than an encoding.
+void printError(const std::string& line) {
+    std::fprintf(stderr, "quillmark-qr: %s\n", line.c_str());
+    std::fflush(stderr);
+}
+
 [[noreturn]] void usage(const std::string& why) {
-    std::cerr << "quillmark-qr: " << why << "; " << kUsage << "\n";
+    printError(why + "; " + kUsage);
     std::exit(2);
 }
 
@@ -43,7 +48,7 @@ void reportToStderr(const std::string& source, const std::string& method, const 
         if (c == '\r') continue;
         line.push_back(c == '\n' ? ' ' : c);
     }
-    std::cerr << "quillmark-qr: " << line << "\n";
+    printError(line);
     std::exit(1);
 }
 
@@ -126,7 +131,11 @@ int main(int argc, char** argv) {
         }
     }
     if (!text) usage("TEXT is missing");
-    if (*text == "-") text = std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    if (*text == "-") {
+        text->clear();
+        char buf[65536];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, stdin)) > 0;) text->append(buf, n);
+    }
 
     qr::设置模块错误报告处理(&reportToStderr);
     qr::初始化二维码模块();
@@ -151,12 +160,12 @@ int main(int argc, char** argv) {
 
     std::FILE* f = output ? qrcli::openForWriting(*output) : stdout;
     if (!f) {
-        std::cerr << "quillmark-qr: cannot write " << *output << "\n";
+        printError("cannot write " + *output);
         return 1;
     }
     const bool ok = std::fwrite(data, 1, size, f) == size;
     if ((output ? std::fclose(f) : std::fflush(f)) != 0 || !ok) {
-        std::cerr << "quillmark-qr: cannot write " << (output ? *output : std::string("standard output")) << "\n";
+        printError("cannot write " + (output ? *output : std::string("standard output")));
         return 1;
     }
     return 0;
