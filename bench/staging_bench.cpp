@@ -7,14 +7,11 @@
 // worth quoting.
 #include "AppPaths.h"
 #include "DemoErp.h"
-#include "ErpConnection.h"
 #include "ErpSession.h"
-#include "MessageBox.h"
-#include "PasswordCipher.h"
 #include "PromptPlayer.h"
 #include "ScanWindow.h"
-#include "Settings.h"
 #include "StagingTable.h"
+#include "StationBenchSetup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,17 +22,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 
-double threadCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 // Replaces the staged lines by `lines` lines, as if scanned one by one.
 bool stage(const QString& file, int lines)
@@ -75,11 +65,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot build the demo ERP: %s\n", qPrintable(error));
         return 1;
     }
-    settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("服务器"), ErpConnection::kEmbeddedPrefix + folder);
-    settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
-    settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("密码"), 加密密码(QString()));
-    settings::writeKey(QStringLiteral("材料出库单表头"), QStringLiteral("仓库"), QStringLiteral("02|五金仓"));
-    msgbox::setInterceptor([](const msgbox::Message&) { return true; });
+    benchsetup::useEmbeddedErp(folder);
 
     ErpSession erp;
     if (!erp.connectOnce()) {
@@ -104,13 +90,13 @@ int main(int argc, char** argv)
             return 1;
         }
         QElapsedTimer t;
-        const double cpuStart = threadCpuMs();
+        const double cpuStart = benchsetup::threadCpuMs();
         t.start();
         station.deleteCurrentLine(lines / 2);
         window.repaint();
         QApplication::processEvents();
         times.push_back(t.nsecsElapsed() / 1e6);
-        cpu.push_back(threadCpuMs() - cpuStart);
+        cpu.push_back(benchsetup::threadCpuMs() - cpuStart);
         if (station.detailGrid().dataRowCount() != lines - 1 || !station.promptText().isEmpty()) {
             std::fprintf(stderr, "the deletion failed: %s\n", qPrintable(station.promptText()));
             return 1;
