@@ -7,7 +7,8 @@
 //
 // Every operation runs on the record set it is given (the program passes
 // 记录集1) and closes it again. Failures are written to the operation log
-// as the failure text followed by the statement; none is shown to the user.
+// as the failure text followed by the statement; telling the user is the
+// caller's part.
 //
 // Values stand in the statements as quoted texts with ' doubled; the
 // quantity stands bare in the insert and is refused before anything is sent

@@ -8,12 +8,10 @@
 #include "OperationLog.h"
 #include "PromptPlayer.h"
 #include "Settings.h"
-#include "SqlText.h"
 #include "TextCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>

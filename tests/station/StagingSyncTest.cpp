@@ -66,6 +66,7 @@ private slots:
     void failedRewriteLeavesTableAndGridAlike_data();
     void failedRewriteLeavesTableAndGridAlike();
     void lockedDatabaseChangesNothingAndSaysSo();
+    void unreadableStockIsNotStockZero();
     void gridActionsReopenAClosedConnection();
     void quantitiesComeBackExactly_data();
     void quantitiesComeBackExactly();
@@ -254,6 +255,36 @@ void StagingSyncTest::lockedDatabaseChangesNothingAndSaysSo()
     verifyTableIsGrid();
     station->handleScan(s("R10015"));
     QCOMPARE(station->fields().领料部门, s("设备课"));
+}
+
+void StagingSyncTest::unreadableStockIsNotStockZero()
+{
+    scanAll({s("R10001"), s("M6-25")});
+    const QStringList before = gridRows();
+    const QString item = station->fields().存货编码;
+    f->player.played.clear();
+    f->erp->数据库连接.setStatementSeam(
+        [](int, const QString& sql) { return !sql.startsWith(QLatin1String("select sum(iQuantity )")); });
+    // A material scan whose stock cannot be read adds nothing.
+    station->handleScan(s("QM-001"));
+    QCOMPARE(gridRows(), before);
+    QCOMPARE(station->fields().存货编码, item);
+    QCOMPARE(station->fields().条码, QString());
+    QCOMPARE(promptLines().first(),
+             s("读取U8数据失败（数据库忙、被其他程序锁定或连接已断开），条码【QM-001】 未处理，请重新扫码！！"));
+    // A quantity edit does not ask about stock "0": the old quantity comes back.
+    editQuantity(1, s("5"));
+    f->erp->数据库连接.setStatementSeam({});
+    QVERIFY(f->messages.isEmpty());
+    QCOMPARE(gridRows(), before);
+    QCOMPARE(promptLines().first(),
+             s("读取U8现存量失败（数据库忙、被其他程序锁定或连接已断开），行号【1】 的数量恢复为【1】，请重新修改！！"));
+    QCOMPARE(f->player.played, QStringList(2, prompts::kScanFailed));
+    const QStringList log = f->logEntries();
+    QCOMPARE(log.size(), 2);
+    QVERIFY(log[0].startsWith(s("查询现存量失败 ") + masterdata::stockQuery(s("02"), s("QM-001")) + s("\r\n")));
+    QVERIFY(log[1].startsWith(s("查询现存量失败 ") + masterdata::stockQuery(s("02"), s("M6-25")) + s("\r\n")));
+    verifyTableIsGrid();
 }
 
 void StagingSyncTest::gridActionsReopenAClosedConnection()
