@@ -149,7 +149,9 @@ TEST_F(StagingTableTest, AQuantityThatIsNotANumberFailsWithoutBeingSentAndIsLogg
 
     const char* bad[] = {"abc", "", "1;delete from ckmx", "1--", "1)", "1,5", "１", "一", "1' or '1'='1",
                          // numbers the column cannot hold, or no quantity at all
-                         "1e309", "-1e309", "99999999999999999999", "123456789012345678.456", "0", "-2"};
+                         "1e309", "-1e309", "99999999999999999999", "123456789012345678.456", "0", "-2",
+                         // more decimals than the column keeps, an exponent
+                         "1.125", "0.005", "1e3"};
     for (const char* text : bad) {
         const QString quantity = QString::fromUtf8(text);
         const Line l = line(QStringLiteral("2"), QStringLiteral("M6-25"), quantity);
