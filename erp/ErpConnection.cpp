@@ -35,6 +35,8 @@ const QString ErpConnection::kLockText = QStringLiteral(
 
 namespace {
 
+int g_busyTimeout = ErpConnection::kEmbeddedBusyTimeoutMilliseconds;
+
 QString uniqueConnectionName(const QString& purpose)
 {
     static std::atomic<int> counter{0};
@@ -87,6 +89,11 @@ QString ErpConnection::odbcConnectionString(const QString& server, const QString
     return QStringLiteral("DRIVER=SQL Server;SERVER=") + odbcValue(server) + QStringLiteral(";UID=")
         + odbcValue(login) + QStringLiteral(";PWD=") + odbcValue(password) + QStringLiteral(";DATABASE=")
         + odbcValue(database) + QStringLiteral(";");
+}
+
+void ErpConnection::setEmbeddedBusyTimeout(int milliseconds)
+{
+    g_busyTimeout = milliseconds;
 }
 
 bool ErpConnection::open(const QString& server, const QString& login, const QString& password,
@@ -155,7 +162,7 @@ bool ErpConnection::openEmbedded(const QString& folderText, const QString& datab
     m_connectionName = uniqueConnectionName(m_purpose);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(file);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyTimeout));
     if (!m_db.open())
         return fail(m_db.lastError().text());
     m_sqlite = true;

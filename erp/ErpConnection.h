@@ -112,6 +112,12 @@ public:
     void clearTrace() { m_trace.clear(); }
 
     static const QString kEmbeddedPrefix; // "sqlite:"
+
+    // How long the embedded engine waits for a lock another connection
+    // holds before a statement fails (5 s); connections opened afterwards
+    // use it. Tests shorten it so that a locked database fails quickly.
+    static void setEmbeddedBusyTimeout(int milliseconds);
+    static constexpr int kEmbeddedBusyTimeoutMilliseconds = 5000;
     static constexpr int kLoginTimeoutSeconds = 5;
 
     // "DRIVER=SQL Server;SERVER=…;UID=…;PWD=…;DATABASE=…;"

@@ -1,6 +1,7 @@
 #include "RecordSet.h"
 
 #include "ErpConnection.h"
+#include "SqlText.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -118,7 +119,7 @@ void RecordSet::bind(ErpConnection* connection)
     m_connection = connection;
 }
 
-bool RecordSet::open(const QString& sql)
+bool RecordSet::open(const QString& sql, Decimals decimals)
 {
     close();
     m_lastError.clear();
@@ -134,7 +135,9 @@ bool RecordSet::open(const QString& sql)
     }
     QSqlQuery q(m_connection->database());
     q.setForwardOnly(true);
-    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    // High precision hands decimal columns over as the driver's text (ODBC);
+    // the embedded engine gives its numbers as they are stored either way.
+    q.setNumericalPrecisionPolicy(decimals == Decimals::Exact ? QSql::HighPrecision : QSql::LowPrecisionDouble);
     if (!q.exec(text)) {
         m_lastError = q.lastError().text();
         return false;
@@ -300,6 +303,44 @@ bool RecordSet::readNumber(const QString& field, double& out) const
     if (!ok)
         return false;
     out = d;
+    return true;
+}
+
+bool RecordSet::readDecimal(const QString& field, int decimals, QString& out) const
+{
+    const int column = fieldIndex(field);
+    const QVariant* v = cell(column);
+    if (!v)
+        return false;
+    const FieldKind kind = m_fields[column].kind;
+    if (!(kind == FieldKind::Number || kind == FieldKind::Integer) || v->isNull()) {
+        m_lastError = QStringLiteral("not a number field");
+        return false;
+    }
+    QString text;
+    switch (v->typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::ULongLong:
+    case QMetaType::UInt:
+        text = v->toString();
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        // A number the engine keeps as a double (the embedded engine's
+        // REAL): written with the column's decimals, which gives back the
+        // decimal it was stored from.
+        text = QString::number(v->toDouble(), 'f', decimals);
+        break;
+    default:
+        text = v->toString();
+    }
+    const QString exact = sqltext::decimalText(text, decimals);
+    if (exact.isEmpty()) {
+        m_lastError = QStringLiteral("not a decimal: ") + text;
+        return false;
+    }
+    out = exact;
     return true;
 }
 

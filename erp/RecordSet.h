@@ -23,9 +23,15 @@ public:
     ErpConnection* connection() const { return m_connection; }
     QString name() const { return m_name; }
 
+    // How decimal columns come from the engine: as numbers (the reads
+    // below, readText with at most 15 significant digits), or also as the
+    // engine's own decimal text, for readDecimal to give exactly what a
+    // decimal column holds (a double keeps only 15 or 16 digits).
+    enum class Decimals { AsNumbers, Exact };
+
     // Runs the statement text. A row-returning statement leaves the record
     // set on its first row; any other statement is simply executed.
-    bool open(const QString& sql);
+    bool open(const QString& sql, Decimals decimals = Decimals::AsNumbers);
     // False when the result has no rows.
     bool moveFirst();
     // Advances one row; false when there is no current row to leave.
@@ -44,6 +50,12 @@ public:
     bool readNumber(const QString& field, double& out) const;
     // Integer fields only (tiny, small, int, big).
     bool readInteger(const QString& field, qint64& out) const;
+    // A numeric field as plain decimal text with at most `decimals`
+    // decimals and no trailing zeros ("12.50" → "12.5", 40 → "40"), as
+    // sqltext::decimalText writes it. Exact for a result opened with
+    // Decimals::Exact: the engine's decimal text is taken as it is, never
+    // through a double. False for NULL and non-numeric fields.
+    bool readDecimal(const QString& field, int decimals, QString& out) const;
     // Date-time (and date) fields only.
     bool readDateTime(const QString& field, QDateTime& out) const;
 

@@ -75,4 +75,46 @@ bool isQuantity(const QString& value)
     return p.valid && p.integerDigits <= kMaxIntegerDigits && !p.zero && !p.negative && p.power >= -2;
 }
 
+QString decimalText(const QString& value, int decimals)
+{
+    static const QRegularExpression plain(QStringLiteral("\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))? *\\z"));
+    const QRegularExpressionMatch m = plain.match(value);
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+        return {};
+    QString whole = m.captured(2);
+    QString fraction = m.captured(3);
+    if (decimals >= 0 && fraction.size() > decimals) {
+        const bool up = fraction[decimals] >= u'5';
+        fraction.truncate(decimals);
+        if (up) {
+            // Carry the rounding through the kept digits, into the whole
+            // part when every kept decimal is a 9.
+            QString digits = whole + fraction;
+            qsizetype i = digits.size() - 1;
+            for (; i >= 0 && digits[i] == u'9'; --i)
+                digits[i] = u'0';
+            if (i >= 0)
+                digits[i] = QChar(digits[i].unicode() + 1);
+            else
+                digits.prepend(u'1');
+            whole = digits.left(digits.size() - fraction.size());
+            fraction = digits.right(fraction.size());
+        }
+    }
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    qsizetype lead = 0;
+    while (lead < whole.size() - 1 && whole[lead] == u'0')
+        ++lead;
+    whole = whole.mid(lead);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    const bool zero = whole == QLatin1String("0") && fraction.isEmpty();
+    QString out = (m.captured(1) == QLatin1String("-") && !zero) ? QStringLiteral("-") : QString();
+    out += whole;
+    if (!fraction.isEmpty())
+        out += u'.' + fraction;
+    return out;
+}
+
 } // namespace sqltext

@@ -33,4 +33,13 @@ bool isQuantity(const QString& value);
 
 inline constexpr int kMaxIntegerDigits = 16;
 
+// A plain decimal number (optional sign, digits, optional point and
+// digits, blanks around it; no exponent) in its shortest form: without "+",
+// leading zeros, trailing zeros after the point or a point without
+// decimals ("+007.50" → "7.5", ".5" → "0.5", "-0.00" → "0"). With decimals
+// ≥ 0 it is first rounded half away from zero to that many decimals, as a
+// decimal column of that scale stores it ("1.125", 2 → "1.13"). "" when the
+// value is not such a number.
+QString decimalText(const QString& value, int decimals = -1);
+
 } // namespace sqltext

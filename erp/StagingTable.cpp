@@ -1,5 +1,7 @@
 #include "StagingTable.h"
 
+#include "ErpConnection.h"
+#include "ErpLog.h"
 #include "OperationLog.h"
 #include "RecordSet.h"
 #include "SqlText.h"
@@ -12,13 +14,15 @@ QString q(const QString& value)
     return sqltext::quoted(value);
 }
 
-// Numbers read back are shown with at most 13 significant digits.
-QString numberText(double value)
-{
-    return QString::asprintf("%.13g", value);
-}
-
 } // namespace
+
+QString keptQuantity(const QString& typed)
+{
+    const QString exact = sqltext::decimalText(typed);
+    if (exact.isEmpty() || exact != sqltext::decimalText(typed, kQuantityDecimals) || !sqltext::isQuantity(exact))
+        return {};
+    return exact;
+}
 
 QString existsQuery(const QString& table)
 {
@@ -111,7 +115,7 @@ bool hasLines(RecordSet& rs)
 bool loadLines(RecordSet& rs, QVector<Line>& lines)
 {
     lines.clear();
-    if (!rs.open(loadQuery()) || !rs.moveFirst()) {
+    if (!rs.open(loadQuery(), RecordSet::Decimals::Exact)) {
         rs.close();
         return false;
     }
@@ -123,9 +127,7 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines)
         rs.readText(QStringLiteral("存货名称"), l.chmc);
         rs.readText(QStringLiteral("规格型号"), l.ggxh);
         rs.readText(QStringLiteral("单位"), l.dw);
-        double quantity = 0;
-        if (rs.readNumber(QStringLiteral("数量"), quantity))
-            l.sl = numberText(quantity);
+        rs.readDecimal(QStringLiteral("数量"), kQuantityDecimals, l.sl);
         rs.readText(QStringLiteral("货位编码"), l.hwbm);
         rs.readText(QStringLiteral("领料人"), l.llr);
         rs.readText(QStringLiteral("领料部门"), l.llbm);
@@ -145,7 +147,7 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
     const QString sql = insertStatement(line);
     // The quantity stands bare: anything but a quantity the column can hold
     // never reaches the database.
-    if (!sqltext::isQuantity(line.sl) || !rs.open(sql)) {
+    if (keptQuantity(line.sl).isEmpty() || !rs.open(sql)) {
         写日志((purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
                                            : QStringLiteral("插入缓存数据失败  "))
                + sql);
@@ -159,7 +161,7 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
 bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
 {
     const QString sql = quantityStatement(hh, quantity);
-    if (!sqltext::isQuantity(quantity) || !rs.open(sql)) {
+    if (keptQuantity(quantity).isEmpty() || !rs.open(sql)) {
         写日志(QStringLiteral("修改缓存记录失败 ,") + sql);
         rs.close();
         return false;
@@ -188,14 +190,43 @@ bool removeAll(RecordSet& rs)
     return ok;
 }
 
-void rewrite(RecordSet& rs, QVector<Line>& lines)
+bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why)
 {
     for (int i = 0; i < lines.size(); ++i)
         lines[i].hh = QString::number(i + 1);
-    removeAll(rs);
-    for (const Line& line : lines)
-        stageLine(rs, line, InsertFor::Rewrite);
     rs.close();
+    ErpConnection* connection = rs.connection();
+    const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
+                          const QString& reason) {
+        写日志(erplog::failure(failureText, statement, reason));
+        rs.close();
+        if (connection)
+            connection->rollbackTransaction();
+        if (why)
+            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + reason;
+        return false;
+    };
+    if (!connection || !connection->isOpen())
+        return fail(QStringLiteral("清空缓存数据失败  "), removeAllStatement(), QStringLiteral("U8连接已关闭"), {});
+    if (!connection->beginTransaction())
+        return fail(QStringLiteral("开始缓存事务失败  "), ErpConnection::kBeginText, QStringLiteral("无法开始事务"),
+                    connection->lastError());
+    if (!rs.open(removeAllStatement()))
+        return fail(QStringLiteral("清空缓存数据失败  "), removeAllStatement(), QStringLiteral("清空缓存表失败"),
+                    rs.lastError());
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString sql = insertStatement(*it);
+        const bool kept = !keptQuantity(it->sl).isEmpty();
+        if (!kept || !rs.open(sql))
+            return fail(QStringLiteral("插入缓存数据失败  "), sql,
+                        QStringLiteral("写入缓存表第 ") + it->hh + QStringLiteral(" 行失败"),
+                        kept ? rs.lastError() : QStringLiteral("数量【") + it->sl + QStringLiteral("】 无法保存"));
+    }
+    rs.close();
+    if (!connection->commitTransaction())
+        return fail(QStringLiteral("提交缓存事务失败  "), ErpConnection::kCommitText, QStringLiteral("无法提交事务"),
+                    connection->lastError());
+    return true;
 }
 
 } // namespace staging

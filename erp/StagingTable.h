@@ -7,12 +7,13 @@
 //
 // Every operation runs on the record set it is given (the program passes
 // 记录集1) and closes it again. Failures are written to the operation log
-// as the failure text followed by the statement; none is shown to the user.
+// as the failure text followed by the statement; telling the user is the
+// caller's part.
 //
 // Values stand in the statements as quoted texts with ' doubled; the
 // quantity stands bare in the insert and is refused before anything is sent
-// when it is not a quantity (a number above 0 with at most 16 digits before
-// the point, sqltext::isQuantity), in the quantity change as well.
+// when it is not a quantity the table keeps exactly (keptQuantity), in the
+// quantity change as well.
 #include <QString>
 #include <QVector>
 
@@ -36,6 +37,15 @@ struct Line {
 
     bool operator==(const Line&) const = default;
 };
+
+// The quantity column sl is decimal(18,2): it keeps numbers above 0 with
+// at most two decimals and 16 digits before the point, exactly. For a
+// quantity typed as plain decimal digits that it keeps, the text it is
+// stored and read back as ("1.50" → "1.5", ".5" → "0.5", " 3 " → "3");
+// "" for anything else ("1.125" would be stored as 1.13, "0.005" as 0,
+// "1e3", "１２", "-1", "12345678901234567").
+QString keptQuantity(const QString& typed);
+inline constexpr int kQuantityDecimals = 2;
 
 // The statements, exactly as they are sent.
 QString existsQuery(const QString& table);
@@ -62,19 +72,20 @@ bool ensureTable(RecordSet& rs);
 bool hasLines(RecordSet& rs);
 
 // The staged lines in the order the load query returns them (the caller
-// shows them in reverse). The quantity is read as a number and given with
-// at most 13 significant digits, the time as "YYYY-MM-DD hh:mm:ss". False
-// when the query fails or returns no row.
+// shows them in reverse). The quantity is read as the column's decimal
+// text, never through a double, so it comes back exactly as it was staged;
+// the time as "YYYY-MM-DD hh:mm:ss". False only when the query fails; an
+// empty table gives no lines.
 bool loadLines(RecordSet& rs, QVector<Line>& lines);
 
 // Which failure text a failed insert is logged with.
 enum class InsertFor { Scan, Rewrite };
 
-// Stages one line. A quantity sqltext::isQuantity refuses fails without
-// sending anything.
+// Stages one line. A quantity keptQuantity refuses fails without sending
+// anything.
 bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose = InsertFor::Scan);
 
-// Sets the quantity of line hh. A quantity sqltext::isQuantity refuses fails
+// Sets the quantity of line hh. A quantity keptQuantity refuses fails
 // without sending.
 bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity);
 
@@ -84,10 +95,18 @@ bool removeLine(RecordSet& rs, const QString& hh);
 // Removes every staged line.
 bool removeAll(RecordSet& rs);
 
-// After grid lines were deleted: numbers the remaining lines 1…n from the
-// top (in lines, which the caller copies back into the grid's column 0),
-// empties the table and stages every line again. A failing removal or
-// insert is logged and the rewrite goes on.
-void rewrite(RecordSet& rs, QVector<Line>& lines);
+// After grid lines were deleted: numbers the remaining lines (top line
+// first) 1…n, in lines, which the caller copies back into the grid's
+// column 0, empties the table and stages every line again, the bottom line
+// first, the order in which scans stage them (so that the next opening of
+// the window, which puts each loaded line on top of the ones before, shows
+// them in the order the grid shows).
+//
+// All of it is one transaction on the record set's connection: the table
+// holds the old lines or the new ones, never a part, also when the program
+// is killed midway. The first failing statement is logged (failure text,
+// statement and the engine's reason), everything is rolled back and false
+// comes back with *why saying which step failed and the engine's reason.
+bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why = nullptr);
 
 } // namespace staging

@@ -1,19 +1,19 @@
 #include "ScanStation.h"
 
 #include "Clock.h"
+#include "ErpLog.h"
 #include "ErpSession.h"
 #include "MasterData.h"
 #include "MessageBox.h"
 #include "OperationLog.h"
 #include "PromptPlayer.h"
 #include "Settings.h"
-#include "SqlText.h"
 #include "TextCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -83,11 +83,8 @@ bool ScanStation::setUp()
             return false;
         // Each record goes on top of the ones before it: the grid shows the
         // query's last record first.
-        QVector<QStringList> rows;
-        rows.reserve(lines.size());
-        for (auto it = lines.crbegin(); it != lines.crend(); ++it)
-            rows << cellsOf(*it);
-        m_detail.insertTopRows(rows);
+        std::reverse(lines.begin(), lines.end());
+        showLines(lines);
     }
     m_detail.lockAll();
     m_stock.setColumns(kStockCaptions, kStockWidths);
@@ -159,6 +156,17 @@ void ScanStation::handleScan(const QString& text)
     emit scanFieldChanged(m_fields.条码);
 }
 
+void ScanStation::failRead(const QString& failureText, const QString& query, const RecordSet& rs)
+{
+    // A query that could not run says nothing about the master data: the
+    // clerk is told to scan again, not to check the archive, and the IT
+    // person finds the engine's reason in the log.
+    写日志(erplog::failure(failureText, query, rs.lastError()));
+    failScan(QStringLiteral("读取U8数据失败（数据库忙、被其他程序锁定或连接已断开），条码【")
+                 + textcodec::trimBlanks(m_fields.条码) + QStringLiteral("】 未处理，请重新扫码！！\r\n"),
+             prompts::kScanFailed);
+}
+
 void ScanStation::failScan(const QString& message, const QString& prompt)
 {
     prependPrompt(message);
@@ -170,8 +178,10 @@ void ScanStation::failScan(const QString& message, const QString& prompt)
 void ScanStation::handlePerson(const QString& jobNumber)
 {
     masterdata::Person person;
-    if (!masterdata::findPerson(m_erp.记录集2, jobNumber, person))
-        return; // the code stays in the field for another try
+    if (!masterdata::findPerson(m_erp.记录集2, jobNumber, person)) {
+        failRead(QStringLiteral("查询人员失败 "), masterdata::personQuery(jobNumber), m_erp.记录集2);
+        return;
+    }
     if (!person.found()) {
         prependPrompt(QStringLiteral("未查找到工号【") + jobNumber + QStringLiteral("】 的记录，请与系统管理员联系！\r\n"));
         play(prompts::kEmployeeNotFound);
@@ -198,7 +208,11 @@ void ScanStation::handlePerson(const QString& jobNumber)
 void ScanStation::handleDevice(const QString& deviceCode)
 {
     masterdata::Device device;
-    if (!masterdata::findDevice(m_erp.记录集2, deviceCode, device) || !device.found) {
+    if (!masterdata::findDevice(m_erp.记录集2, deviceCode, device)) {
+        failRead(QStringLiteral("查询设备失败 "), masterdata::deviceQuery(deviceCode), m_erp.记录集2);
+        return;
+    }
+    if (!device.found) {
         failScan(QStringLiteral("未查找到设备编码【") + deviceCode
                      + QStringLiteral("】 的设备 请确认设备信息表中是否有增加！！\r\n"),
                  prompts::kScanFailed);
@@ -220,10 +234,10 @@ void ScanStation::handleMaterial(const QString& code)
         return;
     }
     masterdata::Inventory item;
+    // The unit and the default bin position come with the item (joins of
+    // the inventory query).
     if (!masterdata::findInventory(m_erp.记录集2, code, item)) {
-        写日志(QStringLiteral("查询存货失败 ") + masterdata::inventoryQuery(code));
-        failScan(QStringLiteral("未查找到条码【") + code + QStringLiteral("】 的条码档案 查询存货信息失败！！\r\n"),
-                 prompts::kScanFailed);
+        failRead(QStringLiteral("查询存货失败 "), masterdata::inventoryQuery(code), m_erp.记录集2);
         return;
     }
     if (item.货位编码.isEmpty()) {
@@ -234,6 +248,15 @@ void ScanStation::handleMaterial(const QString& code)
         return;
     }
 
+    // Stock on hand is read before anything changes: when it cannot be
+    // read, the scan changes nothing and is to be repeated.
+    const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
+    if (stock.isEmpty()) {
+        failRead(QStringLiteral("查询现存量失败 "),
+                 masterdata::stockQuery(masterdata::codePart(m_fields.出库仓库), item.存货编码), m_erp.记录集3);
+        return;
+    }
+
     m_fields.存货编码 = item.存货编码;
     m_fields.存货名称 = item.存货名称;
     m_fields.规格型号 = item.规格型号;
@@ -241,7 +264,7 @@ void ScanStation::handleMaterial(const QString& code)
     m_fields.货位编码 = item.货位编码;
     m_fields.货位名称 = item.货位名称;
     m_fields.数量 = QStringLiteral("1");
-    m_fields.现存量 = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, m_fields.存货编码);
+    m_fields.现存量 = stock;
 
     // The new line is numbered by the rows before it, caption row included,
     // and goes on top.
@@ -317,11 +340,28 @@ void ScanStation::unlockQuantityCell(int row, int column)
 
 bool ScanStation::isValidQuantity(const QString& text)
 {
-    // What staging and the voucher accept (positive, at least 0.01, at most
-    // 16 digits before the point), written as plain decimal digits: a clerk
-    // types no exponent.
-    static const QRegularExpression plain(QStringLiteral("\\A\\+?[0-9]*(?:\\.[0-9]*)?\\z"));
-    return plain.match(text.trimmed()).hasMatch() && sqltext::isQuantity(text);
+    // Exactly what the staging table keeps: above 0, at most two decimals
+    // and 16 digits before the point, written as plain decimal digits (a
+    // clerk types no exponent). The voucher takes the same numbers.
+    return !staging::keptQuantity(text).isEmpty();
+}
+
+bool ScanStation::reopenConnection()
+{
+    // One quiet attempt with the stored settings: a grid action does not
+    // open the connection window; the next scan does when it is still
+    // closed.
+    return m_erp.isOpen() || m_erp.connectOnce();
+}
+
+void ScanStation::restoreQuantity(int row, const QString& oldQuantity, const QString& message)
+{
+    m_detail.setText(row, 5, oldQuantity);
+    prependPrompt(message);
+    play(prompts::kScanFailed);
+    updateStockHint();
+    emit fieldsChanged();
+    emit scanFocusRequested();
 }
 
 void ScanStation::quantityEdited(int row, const QString& oldQuantity)
@@ -329,7 +369,7 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
     if (row < 1 || row >= m_detail.rowCount())
         return;
     const QString hh = m_detail.text(row, 0);
-    const QString quantity = m_detail.text(row, 5);
+    const QString typed = m_detail.text(row, 5);
     const QString code = m_detail.text(row, 1);
 
     // An edit that ends while a search fills its grid is put back; the
@@ -339,20 +379,41 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
         return;
     }
 
-    // A quantity that is not a positive number would only fail the voucher
-    // later: it is refused here and the old one put back.
-    if (!isValidQuantity(quantity)) {
-        m_detail.setText(row, 5, oldQuantity);
-        prependPrompt(QStringLiteral("数量【") + quantity + QStringLiteral("】 不是有效的正数，行号【") + hh
-                      + QStringLiteral("】 的数量恢复为【") + oldQuantity + QStringLiteral("】！！\r\n"));
-        play(prompts::kScanFailed);
-        emit scanFocusRequested();
+    // Only what the staging table keeps exactly is accepted, so that a
+    // restart shows the same quantity; anything else would be changed by
+    // the table or fail the voucher later.
+    const QString quantity = staging::keptQuantity(typed);
+    const QString putBack = QStringLiteral("行号【") + hh + QStringLiteral("】 的数量恢复为【") + oldQuantity
+        + QStringLiteral("】");
+    if (quantity.isEmpty()) {
+        restoreQuantity(row, oldQuantity,
+                        QStringLiteral("数量【") + typed
+                            + QStringLiteral("】 无效：须为大于0的数，最多两位小数，小数点前最多16位；") + putBack
+                            + QStringLiteral("！！\r\n"));
         return;
     }
+    // The grid shows the quantity as the table keeps it ("1.50" → "1.5").
+    if (quantity != typed)
+        m_detail.setText(row, 5, quantity);
 
-    QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, code);
-    if (stock.isEmpty())
-        stock = QStringLiteral("0");
+    if (!reopenConnection()) {
+        写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), staging::quantityStatement(hh, quantity),
+                               m_erp.数据库连接.lastError()));
+        restoreQuantity(row, oldQuantity,
+                        QStringLiteral("U8连接已断开且无法重新连接，数量未保存，") + putBack + QStringLiteral("！！\r\n"));
+        return;
+    }
+    const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, code);
+    if (stock.isEmpty()) {
+        // Not knowing the stock is not stock 0: the clerk changes it again.
+        写日志(erplog::failure(QStringLiteral("查询现存量失败 "),
+                               masterdata::stockQuery(masterdata::codePart(m_fields.出库仓库), code),
+                               m_erp.记录集3.lastError()));
+        restoreQuantity(row, oldQuantity,
+                        QStringLiteral("读取U8现存量失败（数据库忙、被其他程序锁定或连接已断开），") + putBack
+                            + QStringLiteral("，请重新修改！！\r\n"));
+        return;
+    }
     if (numberOrZero(quantity) - numberOrZero(stock) > kTolerance) {
         const bool keep = msgbox::askYesNo(QStringLiteral("当前数量【") + quantity + QStringLiteral("】 大于系统现存量 【")
                                                + stock + QStringLiteral("】 是否还要保存？"),
@@ -366,13 +427,14 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
         }
     }
     // Every accepted quantity is staged, within stock as well, so that a
-    // restart shows what the grid showed.
+    // restart shows what the grid showed. When it cannot be, the grid goes
+    // back to the quantity the table still holds.
     if (!staging::changeQuantity(m_erp.记录集1, hh, quantity)) {
-        prependPrompt(QStringLiteral("行号【") + hh
-                      + QStringLiteral("】 的数量已在出库明细中修改，但未能保存到缓存表，程序重启后不会恢复！！\r\n"));
-        play(prompts::kScanFailed);
-        updateStockHint();
-        emit fieldsChanged();
+        const QString reason = m_erp.记录集1.lastError();
+        restoreQuantity(row, oldQuantity,
+                        QStringLiteral("数量【") + quantity + QStringLiteral("】 未能保存到缓存表")
+                            + (reason.isEmpty() ? QString() : QStringLiteral("（") + reason + QStringLiteral("）"))
+                            + QStringLiteral("，") + putBack + QStringLiteral("！！\r\n"));
         return;
     }
     updateStockHint();
@@ -380,22 +442,46 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
     emit scanFocusRequested();
 }
 
-void ScanStation::rewriteStaging()
+void ScanStation::showLines(const QVector<staging::Line>& topFirst)
+{
+    QVector<QStringList> rows;
+    rows.reserve(topFirst.size());
+    for (const staging::Line& line : topFirst)
+        rows << cellsOf(line);
+    m_detail.clearRows();
+    m_detail.insertTopRows(rows);
+    m_detail.lockAll();
+}
+
+void ScanStation::rewriteStaging(const QVector<staging::Line>& before)
 {
     // The remaining lines are numbered 1…n from the top and the table is
-    // replaced by them. They are staged from the bottom line up, the order
-    // in which scans stage them, so that the next opening of the window,
-    // which puts each loaded line on top of the ones before, shows them in
-    // the order the grid shows now.
+    // replaced by them in one transaction. When that fails nothing of it
+    // stays in the table, and the grid goes back to the lines the table
+    // still holds, so that the clerk sees what a restart or the voucher
+    // would see.
     QVector<staging::Line> lines = gridLines();
-    for (int i = 0; i < lines.size(); ++i) {
-        lines[i].hh = QString::number(i + 1);
-        m_detail.setText(i + 1, 0, lines[i].hh);
+    QString why;
+    reopenConnection();
+    if (staging::rewrite(m_erp.记录集1, lines, &why)) {
+        for (int i = 0; i < lines.size(); ++i)
+            m_detail.setText(i + 1, 0, lines[i].hh);
+    } else {
+        QVector<staging::Line> staged;
+        const bool reloaded = reopenConnection() && staging::loadLines(m_erp.记录集1, staged);
+        if (reloaded) {
+            std::reverse(staged.begin(), staged.end());
+            showLines(staged);
+        } else {
+            // The table cannot be read either: the rollback left it as it
+            // was before the deletion, and so is the grid.
+            showLines(before);
+        }
+        prependPrompt(QStringLiteral("删除未能保存到缓存表（") + why + QStringLiteral("），出库明细已恢复为")
+                      + (reloaded ? QStringLiteral("缓存表中的 ") : QStringLiteral("删除前的 "))
+                      + QString::number(m_detail.dataRowCount()) + QStringLiteral(" 行！！\r\n"));
+        play(prompts::kScanFailed);
     }
-    staging::removeAll(m_erp.记录集1);
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it)
-        staging::stageLine(m_erp.记录集1, *it, staging::InsertFor::Rewrite);
-    m_erp.记录集1.close();
     updateStockHint();
     emit fieldsChanged();
 }
@@ -404,25 +490,28 @@ void ScanStation::deleteCurrentLine(int row)
 {
     if (refuseWhileBusy(QStringLiteral("删除出库明细")))
         return;
+    const QVector<staging::Line> before = gridLines();
     m_detail.removeRow(row);
-    rewriteStaging();
+    rewriteStaging(before);
 }
 
 void ScanStation::deleteSelectedLines(int first, int last)
 {
     if (refuseWhileBusy(QStringLiteral("删除出库明细")))
         return;
+    const QVector<staging::Line> before = gridLines();
     for (int i = first; i <= last; ++i)
         m_detail.removeRow(first);
-    rewriteStaging();
+    rewriteStaging(before);
 }
 
 void ScanStation::deleteAllLines()
 {
     if (refuseWhileBusy(QStringLiteral("删除出库明细")))
         return;
+    const QVector<staging::Line> before = gridLines();
     m_detail.clearRows();
-    rewriteStaging();
+    rewriteStaging(before);
 }
 
 QVector<staging::Line> ScanStation::gridLines() const

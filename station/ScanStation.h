@@ -20,6 +20,7 @@
 
 class ErpSession;
 class PromptPlayer;
+class RecordSet;
 
 class ScanStation : public QObject {
     Q_OBJECT
@@ -91,8 +92,8 @@ public:
     static int gbkLength(const QString& text);
     static bool keywordLongEnough(const QString& keyword) { return gbkLength(keyword) > 2; }
     static QString searchPattern(const QString& keyword);
-    // A quantity the ERP can take: a plain positive number that fits the
-    // staged decimal(18,2) column.
+    // A quantity the station accepts: exactly what the staged
+    // decimal(18,2) column keeps (staging::keptQuantity).
     static bool isValidQuantity(const QString& text);
 
     static const QStringList kDetailCaptions;
@@ -116,7 +117,14 @@ private:
     void handleDevice(const QString& deviceCode);
     void handleMaterial(const QString& code);
     void failScan(const QString& message, const QString& prompt);
-    void rewriteStaging();
+    // A lookup whose query could not run: logged with the engine's reason,
+    // the clerk asked to scan again, nothing else changed.
+    void failRead(const QString& failureText, const QString& query, const RecordSet& rs);
+    bool reopenConnection();
+    void restoreQuantity(int row, const QString& oldQuantity, const QString& message);
+    // Replaces the detail grid's lines, top line first.
+    void showLines(const QVector<staging::Line>& topFirst);
+    void rewriteStaging(const QVector<staging::Line>& before);
     void updateStockHint();
     void setBusy(bool busy);
     void runPendingScans();

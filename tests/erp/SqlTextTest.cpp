@@ -55,3 +55,36 @@ TEST(SqlText, QuantitiesFitTheQuantityColumnsAndAreAboveZero)
         EXPECT_EQ(sqltext::isQuantity(QString::fromUtf8(c.text)), c.quantity) << c.text;
     }
 }
+
+TEST(SqlText, DecimalTextIsTheShortestPlainFormRoundedLikeADecimalColumn)
+{
+    struct Case {
+        const char* text;
+        int decimals;
+        const char* expected; // "" for refused
+    } cases[] = {
+        {"+007.50", -1, "7.5"},
+        {".5", -1, "0.5"},
+        {" 3 ", -1, "3"},
+        {"-0.00", -1, "0"},
+        {"12.", -1, "12"},
+        {"1.125", -1, "1.125"},
+        {"1.125", 2, "1.13"},                      // half away from zero
+        {"1.124", 2, "1.12"},
+        {"-1.125", 2, "-1.13"},
+        {"9.995", 2, "10"},                        // the carry reaches the whole part
+        {"99.999", 2, "100"},
+        {"0.005", 2, "0.01"},
+        {"0.004", 2, "0"},
+        {"9999999999999999.99", 2, "9999999999999999.99"},
+        {"123456789012.250000", 2, "123456789012.25"},
+        {"1e3", -1, ""},
+        {"１２", -1, ""},
+        {"", -1, ""},
+        {".", -1, ""},
+        {"1,5", -1, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sqltext::decimalText(QString::fromUtf8(c.text), c.decimals), QString::fromUtf8(c.expected))
+            << c.text << " " << c.decimals;
+}

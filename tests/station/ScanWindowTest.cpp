@@ -539,18 +539,21 @@ void ScanWindowTest::quantityEdits_data()
     QTest::addColumn<QString>("shown");  // in the grid afterwards
     QTest::addColumn<QString>("staged"); // sl afterwards
     QTest::addColumn<QString>("prompt"); // newest prompt line, "" when unchanged
+    const QString refused = s("数量【%1】 无效：须为大于0的数，最多两位小数，小数点前最多16位；行号【1】 的数量恢复为【1】！！");
     QTest::newRow("within stock") << s("5") << true << false << s("5") << s("5") << QString();
     QTest::newRow("equal to stock") << s("12.5") << true << false << s("12.5") << s("12.5") << QString();
     QTest::newRow("over stock, yes") << s("20") << true << true << s("20") << s("20") << QString();
     QTest::newRow("over stock, no") << s("20") << false << true << s("1") << s("1") << QString();
     QTest::newRow("not a number") << s("abc") << true << false << s("1") << s("1")
-                                  << s("数量【abc】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+                                  << refused.arg(s("abc"));
     QTest::newRow("zero") << s("0") << true << false << s("1") << s("1")
-                          << s("数量【0】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+                          << refused.arg(s("0"));
     QTest::newRow("negative") << s("-2") << true << false << s("1") << s("1")
-                              << s("数量【-2】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+                              << refused.arg(s("-2"));
+    QTest::newRow("three decimals") << s("1.125") << true << false << s("1") << s("1") << refused.arg(s("1.125"));
+    QTest::newRow("shown as kept") << s("+1.50") << true << false << s("1.5") << s("1.5") << QString();
     QTest::newRow("bare exponent") << s("1e3") << true << false << s("1") << s("1")
-                                   << s("数量【1e3】 不是有效的正数，行号【1】 的数量恢复为【1】！！");
+                                   << refused.arg(s("1e3"));
 }
 
 void ScanWindowTest::quantityEdits()
@@ -612,9 +615,11 @@ void ScanWindowTest::quantityThatCannotBeStagedSaysSo()
     QVERIFY(f->exec({s("drop table ckmx"), s("create view ckmx as select '1' as hh, 1 as sl")}));
     f->player.played.clear();
     editQuantity(1, s("5"));
-    QCOMPARE(grid().text(1, 5), s("5"));
-    QCOMPARE(promptLines().first(),
-             s("行号【1】 的数量已在出库明细中修改，但未能保存到缓存表，程序重启后不会恢复！！"));
+    // The grid goes back to what the table still holds, and says why.
+    QCOMPARE(grid().text(1, 5), s("1"));
+    QVERIFY2(promptLines().first().startsWith(s("数量【5】 未能保存到缓存表（"))
+                 && promptLines().first().endsWith(s("），行号【1】 的数量恢复为【1】！！")),
+             qPrintable(promptLines().first()));
     QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
     QCOMPARE(f->logEntries(), QStringList{s("修改缓存记录失败 ,update ckmx set sl='5' where hh='1'")});
 }

@@ -39,10 +39,12 @@ TEST(StockSearch, PatternAndKeywordLength)
 
 TEST(GridEditing, QuantitiesTheErpCanTake)
 {
-    for (const char* good : {"1", "5", "12.5", "0.01", " 3 ", "1234567890123456", "+2", ".5"})
+    for (const char* good : {"1", "5", "12.5", "0.01", " 3 ", "1234567890123456", "+2", ".5", "1.50",
+                             "9999999999999999.99"})
         EXPECT_TRUE(ScanStation::isValidQuantity(s(good))) << good;
+    // More than two decimals would be changed by the staging table.
     for (const char* bad : {"", "0", "0.000", "-1", "abc", "1e3", "1,5", "12345678901234567", "inf", "nan",
-                            "0x10", "1;delete from ckmx", "1--"})
+                            "0x10", "1;delete from ckmx", "1--", "1.125", "0.005", "１２"})
         EXPECT_FALSE(ScanStation::isValidQuantity(s(bad))) << bad;
 }
 
