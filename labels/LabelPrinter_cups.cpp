@@ -30,6 +30,9 @@ constexpr double kPointsPerMm = 72 / 25.4;
 // Named sizes are kept in whole points: a size within half a point is the
 // label's own.
 constexpr double kSizeTolerancePt = 0.5;
+// A queue that states no resolution (a PDF or PostScript queue without one
+// in its PPD) is drawn at this one.
+constexpr int kUnstatedDpi = 300;
 
 // "203dpi", "300x300dpi", "12dpcm".
 int parseResolution(const char* text)
@@ -46,7 +49,7 @@ class CupsQueue final : public LabelQueue {
 public:
     explicit CupsQueue(const QString& name) : m_name(name.toUtf8()) { readPrinter(); }
 
-    int dpi() const override { return m_dpi; }
+    int dpi() const override { return m_dpi > 0 ? m_dpi : kUnstatedDpi; }
 
     Problem check(const QSizeF& labelMm) override
     {
