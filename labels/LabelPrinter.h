@@ -30,7 +30,6 @@ public:
     explicit LabelPrinter(const LabelKind& kind);
 
     void setTarget(Target target) { m_target = std::move(target); }
-    const Target& target() const { return m_target; }
 
     enum class Status {
         NoPrinter,           // no printer stored
