@@ -147,6 +147,9 @@ void Print100LabelsToPdf(benchmark::State& state)
     state.counters["largest_page_bytes"] = double(largest);
 }
 
+// Stopped when the benchmarks are done.
+std::unique_ptr<labeltest::PrivateCups> cupsServer;
+
 // The system's queue, without the short watch after the last job: the
 // time measured ends when the server has accepted the last label.
 class Accepted final : public LabelQueue {
@@ -163,13 +166,15 @@ private:
 void Send100LabelsToZplQueue(benchmark::State& state)
 {
     static labeltest::PrivateCups* cups = [] {
-        auto* c = new labeltest::PrivateCups;
-        if (const QString why = c->start(); !why.isEmpty())
-            return (std::fprintf(stderr, "%s\n", qPrintable(why)), (labeltest::PrivateCups*)nullptr);
-        if (const QString why = c->addQueue(QStringLiteral("Zebra"), QStringLiteral("drv:///sample.drv/zebra.ppd"));
-            !why.isEmpty())
-            return (std::fprintf(stderr, "%s\n", qPrintable(why)), (labeltest::PrivateCups*)nullptr);
-        return c;
+        cupsServer = std::make_unique<labeltest::PrivateCups>();
+        QString why = cupsServer->start();
+        if (why.isEmpty())
+            why = cupsServer->addQueue(QStringLiteral("Zebra"), QStringLiteral("drv:///sample.drv/zebra.ppd"));
+        if (!why.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return (labeltest::PrivateCups*)nullptr;
+        }
+        return cupsServer.get();
     }();
     if (!cups) {
         state.SkipWithError("no cupsd");
@@ -212,5 +217,6 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    cupsServer.reset();
     return 0;
 }
