@@ -18,3 +18,20 @@ QImage toImage(const QByteArray& bmp)
 }
 
 } // namespace labelpicture
+
+namespace labelpicture {
+
+Symbol symbolForCode(const LabelKind& kind, const QString& code)
+{
+    forCode(kind, code); // leaves the symbol in the module's QR code object
+    const auto& matrix = qr::取模块二维码().矩阵();
+    Symbol symbol;
+    symbol.size = matrix.取宽度();
+    symbol.cells.resize(std::size_t(symbol.size) * std::size_t(symbol.size));
+    for (int y = 0; y < symbol.size; ++y)
+        for (int x = 0; x < symbol.size; ++x)
+            symbol.cells[std::size_t(y) * std::size_t(symbol.size) + std::size_t(x)] = matrix.取值(x, y) == 1;
+    return symbol;
+}
+
+} // namespace labelpicture

@@ -1,29 +1,30 @@
 #include "LabelPrinter.h"
 
-#include "LabelPicture.h"
-
-#include <QPageSize>
-#include <QPainter>
-#include <QPrinter>
 #include <QPrinterInfo>
-
-#include <algorithm>
-#include <cmath>
+#include <QSet>
 
 const QString LabelPrinter::kNoPrinterMessage = QStringLiteral("请先设置打印机！！");
 const QString LabelPrinter::kNoPrinterCaption = QStringLiteral("错误提示");
 const QString LabelPrinter::kSentMessage = QStringLiteral("已发送到打印机，请等待打印结束！！");
 const QString LabelPrinter::kSentCaption = QStringLiteral("打印成功");
+const QString LabelPrinter::kNothingTickedMessage = QStringLiteral("请先勾选要打印的标签");
 
 namespace {
 
-constexpr qint64 kMaxTenths = 1'000'000; // 100 m
+constexpr int kPreviewDpi = 203;
 
-// Above this many pixels a side the picture is left to the print engine to
-// enlarge instead of being enlarged here first.
-constexpr double kMaxScaledSide = 8192;
-// Finer than this the enlarged picture only makes the job bigger.
-constexpr double kMaxPictureDpi = 600;
+using Problem = LabelQueue::Problem;
+
+void addFailure(LabelPrinter::Outcome& outcome, Problem problem, const QString& code)
+{
+    for (LabelPrinter::Failure& f : outcome.failures) {
+        if (f.problem == problem) {
+            f.codes << code;
+            return;
+        }
+    }
+    outcome.failures.append({problem, {code}});
+}
 
 } // namespace
 
@@ -31,7 +32,7 @@ LabelPrinter::Target LabelPrinter::installedPrinters()
 {
     return {
         [](const QString& printer) { return systemPrinterNames().contains(printer); },
-        [](QPrinter& printer, const QString& printerName, int) { printer.setPrinterName(printerName); },
+        [](const QString& printer) { return openSystemQueue(printer); },
     };
 }
 
@@ -42,22 +43,19 @@ QStringList LabelPrinter::systemPrinterNames()
 
 LabelPrinter::LabelPrinter(const LabelKind& kind) : m_kind(kind), m_target(installedPrinters()) {}
 
-qint64 LabelPrinter::tenths(const QString& box)
+QStringList LabelPrinter::Outcome::failedCodes() const
 {
-    const QString digits = box.trimmed();
-    if (digits.isEmpty())
-        return 0;
-    bool ok = false;
-    const qint64 mm = digits.toLongLong(&ok);
-    if (!ok) // more digits than a number holds
-        return kMaxTenths;
-    return std::clamp<qint64>(mm, 0, kMaxTenths / 10) * 10;
+    QStringList codes;
+    for (const Failure& f : failures)
+        codes << f.codes;
+    return codes;
 }
 
 LabelPrinter::Outcome LabelPrinter::print(const QString& printerName, const LabelSettings& boxes,
-                                          const QList<LabelJob>& jobs) const
+                                          const QList<LabelJob>& jobs, const Progress& progress) const
 {
     Outcome outcome;
+    outcome.printer = printerName;
     if (printerName.isEmpty()) {
         outcome.status = Status::NoPrinter;
         return outcome;
@@ -66,80 +64,116 @@ LabelPrinter::Outcome LabelPrinter::print(const QString& printerName, const Labe
         outcome.status = Status::PrinterNotInstalled;
         return outcome;
     }
-    for (int i = 0; i < jobs.size(); ++i) {
-        if (printOne(printerName, boxes, jobs[i], i))
-            ++outcome.sent;
-        else
-            outcome.failedCodes << jobs[i].code;
+    if (jobs.isEmpty()) {
+        outcome.status = Status::NothingTicked;
+        return outcome;
     }
+    const std::optional<LabelSizes> sizes = LabelSizes::from(boxes, &outcome.error);
+    if (!sizes) {
+        outcome.status = Status::BadSizes;
+        return outcome;
+    }
+    outcome.labelMm = QSizeF(sizes->paperWidth, sizes->paperHeight);
+
+    const std::unique_ptr<LabelQueue> queue = m_target.open(printerName);
+    const Problem ready = queue ? queue->check(outcome.labelMm) : Problem::NotSent;
+    if (ready != Problem::None) {
+        for (const LabelJob& job : jobs)
+            addFailure(outcome, ready, job.code);
+        return outcome;
+    }
+
+    QList<int> taken; // index into jobs of every job the queue took
+    bool stopped = false;
+    for (int i = 0; i < jobs.size(); ++i) {
+        if (!stopped && progress && !progress(i, int(jobs.size())))
+            stopped = true;
+        if (stopped) {
+            addFailure(outcome, Problem::Cancelled, jobs[i].code);
+            continue;
+        }
+        const LabelPage page = LabelPage::make(m_kind, *sizes, jobs[i], queue->dpi());
+        const Problem problem = page.qrFits ? queue->send(page) : Problem::DoesNotFit;
+        if (problem == Problem::None)
+            taken << i;
+        else
+            addFailure(outcome, problem, jobs[i].code);
+    }
+    QSet<int> lost;
+    const auto keepAlive = [&] {
+        if (progress)
+            progress(int(jobs.size()), int(jobs.size()));
+    };
+    for (const auto& [job, problem] : queue->settle(keepAlive)) {
+        if (job >= 0 && job < taken.size() && !lost.contains(job)) {
+            lost.insert(job);
+            addFailure(outcome, problem, jobs[taken[job]].code);
+        }
+    }
+    outcome.sent = int(taken.size() - lost.size());
     return outcome;
 }
 
-bool LabelPrinter::printOne(const QString& printerName, const LabelSettings& boxes, const LabelJob& job,
-                            int index) const
+LabelPrinter::Preview LabelPrinter::preview(const QString& printerName, const LabelSettings& boxes,
+                                            const LabelJob& job) const
 {
-    const qint64 paperWidth = tenths(boxes.纸张长);
-    const qint64 paperHeight = tenths(boxes.纸张宽);
-    // The QR boxes work crosswise to their captions: "高:" gives the width.
-    const qint64 qrWidth = tenths(boxes.二维码宽);
-    const qint64 qrHeight = tenths(boxes.二维码长);
-    const qint64 top = tenths(boxes.边距上);
-    const qint64 left = tenths(boxes.边距左);
-
-    QPrinter printer(QPrinter::HighResolution);
-    m_target.direct(printer, printerName, index);
-    printer.setDocName(m_kind.jobName);
-    printer.setPageOrientation(QPageLayout::Portrait);
-    // Positions are measured from the paper's corner plus the margins given
-    // here, not from whatever unprintable border the driver reports.
-    printer.setFullPage(true);
-    if (paperWidth > 0 && paperHeight > 0) {
-        const QPageSize size(QSizeF(paperWidth / 10.0, paperHeight / 10.0), QPageSize::Millimeter, QString(),
-                             QPageSize::ExactMatch);
-        if (!size.isValid() || !printer.setPageSize(size))
-            return false; // the driver refuses the paper size
+    Preview preview;
+    const std::optional<LabelSizes> sizes = LabelSizes::from(boxes, &preview.error);
+    if (!sizes)
+        return preview;
+    int dpi = kPreviewDpi;
+    if (!printerName.isEmpty() && m_target.isInstalled(printerName)) {
+        if (const std::unique_ptr<LabelQueue> queue = m_target.open(printerName); queue && queue->dpi() > 0) {
+            dpi = queue->dpi();
+            preview.usedPrinter = true;
+        }
     }
-
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const double dpi = printer.resolution();
-    auto px = [dpi](qint64 t) { return double(t) * dpi / 254.0; };
-    painter.translate(px(left), px(top));
-
-    if (qrWidth > 0 && qrHeight > 0) {
-        // The picture is made anew for every label and enlarged here without
-        // smoothing, to the printer's own dots (label printers have 203 or
-        // 300 dpi), so that no driver blurs the modules' edges.
-        const QImage picture = labelpicture::toImage(labelpicture::forCode(m_kind, job.code));
-        const QRectF place(px(1), px(1), px(qrWidth), px(qrHeight));
-        const double scale = std::min(dpi, kMaxPictureDpi) / dpi;
-        const double w = std::round(place.width() * scale);
-        const double h = std::round(place.height() * scale);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        if (w >= 1 && h >= 1 && w <= kMaxScaledSide && h <= kMaxScaledSide)
-            painter.drawImage(place, picture.scaled(int(w), int(h), Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                                         .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
-        else
-            painter.drawImage(place, picture);
-    }
-    if (m_kind.printsName) {
-        const QRectF box(px(qrWidth + 10), px(40), px(kMaxTenths), px(kMaxTenths));
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, job.name);
-    }
-    return painter.end();
+    preview.page = LabelPage::make(m_kind, *sizes, job, dpi);
+    return preview;
 }
 
 QString LabelPrinter::failureMessage(const Outcome& outcome)
 {
     constexpr int kListed = 20;
-    QStringList codes = outcome.failedCodes.mid(0, kListed);
-    if (outcome.failedCodes.size() > kListed)
-        codes << QStringLiteral("…");
-    QString text = QStringLiteral("%1 张标签未能发送到打印机：%2")
-                       .arg(outcome.failedCodes.size())
-                       .arg(codes.join(QStringLiteral("、")));
+    QStringList lines;
+    for (const Failure& f : outcome.failures) {
+        QStringList codes = f.codes.mid(0, kListed);
+        if (f.codes.size() > kListed)
+            codes << QStringLiteral("…");
+        const QString list = codes.join(QStringLiteral("、"));
+        const QString count = QString::number(f.codes.size());
+        const QString& printer = outcome.printer;
+        switch (f.problem) {
+        case Problem::None:
+        case Problem::NotSent:
+            lines << QStringLiteral("%1 张标签未能发送到打印机：%2").arg(count, list);
+            break;
+        case Problem::Rejecting:
+            lines << QStringLiteral("打印机“%1”拒绝接收打印任务，%2 张标签未打印：%3").arg(printer, count, list);
+            break;
+        case Problem::Paused:
+            lines << QStringLiteral("打印机“%1”已暂停，%2 张标签未打印：%3").arg(printer, count, list);
+            break;
+        case Problem::Aborted:
+            lines << QStringLiteral("打印机“%1”的打印任务被打印服务中止或取消，%2 张标签未打印：%3")
+                         .arg(printer, count, list);
+            break;
+        case Problem::SizeNotSupported:
+            lines << QStringLiteral("打印机“%1”不支持 %2 × %3 毫米的标签尺寸，%4 张标签未打印：%5")
+                         .arg(printer)
+                         .arg(outcome.labelMm.width())
+                         .arg(outcome.labelMm.height())
+                         .arg(count, list);
+            break;
+        case Problem::DoesNotFit:
+            lines << QStringLiteral("二维码超出标签边缘（请减小边距或二维码尺寸），%1 张标签未打印：%2").arg(count, list);
+            break;
+        case Problem::Cancelled:
+            lines << QStringLiteral("打印已取消，%1 张标签未打印：%2").arg(count, list);
+            break;
+        }
+    }
     if (outcome.sent > 0)
-        text += QStringLiteral("\r\n其余 %1 张已发送到打印机，请等待打印结束！！").arg(outcome.sent);
-    return text;
+        lines << QStringLiteral("其余 %1 张已发送到打印机，请等待打印结束！！").arg(outcome.sent);
+    return lines.join(QStringLiteral("\r\n"));
 }

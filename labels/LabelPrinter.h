@@ -1,9 +1,11 @@
 #pragma once
 // Printing labels: one print job per label, on the printer named in
 // set.ini, addressed by its name so that the user's default printer is
-// never touched. Sizes come from the window's boxes in whole millimetres;
-// the jobs work in tenths of a millimetre.
+// never touched. The label's page has exactly the size in the boxes, and
+// its QR code is drawn in whole dots of that printer (see LabelPage).
 #include "LabelKind.h"
+#include "LabelPage.h"
+#include "LabelQueue.h"
 #include "LabelSettings.h"
 
 #include <QList>
@@ -11,23 +13,15 @@
 #include <QStringList>
 
 #include <functional>
-
-class QPrinter;
-
-struct LabelJob {
-    QString code; // job number or device code
-    QString name; // printed beside the code on personnel labels
-};
+#include <memory>
 
 class LabelPrinter {
 public:
     // Where the jobs go. The program sends them to the installed printer of
-    // the given name; tests send them to PDF files.
+    // the given name; tests put queues of their own in place.
     struct Target {
         std::function<bool(const QString& printer)> isInstalled;
-        // Points a fresh printer at its destination for the job-th label
-        // (0-based) of a run.
-        std::function<void(QPrinter& printer, const QString& printerName, int job)> direct;
+        std::function<std::unique_ptr<LabelQueue>(const QString& printer)> open;
     };
     static Target installedPrinters();
     // The printers the system has, in the order it lists them.
@@ -40,32 +34,55 @@ public:
     enum class Status {
         NoPrinter,           // no printer stored
         PrinterNotInstalled, // the stored printer is not among the installed ones
-        Done,      // every job was tried
+        NothingTicked,       // no label to print
+        BadSizes,            // a size box holds no usable value: error says which
+        Done,                // every label was tried
+    };
+    struct Failure {
+        LabelQueue::Problem problem;
+        QStringList codes;
     };
     struct Outcome {
         Status status = Status::Done;
+        QString error;
+        QString printer;
+        QSizeF labelMm;
         int sent = 0;
-        QStringList failedCodes; // codes whose job could not be started
+        QList<Failure> failures; // in the order the problems first came up
+        QStringList failedCodes() const;
     };
+
+    // Called before each label and while waiting; false stops the run.
+    using Progress = std::function<bool(int done, int total)>;
 
     // boxes: the window's current box texts (the printer name in it is not
     // used); printerName: the one stored in set.ini.
-    Outcome print(const QString& printerName, const LabelSettings& boxes, const QList<LabelJob>& jobs) const;
+    Outcome print(const QString& printerName, const LabelSettings& boxes, const QList<LabelJob>& jobs,
+                  const Progress& progress = {}) const;
 
-    // A box value in tenths of a millimetre: digits × 10, an empty box 0.
-    // Values beyond any label (above 100 m) are held at 100 m.
-    static qint64 tenths(const QString& box);
+    // The first label as it will print, for the preview; the printer's
+    // resolution is asked for when the printer is installed, else 203 dpi
+    // is taken (usedPrinter false).
+    struct Preview {
+        std::optional<LabelPage> page;
+        QString error; // when the sizes cannot be printed with
+        bool usedPrinter = false;
+    };
+    Preview preview(const QString& printerName, const LabelSettings& boxes, const LabelJob& job) const;
 
     static const QString kNoPrinterMessage;
     static const QString kNoPrinterCaption; // also the caption of other errors
     static const QString kSentMessage;
     static const QString kSentCaption;
-    // The closing message when some labels could not be sent.
+    static const QString kNothingTickedMessage;
+    // The closing message when some labels were not printed.
     static QString failureMessage(const Outcome& outcome);
 
 private:
-    bool printOne(const QString& printerName, const LabelSettings& boxes, const LabelJob& job, int index) const;
-
     const LabelKind& m_kind;
     Target m_target;
 };
+
+// The system's queue of the named printer (LabelPrinter_cups.cpp,
+// LabelPrinter_win.cpp).
+std::unique_ptr<LabelQueue> openSystemQueue(const QString& printer);

@@ -4,6 +4,7 @@
 #include "DropDownList.h"
 #include "LabelPicture.h"
 #include "LabelSettings.h"
+#include "LabelPreview.h"
 #include "MessageBox.h"
 
 #include <QGroupBox>
@@ -11,9 +12,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
+
+#include <memory>
 
 using controls::make;
 
@@ -21,6 +25,8 @@ namespace {
 
 constexpr int kPictureColumn = 4;
 constexpr int kRowHeight = 60;
+// Runs longer than this show a progress dialog with a cancel button.
+constexpr int kQuietRun = 5;
 
 QLineEdit* digitsBox(QWidget* parent, const QString& name, int left, int top)
 {
@@ -98,6 +104,8 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
 
     按钮_读取U8 = button(分组框1, QStringLiteral("按钮_读取U8"), 848, 13, 128, 32, layout.readCaption);
     按钮_打印 = button(分组框1, QStringLiteral("按钮_打印"), 848, 56, 128, 32, QStringLiteral("打  印"));
+    const QRect& p = layout.preview;
+    按钮_预览 = button(this, QStringLiteral("按钮_预览"), p.x(), p.y(), p.width(), p.height(), QStringLiteral("预览"));
 
     const QRect& t = layout.grid;
     高级表格_人员 = make<QTableWidget>(this, QStringLiteral("高级表格_人员"), t.x(), t.y(), t.width(), t.height());
@@ -109,6 +117,7 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
     connect(组合框_打印机, &QComboBox::activated, this, [this] { 保存打印机(); });
     connect(按钮_读取U8, &QPushButton::clicked, this, [this] { 读取(); });
     connect(按钮_打印, &QPushButton::clicked, this, [this] { 打印(); });
+    connect(按钮_预览, &QPushButton::clicked, this, [this] { 预览(); });
 
     载入设置();
     设置表格();
@@ -183,14 +192,25 @@ void LabelWindow::showSaveResult(bool written, const QString& error)
 
 void LabelWindow::保存纸张()
 {
-    QString error;
+    QString error = LabelSizes::paperError(编辑框_纸张长->text(), 编辑框_纸张宽->text());
+    if (!error.isEmpty()) {
+        msgbox::show(QStringLiteral("纸张尺寸未保存：") + error, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
+                     messageOwner());
+        return;
+    }
     const bool written = LabelSettings::savePaper(m_kind.section, 编辑框_纸张长->text(), 编辑框_纸张宽->text(), &error);
     showSaveResult(written, error);
 }
 
 void LabelWindow::保存二维码()
 {
-    QString error;
+    QString error = LabelSizes::qrError(编辑框_二维码长->text(), 编辑框_二维码宽->text(), 编辑框_纸张长->text(),
+                                        编辑框_纸张宽->text());
+    if (!error.isEmpty()) {
+        msgbox::show(QStringLiteral("二维码尺寸未保存：") + error, msgbox::Icon::Error,
+                     LabelPrinter::kNoPrinterCaption, messageOwner());
+        return;
+    }
     const bool written =
         LabelSettings::saveQrSize(m_kind.section, 编辑框_二维码长->text(), 编辑框_二维码宽->text(), &error);
     showSaveResult(written, error);
@@ -257,7 +277,7 @@ void LabelWindow::读取()
     grid->setUpdatesEnabled(true);
 }
 
-void LabelWindow::打印()
+QList<LabelJob> LabelWindow::tickedJobs() const
 {
     QList<LabelJob> jobs;
     for (int row = 1; row <= dataRowCount(); ++row) {
@@ -267,6 +287,11 @@ void LabelWindow::打印()
         const QTableWidgetItem* name = 高级表格_人员->item(row - 1, 2);
         jobs.append({code ? code->text() : QString(), name ? name->text() : QString()});
     }
+    return jobs;
+}
+
+LabelSettings LabelWindow::currentBoxes() const
+{
     LabelSettings boxes;
     boxes.纸张长 = 编辑框_纸张长->text();
     boxes.纸张宽 = 编辑框_纸张宽->text();
@@ -276,12 +301,40 @@ void LabelWindow::打印()
     boxes.边距下 = 编辑框_下->text();
     boxes.边距左 = 编辑框_左->text();
     boxes.边距右 = 编辑框_右->text();
+    return boxes;
+}
 
+void LabelWindow::打印()
+{
+    const QList<LabelJob> jobs = tickedJobs();
+    const LabelSettings boxes = currentBoxes();
     const QString printer = LabelSettings::printer(m_kind.section);
+
+    // A long run shows how far it is and can be stopped between labels.
+    std::unique_ptr<QProgressDialog> progress;
+    if (jobs.size() > kQuietRun) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在发送标签到打印机…"), QStringLiteral("取消"), 0,
+                                                     int(jobs.size()), this);
+        progress->setObjectName(QStringLiteral("进度_打印"));
+        progress->setWindowTitle(windowTitle());
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setAutoClose(false);
+        progress->setAutoReset(false);
+    }
     const LabelPrinter::Outcome outcome = [&] {
         const WaitCursor busy;
-        return m_printer.print(printer, boxes, jobs);
+        return m_printer.print(printer, boxes, jobs, [&](int done, int total) {
+            if (!progress)
+                return true;
+            progress->setValue(done);
+            if (done >= total)
+                progress->setLabelText(QStringLiteral("正在确认打印机已接收…"));
+            QCoreApplication::processEvents();
+            return !progress->wasCanceled();
+        });
     }();
+    progress.reset();
     switch (outcome.status) {
     case LabelPrinter::Status::NoPrinter:
         msgbox::show(LabelPrinter::kNoPrinterMessage, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
@@ -292,12 +345,38 @@ void LabelWindow::打印()
         msgbox::show(LabelPrinter::kNoPrinterMessage, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
                      messageOwner());
         return;
+    case LabelPrinter::Status::NothingTicked:
+        msgbox::show(LabelPrinter::kNothingTickedMessage, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
+                     messageOwner());
+        return;
+    case LabelPrinter::Status::BadSizes:
+        msgbox::show(outcome.error + QStringLiteral("。未打印任何标签，请改正后再打印。"), msgbox::Icon::Error,
+                     LabelPrinter::kNoPrinterCaption, messageOwner());
+        return;
     case LabelPrinter::Status::Done:
         break;
     }
-    if (outcome.failedCodes.isEmpty())
+    if (outcome.failures.isEmpty())
         msgbox::show(LabelPrinter::kSentMessage, msgbox::Icon::None, LabelPrinter::kSentCaption, messageOwner());
     else
         msgbox::show(LabelPrinter::failureMessage(outcome), msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
                      messageOwner());
+}
+
+void LabelWindow::预览()
+{
+    const QList<LabelJob> jobs = tickedJobs();
+    if (jobs.isEmpty()) {
+        msgbox::show(LabelPrinter::kNothingTickedMessage, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
+                     messageOwner());
+        return;
+    }
+    const QString printer = LabelSettings::printer(m_kind.section);
+    const LabelPrinter::Preview preview = m_printer.preview(printer, currentBoxes(), jobs.first());
+    if (!preview.page) {
+        msgbox::show(preview.error + QStringLiteral("。请改正后再预览。"), msgbox::Icon::Error,
+                     LabelPrinter::kNoPrinterCaption, messageOwner());
+        return;
+    }
+    showLabelPreview(this, *preview.page, preview.usedPrinter ? printer : QString());
 }

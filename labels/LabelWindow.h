@@ -36,6 +36,7 @@ protected:
         QRect grid;
         QString readCaption;
         bool ownsMessages; // whether this window owns its message boxes
+        QRect preview;     // the 预览 button, in a free corner of the window
     };
     LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet& records, QWidget* parent);
 
@@ -54,6 +55,9 @@ private:
     void 列出打印机();
     void 读取();
     void 打印();
+    void 预览();
+    QList<LabelJob> tickedJobs() const;
+    LabelSettings currentBoxes() const;
     void showSaveResult(bool written, const QString& error);
     QWidget* messageOwner();
 
@@ -77,4 +81,5 @@ private:
     QPushButton* 按钮_默认打印机 = nullptr;
     QPushButton* 按钮_读取U8 = nullptr;
     QPushButton* 按钮_打印 = nullptr;
+    QPushButton* 按钮_预览 = nullptr;
 };

@@ -1,23 +1,21 @@
-// End to end through a real print queue: the test starts a cupsd of its
-// own (configuration, socket, spool and logs in a temporary folder) with a
-// cups-pdf queue writing into that folder, points Qt at it through
-// CUPS_SERVER, and prints from the personnel label window as a clerk
-// would. Where cupsd cannot be started the test says why and skips.
+// End to end through real print queues: a cupsd of the test's own with
+// CUPS's own label drivers (Zebra ZPL and EPL2 at 203 and 300 dpi, DYMO
+// without custom sizes) writing to devices the test reads back. The raw
+// printer output is turned back into a picture and checked as a label
+// printer would print it. Where cupsd cannot be started the test says why
+// and skips.
+#include "LabelPicture.h"
+#include "LabelPrinterOutput.h"
 #include "LabelTestSupport.h"
 #include "PersonLabelWindow.h"
+#include "PrivateCups.h"
 #include "Settings.h"
 #include "ShellTestEnvironment.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
 
@@ -27,101 +25,154 @@ using namespace labeltest;
 
 namespace {
 
-const QString kQueue = QStringLiteral("QuillmarkLabels");
-const QString kBackend = QStringLiteral("/usr/lib/cups/backend/cups-pdf");
-const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-// cups-pdf reads its settings only from here: cups-pdf-<instance>.conf is
-// the file of the queue whose address is cups-pdf:/<instance>.
-const QString kCupsPdfConfigDir = QStringLiteral("/etc/cups");
+const QString kZpl = QStringLiteral("drv:///sample.drv/zebra.ppd");
+const QString kEpl2 = QStringLiteral("drv:///sample.drv/zebraep2.ppd");
+const QString kDymo = QStringLiteral("drv:///sample.drv/dymo.ppd");
+// The clerk's own printer, the system default: it must never get a label.
+const QString kBystander = QStringLiteral("Office");
 
-bool writeFile(const QString& path, const QString& text)
+LabelSettings label50x30()
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) == text.toUtf8().size();
+    LabelSettings s;
+    s.纸张长 = QStringLiteral("50");
+    s.纸张宽 = QStringLiteral("30");
+    s.二维码长 = QStringLiteral("22");
+    s.二维码宽 = QStringLiteral("22");
+    s.边距上 = QStringLiteral("2");
+    s.边距左 = QStringLiteral("2");
+    return s;
+}
+
+// Checks one printed label: its size in dots, the code zbar reads, and
+// that every module of the symbol is the same square of whole dots, where
+// the label says it is, dark exactly where the symbol is dark.
+void checkLabel(const PrintedLabel& printed, const LabelKind& kind, const LabelJob& job, int dpi)
+{
+    const LabelSizes sizes = *LabelSizes::from(label50x30(), nullptr);
+    const LabelPage expected = LabelPage::make(kind, sizes, job, dpi);
+    QVERIFY2(std::abs(printed.widthDots - expected.widthDots()) <= 1,
+             qPrintable(QStringLiteral("%1 dots wide").arg(printed.widthDots)));
+    if (printed.heightDots >= 0)
+        QVERIFY2(std::abs(printed.heightDots - expected.heightDots()) <= 1,
+                 qPrintable(QStringLiteral("%1 dots high").arg(printed.heightDots)));
+    QVERIFY(printed.picture.height() <= expected.heightDots() + 1);
+    QCOMPARE(decode(printed.picture), QStringList{kind.qrPrefix + job.code});
+
+    // The symbol's dark box, looking left of where the name starts.
+    const QImage& p = printed.picture;
+    const int maxX = LabelPage::dots(sizes.left + sizes.qrWidth + 0.5, dpi);
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < std::min(maxX, p.width()); ++x)
+            if (p.constScanLine(y)[x] == 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    const labelpicture::Symbol symbol = labelpicture::symbolForCode(kind, job.code);
+    const int m = expected.moduleDots;
+    QVERIFY(m >= 2);
+    QCOMPARE(right - left + 1, symbol.size * m);
+    QCOMPARE(bottom - top + 1, symbol.size * m);
+    const QPoint at = expected.qrAt + QPoint(2 * m, 2 * m);
+    QVERIFY2(std::abs(left - at.x()) <= 1 && std::abs(top - at.y()) <= 1,
+             qPrintable(QStringLiteral("symbol at %1,%2 instead of %3,%4").arg(left).arg(top).arg(at.x()).arg(at.y())));
+    for (int my = 0; my < symbol.size; ++my)
+        for (int mx = 0; mx < symbol.size; ++mx)
+            for (int j = 0; j < m; ++j)
+                for (int i = 0; i < m; ++i) {
+                    const bool dark = p.constScanLine(top + my * m + j)[left + mx * m + i] == 0;
+                    if (dark != symbol.dark(mx, my))
+                        QFAIL(qPrintable(QStringLiteral("module %1,%2 dot %3,%4 differs").arg(mx).arg(my).arg(i).arg(j)));
+                }
 }
 
 } // namespace
 
 class LabelCupsTest : public QObject {
     Q_OBJECT
-public:
-    ~LabelCupsTest() override { stopServer(); }
-
 private slots:
     void initTestCase()
     {
         startQrModule();
-        const QString cupsd = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {"/usr/sbin", "/sbin"});
-        m_lpadmin = QStandardPaths::findExecutable(QStringLiteral("lpadmin"), {"/usr/sbin", "/usr/bin"});
-        m_lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
-        if (cupsd.isEmpty() || m_lpadmin.isEmpty() || m_lpstat.isEmpty())
-            QSKIP("cupsd, lpadmin or lpstat is not installed (packages cups, cups-client)");
-        if (!QFileInfo::exists(kBackend) || !QFileInfo::exists(kPpd))
-            QSKIP("the cups-pdf backend is not installed (package printer-driver-cups-pdf)");
-        if (!QFileInfo(kCupsPdfConfigDir).isWritable())
-            QSKIP("cups-pdf takes its output folder only from /etc/cups, which this user cannot write");
-
-        QVERIFY(m_dir.isValid());
-        const QString root = m_dir.path();
-        // The filters run as the lp user and must reach the spool.
-        QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                        | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                        | QFileDevice::ExeOther);
-        for (const char* sub : {"conf", "spool", "cache", "state", "tmp", "log", "out"})
-            QVERIFY(QDir(root).mkpath(QString::fromLatin1(sub)));
-        QVERIFY(QFile::setPermissions(root + "/tmp", QFileDevice::Permissions(0x7777)));
-        m_socket = root + QStringLiteral("/cups.sock");
-        QVERIFY(writeFile(root + "/conf/cupsd.conf", QStringLiteral("Listen %1\n"
-                                                                    "LogLevel info\n"
-                                                                    "DefaultAuthType None\n"
-                                                                    "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                                                    "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-                                                         .arg(m_socket)));
-        QVERIFY(writeFile(root + "/conf/cups-files.conf",
-                          QStringLiteral("SystemGroup root\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
-                                         "TempDir %1/tmp\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-                                         "PageLog %1/log/page_log\n")
-                              .arg(root)));
-        m_instance = QStringLiteral("quillmarktest%1").arg(QCoreApplication::applicationPid());
-        m_cupsPdfConfig = kCupsPdfConfigDir + QStringLiteral("/cups-pdf-%1.conf").arg(m_instance);
-        QVERIFY(writeFile(m_cupsPdfConfig, QStringLiteral("Out %1/out\nAnonDirName %1/out\nSpool %1/spool-pdf\n"
-                                                          "Log %1/log\nGrp root\nLabel 1\n")
-                                               .arg(root)));
-
-        // Everything from here on, Qt's printer support included, talks to
-        // this server only.
-        qputenv("CUPS_SERVER", m_socket.toUtf8());
-        m_cupsd.setProgram(cupsd);
-        m_cupsd.setArguments({"-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"});
-        m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
-        m_cupsd.start();
-        if (!m_cupsd.waitForStarted(10000))
-            QSKIP("cupsd could not be started");
-        bool running = false;
-        for (int i = 0; i < 100 && !running && m_cupsd.state() == QProcess::Running; ++i) {
-            QTest::qWait(100);
-            running = QFileInfo::exists(m_socket) && run(m_lpstat, {"-r"}).contains(QStringLiteral("is running"));
+        if (const QString why = m_cups.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        struct Queue {
+            QString name, model;
+            QStringList options;
+        };
+        const QList<Queue> queues = {
+            {"Zpl203", kZpl, {}},
+            {"Zpl300", kZpl, {"Resolution=300dpi"}},
+            {"Epl203", kEpl2, {}},
+            {"Epl300", kEpl2, {"Resolution=300dpi"}},
+            {"Dymo", kDymo, {}},
+            {"Rejecting", kZpl, {}},
+            {"Stopped", kZpl, {}},
+            {kBystander, kZpl, {}},
+        };
+        for (const Queue& q : queues) {
+            const QString why = m_cups.addQueue(q.name, q.model, q.options);
+            QVERIFY2(why.isEmpty(), qPrintable(q.name + ": " + why));
         }
-        if (!running) {
-            const QByteArray why = "cupsd did not come up: " + m_cupsd.readAll() + log();
-            QSKIP(why.constData());
-        }
-        QProcess lpadmin;
-        lpadmin.start(m_lpadmin, {"-p", kQueue, "-E", "-v", "cups-pdf:/" + m_instance, "-P", kPpd});
-        QVERIFY(lpadmin.waitForFinished(30000));
-        QVERIFY2(lpadmin.exitCode() == 0, lpadmin.readAllStandardError().constData());
+        // Jobs wait here until someone releases or cancels them.
+        QVERIFY(m_cups.addQueue("Holding", kZpl, {"job-hold-until-default=indefinite"}).isEmpty());
+        QVERIFY(!m_cups.tool("lpadmin", {"-d", kBystander}).isNull());
+        QVERIFY(!m_cups.tool("cupsreject", {"Rejecting"}).isNull());
+        QVERIFY(!m_cups.tool("cupsdisable", {"Stopped"}).isNull());
+        m_defaultBefore = m_cups.tool("lpstat", {"-d"});
+        QVERIFY(m_defaultBefore.contains(kBystander));
     }
 
-    void cleanupTestCase() { stopServer(); }
+    void labelsComeOutAtTheLabelSizeInWholeDots_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("zpl");
+        QTest::addRow("ZPL 203 dpi") << "Zpl203" << 203 << true;
+        QTest::addRow("ZPL 300 dpi") << "Zpl300" << 300 << true;
+        QTest::addRow("EPL2 203 dpi") << "Epl203" << 203 << false;
+        QTest::addRow("EPL2 300 dpi") << "Epl300" << 300 << false;
+    }
+    void labelsComeOutAtTheLabelSizeInWholeDots()
+    {
+        QFETCH(QString, queue);
+        QFETCH(int, dpi);
+        QFETCH(bool, zpl);
+        ShellTestEnvironment env;
+        // A personnel label with its name, a device label with a longer code.
+        const QList<std::pair<const LabelKind*, LabelJob>> labels = {
+            {&LabelKind::person(), {QStringLiteral("10001"), QStringLiteral("张三")}},
+            {&LabelKind::device(), {QStringLiteral("LINE-A-PRESS-0042"), QStringLiteral("压力机")}},
+        };
+        for (const auto& [kind, job] : labels) {
+            LabelPrinter printer(*kind);
+            const LabelPrinter::Outcome outcome = printer.print(queue, label50x30(), {job});
+            QCOMPARE(outcome.status, LabelPrinter::Status::Done);
+            QVERIFY2(outcome.failures.isEmpty(), qPrintable(LabelPrinter::failureMessage(outcome)));
+            QCOMPARE(outcome.sent, 1);
+        }
+        FifoDevice* device = m_cups.device(queue);
+        QTRY_VERIFY2_WITH_TIMEOUT(device->jobs().size() >= 2, m_cups.errorLog().constData(), 60000);
+        QList<PrintedLabel> printed;
+        for (const QByteArray& job : device->jobs())
+            printed << (zpl ? readZpl(job) : readEpl2(job));
+        QCOMPARE(printed.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            checkLabel(printed[i], *labels[i].first, labels[i].second, dpi);
+            if (QTest::currentTestFailed())
+                printed[i].picture.save(QDir::temp().filePath(QStringLiteral("quillmark-%1-%2.png").arg(queue).arg(i)));
+        }
+        checkNothingElsePrinted({queue});
+    }
 
-    void threeTickedLabelsArriveFromTheQueue()
+    void windowPrintsTickedLabelsThroughTheQueue()
     {
         ShellTestEnvironment env;
         DemoErp erp;
         QVERIFY(erp.isReady());
         const QString defaultBefore = QPrinterInfo::defaultPrinterName();
-        const QString lpstatBefore = run(m_lpstat, {"-d"});
-
         窗口_人员条码打印 w(erp.记录集2);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -130,18 +181,19 @@ private slots:
         // one stores it.
         auto* list = w.findChild<QComboBox*>(QStringLiteral("组合框_打印机"));
         list->showPopup();
-        const int index = list->findText(kQueue);
-        QVERIFY2(index >= 0, qPrintable(QStringLiteral("not listed: ") + kQueue));
+        const int index = list->findText(QStringLiteral("Zpl203"));
+        QVERIFY(index >= 0);
         list->view()->setCurrentIndex(list->model()->index(index, 0));
         QTest::keyClick(list->view(), Qt::Key_Return);
-        QCOMPARE(settings::readKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机")), kQueue);
+        QCOMPARE(settings::readKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机")), QStringLiteral("Zpl203"));
 
-        setBox(&w, "编辑框_纸张长", "50");
-        setBox(&w, "编辑框_纸张宽", "30");
-        setBox(&w, "编辑框_二维码长", "22");
-        setBox(&w, "编辑框_二维码宽", "22");
-        setBox(&w, "编辑框_上", "2");
-        setBox(&w, "编辑框_左", "2");
+        const LabelSettings s = label50x30();
+        setBox(&w, "编辑框_纸张长", s.纸张长);
+        setBox(&w, "编辑框_纸张宽", s.纸张宽);
+        setBox(&w, "编辑框_二维码长", s.二维码长);
+        setBox(&w, "编辑框_二维码宽", s.二维码宽);
+        setBox(&w, "编辑框_上", s.边距上);
+        setBox(&w, "编辑框_左", s.边距左);
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_读取U8")), Qt::LeftButton);
         const auto* grid = w.findChild<QTableWidget*>(QStringLiteral("高级表格_人员"));
         QStringList expected;
@@ -149,59 +201,71 @@ private slots:
             w.setTicked(row, true);
             expected << "R" + grid->item(row - 1, 1)->text();
         }
+        const qsizetype before = m_cups.device("Zpl203")->jobs().size();
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_打印")), Qt::LeftButton);
         QCOMPARE(env.messages.size(), 1);
         QCOMPARE(env.messages[0].text, QStringLiteral("已发送到打印机，请等待打印结束！！"));
 
-        QDir out(m_dir.filePath(QStringLiteral("out")));
-        auto pdfs = [&] { return out.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name); };
-        QTRY_VERIFY2_WITH_TIMEOUT(pdfs().size() >= 3, log().constData(), 90000);
-        QTest::qWait(500); // let the last file be closed
-        QCOMPARE(pdfs().size(), 3);
+        FifoDevice* device = m_cups.device("Zpl203");
+        QTRY_VERIFY2_WITH_TIMEOUT(device->jobs().size() >= before + 3, m_cups.errorLog().constData(), 60000);
         QStringList found;
-        for (const QString& pdf : pdfs()) {
-            QCOMPARE(pageCount(out.filePath(pdf)), 1);
-            const QSizeF size = pageSizeMm(out.filePath(pdf));
-            QVERIFY2(std::abs(size.width() - 50) < 0.5 && std::abs(size.height() - 30) < 0.5,
-                     qPrintable(QStringLiteral("page of %1 x %2 mm").arg(size.width()).arg(size.height())));
-            found << decode(render(out.filePath(pdf), 203));
-        }
+        for (const QByteArray& job : device->jobs().mid(before))
+            for (const PrintedLabel& label : readZpl(job))
+                found << decode(label.picture);
         found.sort();
         expected.sort();
         QCOMPARE(found, expected);
-
         QCOMPARE(QPrinterInfo::defaultPrinterName(), defaultBefore);
-        QCOMPARE(run(m_lpstat, {"-d"}), lpstatBefore);
+        checkNothingElsePrinted({"Zpl203"});
+    }
+
+    void queueProblemsNameTheLabelsNotPrinted_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<QString>("says");
+        QTest::addRow("rejecting jobs") << "Rejecting" << "打印机“Rejecting”拒绝接收打印任务";
+        QTest::addRow("stopped") << "Stopped" << "打印机“Stopped”已暂停";
+        QTest::addRow("no custom size") << "Dymo" << "打印机“Dymo”不支持 50 × 30 毫米的标签尺寸";
+        QTest::addRow("jobs cancelled on the server") << "Holding" << "打印机“Holding”的打印任务被打印服务中止或取消";
+    }
+    void queueProblemsNameTheLabelsNotPrinted()
+    {
+        QFETCH(QString, queue);
+        QFETCH(QString, says);
+        LabelPrinter printer(LabelKind::person());
+        const QList<LabelJob> jobs = {{"10001", "张三"}, {"10002", "李四"}};
+        // While the run watches its jobs, the server's administrator cancels
+        // whatever waits in the holding queue.
+        bool cancelled = false;
+        const auto progress = [&](int done, int total) {
+            if (done == total && queue == QLatin1String("Holding") && !cancelled)
+                cancelled = !m_cups.tool("cancel", {"-a", queue}).isNull();
+            return true;
+        };
+        const LabelPrinter::Outcome outcome = printer.print(queue, label50x30(), jobs, progress);
+        QCOMPARE(outcome.status, LabelPrinter::Status::Done);
+        QVERIFY2(outcome.sent == 0, qPrintable(m_cups.tool("lpstat", {"-W", "all", "-l", "-o", queue}) + m_cups.errorLog()));
+        QCOMPARE(LabelPrinter::failureMessage(outcome), says + QStringLiteral("，2 张标签未打印：10001、10002"));
+        // Nothing is left waiting in the queue to come out later.
+        QCOMPARE(m_cups.tool("lpstat", {"-o", queue}).trimmed(), QString());
+        checkNothingElsePrinted({});
     }
 
 private:
-    // Also run when the test object goes, so that a failure half-way
-    // leaves neither a server nor a cups-pdf file behind.
-    void stopServer()
+    // No queue but the given ones ever got a job, and the default printer
+    // is the one set at the start.
+    void checkNothingElsePrinted(const QStringList& used)
     {
-        if (m_cupsd.state() != QProcess::NotRunning) {
-            m_cupsd.terminate();
-            if (!m_cupsd.waitForFinished(10000))
-                m_cupsd.kill();
-            m_cupsd.waitForFinished(5000);
-        }
-        if (!m_cupsPdfConfig.isEmpty())
-            QFile::remove(m_cupsPdfConfig);
+        for (const QString& queue : {"Zpl203", "Zpl300", "Epl203", "Epl300", "Dymo", "Rejecting", "Stopped", "Holding", "Office"})
+            if (!used.contains(queue) && !m_used.contains(queue))
+                QVERIFY2(m_cups.device(queue)->jobs().isEmpty(), qPrintable(queue + " got a job"));
+        m_used << used;
+        QCOMPARE(m_cups.tool("lpstat", {"-d"}), m_defaultBefore);
     }
 
-    QByteArray log() const
-    {
-        QFile f(m_dir.filePath(QStringLiteral("log/error_log")));
-        return f.open(QIODevice::ReadOnly) ? "\n" + f.readAll().right(4000) : QByteArray();
-    }
-
-    QTemporaryDir m_dir;
-    QProcess m_cupsd;
-    QString m_socket;
-    QString m_instance;
-    QString m_cupsPdfConfig;
-    QString m_lpadmin;
-    QString m_lpstat;
+    PrivateCups m_cups;
+    QString m_defaultBefore;
+    QStringList m_used;
 };
 
 QTEST_MAIN(LabelCupsTest)

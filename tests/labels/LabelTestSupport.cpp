@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryFile>
@@ -120,14 +119,34 @@ QStringList decode(const QImage& image)
     return found;
 }
 
-LabelPrinter::Target pdfFiles(const QString& folder)
+namespace {
+
+class PdfFolderQueue final : public LabelQueue {
+public:
+    PdfFolderQueue(int dpi, std::function<QString(int)> fileFor) : m_dpi(dpi), m_fileFor(std::move(fileFor)) {}
+    int dpi() const override { return m_dpi; }
+    Problem check(const QSizeF&) override { return Problem::None; }
+    Problem send(const LabelPage& page) override
+    {
+        QFile file(m_fileFor(m_job++));
+        return file.open(QIODevice::WriteOnly) && page.writePdf(file) ? Problem::None : Problem::NotSent;
+    }
+
+private:
+    int m_dpi;
+    std::function<QString(int)> m_fileFor;
+    int m_job = 0;
+};
+
+} // namespace
+
+LabelPrinter::Target pdfFiles(const QString& folder, int dpi, std::function<QString(int job)> fileFor)
 {
+    if (!fileFor)
+        fileFor = [folder](int job) { return QDir(folder).filePath(QStringLiteral("label-%1.pdf").arg(job + 1)); };
     return {
         [](const QString& printer) { return !printer.isEmpty(); },
-        [folder](QPrinter& printer, const QString&, int job) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QDir(folder).filePath(QStringLiteral("label-%1.pdf").arg(job + 1)));
-        },
+        [dpi, fileFor](const QString&) { return std::make_unique<PdfFolderQueue>(dpi, fileFor); },
     };
 }
 
@@ -162,7 +181,9 @@ QImage render(const QString& pdf, int dpi)
     const QString stem = dir.filePath(QStringLiteral("page"));
     run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
                                      QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                                     QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, stem});
+                                     QStringLiteral("-singlefile"), QStringLiteral("-aa"), QStringLiteral("no"),
+                                     QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-png"), pdf,
+                                     stem});
     return QImage(stem + QStringLiteral(".png"));
 }
 

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class QWidget;
 
 namespace labeltest {
@@ -46,9 +48,12 @@ void setBox(QWidget* window, const char* box, const QString& text);
 // The texts of the QR codes zbar finds in an image.
 QStringList decode(const QImage& image);
 
-// Sends each job to <folder>/label-<n>.pdf, n counting from 1; any printer
-// name but "" counts as installed.
-LabelPrinter::Target pdfFiles(const QString& folder);
+// Sends each job to <folder>/label-<n>.pdf, n counting from 1, as a
+// printer of dpi dots per inch would get it; any printer name but "" counts
+// as installed. fileFor, when given, names the file of the job-th label
+// (0-based) instead.
+LabelPrinter::Target pdfFiles(const QString& folder, int dpi = 203,
+                              std::function<QString(int job)> fileFor = {});
 
 // Runs a program and returns its standard output; "" when it fails.
 QString run(const QString& program, const QStringList& arguments);
@@ -56,7 +61,7 @@ QString run(const QString& program, const QStringList& arguments);
 // The PDF's page count and the size of its first page in millimetres.
 int pageCount(const QString& pdf);
 QSizeF pageSizeMm(const QString& pdf);
-// The first page rendered at dpi.
+// The first page rendered at dpi, without smoothing, as a printer would.
 QImage render(const QString& pdf, int dpi);
 // The words of the first page with their boxes in millimetres.
 struct Word {

@@ -15,7 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -69,6 +69,17 @@ QStringList decodedCell(QWidget* w, int row)
         for (int x = 0; x < picture.width(); ++x)
             framed.setPixel(x + 20, y + 20, picture.pixel(x, y));
     return decode(framed.scaled(framed.size() * 4));
+}
+
+// The label most tests print: 50 x 30 mm, QR 22 mm, margins 2.
+void fillSizes(QWidget* w)
+{
+    setBox(w, "编辑框_纸张长", QStringLiteral("50"));
+    setBox(w, "编辑框_纸张宽", QStringLiteral("30"));
+    setBox(w, "编辑框_二维码长", QStringLiteral("22"));
+    setBox(w, "编辑框_二维码宽", QStringLiteral("22"));
+    setBox(w, "编辑框_上", QStringLiteral("2"));
+    setBox(w, "编辑框_左", QStringLiteral("2"));
 }
 
 // Data rows for a test that runs on both windows.
@@ -284,15 +295,15 @@ private slots:
                                    "编辑框_上",     "编辑框_下",     "编辑框_左",       "编辑框_右"};
         for (int i = 0; i < boxes.size(); ++i)
             if (!boxes[i].isEmpty())
-                QTest::keyClicks(child<QLineEdit>(w.get(), boxes[i]), QString::number(10 + i));
-        child<QLineEdit>(w.get(), QStringLiteral("编辑框_纸张宽"))->clear(); // an empty box is stored empty
+                QTest::keyClicks(child<QLineEdit>(w.get(), boxes[i]), QString::number(90 - 10 * i));
+        child<QLineEdit>(w.get(), QStringLiteral("编辑框_下"))->clear(); // an empty margin is stored empty
         click(w.get(), button);
         for (int i = 0; i < kKeys.size(); ++i) {
-            const QString expected = !keys.contains(kKeys[i]) || i == 1 ? QString() : QString::number(10 + i);
+            const QString expected = !keys.contains(kKeys[i]) || i == 6 ? QString() : QString::number(90 - 10 * i);
             QCOMPARE(settings::readKey(section, kKeys[i]), expected);
             QCOMPARE(settings::readKey(person ? kDeviceSection : kPersonSection, kKeys[i]), QString());
         }
-        if (keys.contains(QStringLiteral("纸张宽"))) // written, as the empty text typed
+        if (keys.contains(QStringLiteral("边距下"))) // written, as the empty text typed
             QVERIFY(QFile(m_env->filePath("set.ini")).open(QIODevice::ReadOnly));
         QVERIFY(m_env->messages.isEmpty());
     }
@@ -463,22 +474,74 @@ private slots:
         QVERIFY(w->isTicked(1));
     }
 
-    void printingNothingTickedStillReportsSent_data()
+    void sizesOutsideTheRangeAreNotSaved_data()
     {
-        bothWindows();
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("values"); // paper width, height, QR 长, QR 宽
+        QTest::addColumn<QString>("says");
+        QTest::addRow("paper height 0") << "按钮_纸张设置" << QStringList{"50", "0", "20", "20"}
+                                        << "纸张尺寸未保存：纸张长宽的“高:”框中的“0”无效：应为 1 到 500 之间的整毫米数";
+        QTest::addRow("paper 501") << "按钮_纸张设置" << QStringList{"501", "30", "20", "20"}
+                                   << "纸张尺寸未保存：纸张长宽的“宽:”框中的“501”无效：应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR empty") << "按钮_二维码设置" << QStringList{"50", "30", "", "20"}
+                                  << "二维码尺寸未保存：二维码长宽的“宽:”框中的“”无效：应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR higher than the label")
+            << "按钮_二维码设置" << QStringList{"50", "30", "31", "20"}
+            << "二维码尺寸未保存：二维码（印出宽 20 × 高 31 毫米）大于标签（50 × 30 毫米）";
     }
-    void printingNothingTickedStillReportsSent()
+    void sizesOutsideTheRangeAreNotSaved()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, values);
+        QFETCH(QString, says);
+        auto w = open(true, m_erp->记录集2);
+        const char* boxes[] = {"编辑框_纸张长", "编辑框_纸张宽", "编辑框_二维码长", "编辑框_二维码宽"};
+        for (int i = 0; i < 4; ++i)
+            setBox(w.get(), boxes[i], values[i]);
+        click(w.get(), button);
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, says);
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QVERIFY(!QFile::exists(m_env->filePath("set.ini")));
+    }
+
+    void printingOrPreviewWithNothingTickedAsksToTick_data()
+    {
+        QTest::addColumn<bool>("person");
+        QTest::addColumn<QString>("button");
+        QTest::addRow("person, print") << true << "按钮_打印";
+        QTest::addRow("device, print") << false << "按钮_打印";
+        QTest::addRow("person, preview") << true << "按钮_预览";
+        QTest::addRow("device, preview") << false << "按钮_预览";
+    }
+    void printingOrPreviewWithNothingTickedAsksToTick()
     {
         QFETCH(bool, person);
+        QFETCH(QString, button);
         settings::writeKey(person ? kPersonSection : kDeviceSection, QStringLiteral("打印机"), QStringLiteral("P"));
         auto w = open(person, m_erp->记录集2);
         w->labelPrinter().setTarget(pdfFiles(m_out->path()));
         click(w.get(), QStringLiteral("按钮_读取U8"));
+        click(w.get(), button);
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("请先勾选要打印的标签"));
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QVERIFY(QDir(m_out->path()).isEmpty());
+    }
+
+    void badStoredSizeIsNamedWhenPrinting()
+    {
+        settings::writeKey(kDeviceSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        settings::writeKey(kDeviceSection, QStringLiteral("纸张长"), QStringLiteral("99999"));
+        settings::writeKey(kDeviceSection, QStringLiteral("纸张宽"), QStringLiteral("30"));
+        auto w = open(false, m_erp->记录集2);
+        w->labelPrinter().setTarget(pdfFiles(m_out->path()));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        w->setTicked(1, true);
         click(w.get(), QStringLiteral("按钮_打印"));
         QCOMPARE(m_env->messages.size(), 1);
-        QCOMPARE(m_env->messages[0].text, QStringLiteral("已发送到打印机，请等待打印结束！！"));
-        QCOMPARE(m_env->messages[0].caption, QStringLiteral("打印成功"));
-        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::None);
+        QCOMPARE(m_env->messages[0].text,
+                 QStringLiteral("纸张长宽的“宽:”框中的“99999”无效：应为 1 到 500 之间的整毫米数。未打印任何标签，请改正后再打印。"));
         QVERIFY(QDir(m_out->path()).isEmpty());
     }
 
@@ -486,15 +549,11 @@ private slots:
     {
         settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("P"));
         auto w = open(true, m_erp->记录集2);
+        fillSizes(w.get());
         // Jobs 2 and 3 go where no file can be made.
-        LabelPrinter::Target target = pdfFiles(m_out->path());
-        const auto good = target.direct;
-        target.direct = [&, good](QPrinter& printer, const QString& name, int job) {
-            good(printer, name, job);
-            if (job > 0)
-                printer.setOutputFileName(m_out->filePath(QStringLiteral("missing/label.pdf")));
-        };
-        w->labelPrinter().setTarget(target);
+        w->labelPrinter().setTarget(pdfFiles(m_out->path(), 203, [this](int job) {
+            return m_out->filePath(job > 0 ? QStringLiteral("missing/label.pdf") : QStringLiteral("label-1.pdf"));
+        }));
         click(w.get(), QStringLiteral("按钮_读取U8"));
         for (int row : {1, 2, 4})
             w->setTicked(row, true);
@@ -506,6 +565,93 @@ private slots:
         QCOMPARE(m.text, QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n其余 1 张已发送到打印机，请等待打印结束！！")
                              .arg(codes[1], codes[3]));
         QVERIFY(QFile::exists(m_out->filePath(QStringLiteral("label-1.pdf"))));
+    }
+
+    void cancellingALongRunNamesTheLabelsNotSent()
+    {
+        settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        auto w = open(true, m_erp->记录集2);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        fillSizes(w.get());
+        w->labelPrinter().setTarget(pdfFiles(m_out->path()));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        click(w.get(), QStringLiteral("按钮_全选"));
+        const int total = w->dataRowCount();
+        QVERIFY(total > 10);
+        // The clerk presses 取消 once the dialog shows three labels sent.
+        QTimer clerk;
+        bool pressed = false;
+        QObject::connect(&clerk, &QTimer::timeout, [&] {
+            auto* dialog = w->findChild<QProgressDialog*>(QStringLiteral("进度_打印"));
+            if (!pressed && dialog && dialog->value() >= 3) {
+                QVERIFY(dialog->isVisible());
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                pressed = true;
+            }
+        });
+        clerk.start(0);
+        click(w.get(), QStringLiteral("按钮_打印"));
+        clerk.stop();
+        QVERIFY(pressed);
+        QCOMPARE(m_env->messages.size(), 1);
+        const int sent = int(QDir(m_out->path()).entryList(QDir::Files).size());
+        QVERIFY(sent >= 3 && sent < total);
+        const QStringList notSent = column(w.get(), 1).mid(sent);
+        QCOMPARE(m_env->messages[0].text,
+                 QStringLiteral("打印已取消，%1 张标签未打印：%2\r\n其余 %3 张已发送到打印机，请等待打印结束！！")
+                     .arg(notSent.size())
+                     .arg(notSent.mid(0, 20).join(QStringLiteral("、")) + (notSent.size() > 20 ? "、…" : ""))
+                     .arg(sent));
+        QVERIFY(!w->findChild<QProgressDialog*>(QStringLiteral("进度_打印")));
+    }
+
+    void previewShowsTheFirstTickedLabelAsItPrints_data()
+    {
+        bothWindows();
+    }
+    void previewShowsTheFirstTickedLabelAsItPrints()
+    {
+        QFETCH(bool, person);
+        settings::writeKey(person ? kPersonSection : kDeviceSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        auto w = open(person, m_erp->记录集2);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        fillSizes(w.get());
+        w->labelPrinter().setTarget(pdfFiles(m_out->path(), 300));
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        w->setTicked(2, true);
+        w->setTicked(4, true);
+
+        // The button sits in a free place: it covers no other control.
+        auto* preview = child<QPushButton>(w.get(), QStringLiteral("按钮_预览"));
+        QCOMPARE(preview->text(), QStringLiteral("预览"));
+        const QRect place(preview->mapTo(w.get(), QPoint()), preview->size());
+        for (QWidget* other : w->findChildren<QWidget*>()) {
+            if (other == preview || other->parentWidget() == nullptr || !other->isVisible()
+                || other->objectName().isEmpty() || other->isAncestorOf(preview))
+                continue;
+            const QRect r(other->mapTo(w.get(), QPoint()), other->size());
+            QVERIFY2(!r.intersects(place), qPrintable(other->objectName()));
+        }
+
+        click(w.get(), QStringLiteral("按钮_预览"));
+        auto* dialog = w->findChild<QDialog*>(QStringLiteral("窗口_标签预览"));
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        const QPixmap shown = child<QLabel>(dialog, QStringLiteral("图片_标签"))->pixmap();
+        const QString code = (person ? "R" : "S") + column(w.get(), 1)[1];
+        QCOMPARE(decode(shown.toImage()), QStringList{code});
+        // 50 x 30 mm at 300 dpi is 591 x 354 dots, shown whole dots enlarged
+        // by a whole factor, framed by one pixel.
+        QCOMPARE((shown.width() - 2) % 591, 0);
+        QCOMPARE((shown.height() - 2) / ((shown.width() - 2) / 591), 354);
+        const QString text = child<QLabel>(dialog, QStringLiteral("标签_预览说明"))->text();
+        QVERIFY2(text.contains(QStringLiteral("打印机：P（300 dpi）")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("每模块 10 × 10 点")), qPrintable(text));
+        QVERIFY(m_env->messages.isEmpty());
+        QVERIFY(QDir(m_out->path()).isEmpty()); // a preview prints nothing
+        dialog->close();
     }
 
 private:
