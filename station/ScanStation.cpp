@@ -98,13 +98,13 @@ bool ScanStation::setUp()
 void ScanStation::setPromptText(const QString& text)
 {
     m_prompt = text;
-    emit promptChanged();
+    emit promptChanged({});
 }
 
 void ScanStation::prependPrompt(const QString& message)
 {
     m_prompt.prepend(message);
-    emit promptChanged();
+    emit promptChanged(message);
 }
 
 void ScanStation::play(const QString& prompt)

@@ -56,14 +56,13 @@ void StationGrid::insertTopRows(const QVector<QStringList>& rows)
     if (rows.isEmpty())
         return;
     beginInsertRows({}, 0, int(rows.size()) - 1);
-    QVector<QStringList> fresh;
-    fresh.reserve(rows.size() + m_rows.size());
-    for (QStringList r : rows) {
+    // The list keeps free room in front of its rows, so a row put on top
+    // moves none of the others.
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
+        QStringList r = *it;
         r.resize(m_captions.size());
-        fresh << r;
+        m_rows.prepend(std::move(r));
     }
-    fresh += m_rows;
-    m_rows.swap(fresh);
     if (m_unlockedRow > 0)
         m_unlockedRow += int(rows.size());
     endInsertRows();

@@ -68,6 +68,29 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
     EXPECT_FALSE(g.removeRow(3));
 }
 
+TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
+{
+    StationGrid g;
+    g.setColumns({"行号", "存货编码"}, {60, 150});
+    g.appendRows({{"b1"}, {"b2"}});
+    for (int i = 1; i <= 600; ++i)
+        g.insertTopRows({{QString::number(i), "A"}});
+    g.insertTopRows({{"t1"}, {"t2"}}); // a batch: its first row on top
+    g.appendRows({{"b3"}});
+    ASSERT_EQ(g.dataRowCount(), 605);
+    EXPECT_EQ(g.rowTexts(1), QStringList({"t1", ""})); // short rows get every column
+    EXPECT_EQ(g.text(2, 0), s("t2"));
+    EXPECT_EQ(g.text(3, 0), s("600"));
+    EXPECT_EQ(g.text(602, 0), s("1"));
+    EXPECT_EQ(g.text(605, 0), s("b3"));
+    EXPECT_TRUE(g.removeRow(3));
+    EXPECT_EQ(g.text(3, 0), s("599"));
+    EXPECT_EQ(g.data(g.index(601, 0), Qt::DisplayRole).toString(), s("b1"));
+    g.insertTopRow();
+    EXPECT_EQ(g.text(1, 0), QString());
+    EXPECT_EQ(g.text(2, 0), s("t1"));
+}
+
 TEST(StationGrid, OneUnlockedCellFollowsItsRow)
 {
     StationGrid g;
