@@ -75,6 +75,8 @@ bool ScanStation::setUp()
     emit fieldsChanged();
 
     m_detail.setColumns(kDetailCaptions, kDetailWidths);
+    // The stock hint adds up the lines of one item at every scan.
+    m_detail.setKeyColumn(1);
     if (!staging::ensureTable(m_erp.记录集1))
         return false;
     if (staging::hasLines(m_erp.记录集1)) {
@@ -106,13 +108,13 @@ void ScanStation::checkHeader()
 void ScanStation::setPromptText(const QString& text)
 {
     m_prompt = text;
-    emit promptChanged();
+    emit promptChanged({});
 }
 
 void ScanStation::prependPrompt(const QString& message)
 {
     m_prompt.prepend(message);
-    emit promptChanged();
+    emit promptChanged(message);
 }
 
 void ScanStation::play(const QString& prompt)
@@ -312,10 +314,8 @@ void ScanStation::updateStockHint()
     if (code.isEmpty() || m_fields.现存量.isEmpty())
         return;
     double total = 0;
-    for (int row = 1; row < m_detail.rowCount(); ++row) {
-        if (m_detail.text(row, 1) == code)
-            total += numberOrZero(m_detail.text(row, 5));
-    }
+    for (int row : m_detail.rowsWith(code))
+        total += numberOrZero(m_detail.text(row, 5));
     const double stock = numberOrZero(m_fields.现存量);
     if (total - stock > kTolerance) {
         m_fields.现存量不足 = true;

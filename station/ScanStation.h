@@ -106,7 +106,9 @@ signals:
     void fieldsChanged();
     // The scan field's text was set (emptied, or kept after a scan).
     void scanFieldChanged(const QString& text);
-    void promptChanged();
+    // The prompt text changed: prepended is what went in front of it, or
+    // empty when the whole text was replaced.
+    void promptChanged(const QString& prepended);
     void scanFocusRequested();
     void keywordFocusRequested();
     void busyChanged(bool busy);

@@ -1,5 +1,6 @@
 #include "ScanWindow.h"
 
+#include "CachedCellDelegate.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "ErpSession.h"
@@ -198,6 +199,10 @@ void 窗口_在线扫码出库::buildControls()
 
     const auto setUpGrid = [](QTableView* view, StationGrid* model) {
         view->setModel(model);
+        // A scan moves every visible row down: the rows already drawn are
+        // copied, only the new one is drawn. The cells carry the grid lines.
+        view->setItemDelegate(new CachedCellDelegate(view));
+        view->setShowGrid(false);
         view->verticalHeader()->hide();
         // Every row 26 pixels high, set once for the whole view.
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -353,20 +358,18 @@ void 窗口_在线扫码出库::showScanText(const QString& text)
         编辑框_条码->setText(text);
 }
 
-void 窗口_在线扫码出库::showPrompt()
+void 窗口_在线扫码出库::showPrompt(const QString& prepended)
 {
-    // Messages arrive in front of the history; only the new part is laid
+    // Messages arrive in front of the history; only the new one is laid
     // out, so a long history does not slow down every scan.
-    QString shown = m_station.promptText();
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (!m_shownPrompt.isEmpty() && shown.endsWith(m_shownPrompt)) {
+    const auto shown = [](QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+    if (prepended.isEmpty()) {
+        编辑框_提示->setPlainText(shown(m_station.promptText()));
+    } else {
         QTextCursor cursor(编辑框_提示->document());
         cursor.movePosition(QTextCursor::Start);
-        cursor.insertText(shown.left(shown.size() - m_shownPrompt.size()));
-    } else {
-        编辑框_提示->setPlainText(shown);
+        cursor.insertText(shown(prepended));
     }
-    m_shownPrompt = shown;
     编辑框_提示->verticalScrollBar()->setValue(0);
 }
 

@@ -52,7 +52,7 @@ private:
     void applyStyle();
     void showFields();
     void showScanText(const QString& text);
-    void showPrompt();
+    void showPrompt(const QString& prepended);
     void showBusy(bool busy);
     void tick();
     void startSearch();
@@ -64,7 +64,6 @@ private:
 
     ScanStation m_station;
     StationVoucher* m_voucher = nullptr;
-    QString m_shownPrompt;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;

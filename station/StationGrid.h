@@ -10,6 +10,7 @@
 // one rule (data cells read-only, except the one quantity cell a
 // double-click unlocked), so adding line 500 costs what adding line 5 does.
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -48,6 +49,13 @@ public:
     // Deletes every data row; the columns stay.
     void clearRows();
 
+    // Keeps an index of the texts in `column` (-1: none), so that
+    // rowsWith() finds a text's rows without reading every row.
+    void setKeyColumn(int column);
+    // The data rows whose key-column text is `key`, top to bottom (none
+    // without a key column).
+    QVector<int> rowsWith(const QString& key) const;
+
     // The grid styling: every data cell read-only again.
     void lockAll();
     // Lifts the read-only state of one data cell.
@@ -72,9 +80,24 @@ signals:
     void cellEdited(const QPersistentModelIndex& index, const QString& oldText);
 
 private:
+    void indexRow(qint64 serial, const QString& key);
+    void unindexRow(qint64 serial, const QString& key);
+    void rebuildIndex();
+
     QStringList m_captions;
     QVector<int> m_widths;
+    // The data rows top to bottom, each with a serial number: rows put on
+    // top get ever larger serials and appended rows ever smaller ones, so
+    // the serials fall from top to bottom and a row's place is found by
+    // bisection. Every change of m_rows goes through the methods above,
+    // which keep m_serials and the key index in step.
     QVector<QStringList> m_rows;
+    QVector<qint64> m_serials;
+    qint64 m_topSerial = 0;
+    qint64 m_bottomSerial = 1;
+    int m_keyColumn = -1;
+    // Key text → serials of its rows, rising (bottom row first).
+    QHash<QString, QVector<qint64>> m_keyRows;
     int m_unlockedRow = -1; // system row of the one editable cell, or -1
     int m_unlockedColumn = -1;
 };

@@ -3,6 +3,8 @@
 // popup menu, searches from the keyword field, all against the demo ERP.
 #include "StationFixture.h"
 
+#include "CachedCellDelegate.h"
+
 #include "Clock.h"
 #include "MasterData.h"
 #include "OdbcSetup.h"
@@ -22,6 +24,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSqlQuery>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -72,6 +75,7 @@ private slots:
     void quantityEdits();
     void editingAnOlderLineChecksItsOwnItem();
     void quantityThatCannotBeStagedSaysSo();
+    void gridRepaintCopiesWhatItDrewBefore();
     void deletionsRenumberAndRewrite_data();
     void deletionsRenumberAndRewrite();
     void restartShowsTheSameLines();
@@ -624,6 +628,45 @@ void ScanWindowTest::quantityThatCannotBeStagedSaysSo()
     QCOMPARE(f->logEntries(), QStringList{s("修改缓存记录失败 ,update ckmx set sl='5' where hh='1'")});
 }
 
+void ScanWindowTest::gridRepaintCopiesWhatItDrewBefore()
+{
+    scanAll({s("R10001"), s("QM-001"), s("M6-25"), s("DX-RVV-01")});
+    grid().setText(2, 2, s("一个很长很长的存货名称，比列宽长得多，显示时要截断"));
+    QTableView* view = detailView();
+    view->selectionModel()->select(QItemSelection(grid().indexOf(3, 0), grid().indexOf(3, 10)),
+                                   QItemSelectionModel::ClearAndSelect);
+    auto* cached = dynamic_cast<CachedCellDelegate*>(view->itemDelegate());
+    QVERIFY(cached);
+    QVERIFY(!view->showGrid());
+    const auto picture = [view] { return view->viewport()->grab().toImage(); };
+    // What the plain view with its own grid lines paints.
+    const auto plainPicture = [&] {
+        QStyledItemDelegate plain;
+        view->setItemDelegate(&plain);
+        view->setShowGrid(true);
+        const QImage image = picture();
+        view->setItemDelegate(cached);
+        view->setShowGrid(false);
+        return image;
+    };
+
+    const QImage first = picture();
+    QCOMPARE(first, plainPicture());
+    // A repaint of the same rows only copies.
+    const int drawn = cached->drawnCells();
+    QCOMPARE(picture(), first);
+    QCOMPARE(cached->drawnCells(), drawn);
+    // A new line on top draws its own cells; the rows below are copies, and
+    // an edited cell shows its new text.
+    scan(s("QM-001"));
+    grid().setText(3, 5, s("7"));
+    const QImage after = picture();
+    QVERIFY(cached->drawnCells() > drawn);
+    QVERIFY(cached->drawnCells() <= drawn + grid().columnCount() + 1);
+    QCOMPARE(after, plainPicture());
+    QVERIFY(after != first);
+}
+
 void ScanWindowTest::deletionsRenumberAndRewrite_data()
 {
     QTest::addColumn<QString>("command");
@@ -939,6 +982,7 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
     scan(s("QM-001"));
     QCOMPARE(promptLines(),
              QStringList({s("存货编码【QM-001】 添加成功！！"), s("没有明细材料需要生成材料出库单！"), done}));
+    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText(), promptLines().join(u'\n'));
 
     QTest::mouseClick(child<QPushButton>(s("按钮_更新最大单据号")), Qt::LeftButton);
     QCOMPARE(f->messages.size(), 1);

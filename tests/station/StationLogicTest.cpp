@@ -70,6 +70,74 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
     EXPECT_FALSE(g.removeRow(3));
 }
 
+TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
+{
+    StationGrid g;
+    g.setColumns({"行号", "存货编码"}, {60, 150});
+    g.appendRows({{"b1"}, {"b2"}});
+    for (int i = 1; i <= 600; ++i)
+        g.insertTopRows({{QString::number(i), "A"}});
+    g.insertTopRows({{"t1"}, {"t2"}}); // a batch: its first row on top
+    g.appendRows({{"b3"}});
+    ASSERT_EQ(g.dataRowCount(), 605);
+    EXPECT_EQ(g.rowTexts(1), QStringList({"t1", ""})); // short rows get every column
+    EXPECT_EQ(g.text(2, 0), s("t2"));
+    EXPECT_EQ(g.text(3, 0), s("600"));
+    EXPECT_EQ(g.text(602, 0), s("1"));
+    EXPECT_EQ(g.text(605, 0), s("b3"));
+    EXPECT_TRUE(g.removeRow(3));
+    EXPECT_EQ(g.text(3, 0), s("599"));
+    EXPECT_EQ(g.data(g.index(601, 0), Qt::DisplayRole).toString(), s("b1"));
+    g.insertTopRow();
+    EXPECT_EQ(g.text(1, 0), QString());
+    EXPECT_EQ(g.text(2, 0), s("t1"));
+}
+
+TEST(StationGrid, KeyIndexFollowsEveryChange)
+{
+    StationGrid g;
+    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
+    g.appendRows({{"0", "A"}, {"0", "B"}}); // rows before the index is set are indexed too
+    g.setKeyColumn(1);
+    const QStringList keys{"A", "B", "C", ""};
+    const auto check = [&](int step) {
+        for (const QString& key : keys) {
+            QVector<int> walked;
+            for (int row = 1; row < g.rowCount(); ++row) {
+                if (g.text(row, 1) == key)
+                    walked << row;
+            }
+            ASSERT_EQ(g.rowsWith(key), walked) << "step " << step << " key " << key.toStdString();
+        }
+    };
+    // A fixed mix of every change the grid knows, checked against reading
+    // every row after each one.
+    quint32 seed = 7;
+    const auto next = [&seed](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int step = 0; step < 400; ++step) {
+        const QString key = keys[int(next(3))];
+        switch (next(6)) {
+        case 0:
+        case 1: g.insertTopRows({{QString::number(step), key}}); break;
+        case 2: g.appendRows({{QString::number(step), key}, {QString::number(step), keys[int(next(3))]}}); break;
+        case 3: g.removeRow(1 + int(next(quint32(g.dataRowCount() + 1)))); break;
+        case 4: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 1, key); break;
+        default: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 2, key); break;
+        }
+        check(step);
+        if (step == 300) {
+            g.clearRows();
+            check(step);
+        }
+    }
+    g.setColumns({"行号"}, {60}); // the key column is gone with its columns
+    g.appendRows({{"1"}});
+    EXPECT_TRUE(g.rowsWith("").isEmpty());
+}
+
 TEST(StationGrid, OneUnlockedCellFollowsItsRow)
 {
     StationGrid g;
