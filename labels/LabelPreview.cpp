@@ -36,7 +36,7 @@ QString labelPreviewText(const LabelPage& page, const QString& printer)
                  .arg(page.sizeMm.height())
                  .arg(page.widthDots())
                  .arg(page.heightDots());
-    lines << QStringLiteral("二维码：%1 × %1 模块，每模块 %2 × %2 点（%3 毫米），连静区 %4 点 = %5 毫米")
+    lines << QStringLiteral("二维码：%1 × %1 模块，每模块 %2 × %2 点（%3 毫米），含静区 %4 点 = %5 毫米")
                  .arg(page.modules)
                  .arg(page.moduleDots)
                  .arg(QString::number(page.moduleDots * dotMm, 'f', 2))
