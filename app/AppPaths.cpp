@@ -1,4 +1,4 @@
-#include "AppPaths.h"
+#include "app/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "app/Clock.h"
 
 namespace appclock {
 namespace {

@@ -3,7 +3,7 @@
 // which happens at the latest when the process ends. The descriptor is not
 // inherited by programs this one starts (O_CLOEXEC), or a child could keep
 // the lock alive after its parent has died.
-#include "FileLock.h"
+#include "app/FileLock.h"
 
 #include <QFile>
 

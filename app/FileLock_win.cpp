@@ -4,7 +4,7 @@
 // mandatory, and a lock over the content would keep other processes from
 // reading who holds it. The handle is not inheritable (no security
 // attributes), so programs this one starts cannot keep the lock alive.
-#include "FileLock.h"
+#include "app/FileLock.h"
 
 #include <QDir>
 

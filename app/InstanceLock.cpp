@@ -1,4 +1,4 @@
-#include "InstanceLock.h"
+#include "app/InstanceLock.h"
 
 InstanceLock::InstanceLock(const QString& directory)
     : m_lock(directory + u'/' + QLatin1String(kFileName))

@@ -1,7 +1,7 @@
-#include "OperationLog.h"
+#include "app/OperationLog.h"
 
-#include "Clock.h"
-#include "TextCodec.h"
+#include "app/Clock.h"
+#include "app/TextCodec.h"
 
 namespace {
 

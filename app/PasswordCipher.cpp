@@ -1,6 +1,6 @@
-#include "PasswordCipher.h"
+#include "app/PasswordCipher.h"
 
-#include "TextCodec.h"
+#include "app/TextCodec.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "ProfileFile.h"
+#include "app/ProfileFile.h"
 
-#include "TextCodec.h"
+#include "app/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>

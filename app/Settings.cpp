@@ -1,8 +1,8 @@
-#include "Settings.h"
+#include "app/Settings.h"
 
-#include "AppPaths.h"
-#include "ProfileFile.h"
-#include "TextCodec.h"
+#include "app/AppPaths.h"
+#include "app/ProfileFile.h"
+#include "app/TextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // GBK conversion through iconv (glibc here, GNU libiconv elsewhere).
-#include "TextCodec.h"
+#include "app/TextCodec.h"
 
 #include <iconv.h>
 

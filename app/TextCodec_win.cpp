@@ -1,5 +1,5 @@
 // GBK conversion through the Windows code-page API (code page 936).
-#include "TextCodec.h"
+#include "app/TextCodec.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Time to build the demo ERP: the small one (every scripts/demo and most
 // ERP tests build it) and the large one the other benchmarks run on. The
 // large build should take a few seconds at most.
-#include "DemoErp.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

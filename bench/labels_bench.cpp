@@ -6,15 +6,15 @@
 // people.
 #include <benchmark/benchmark.h>
 
-#include "AppPaths.h"
-#include "DemoErp.h"
-#include "ErpConnection.h"
-#include "LabelPrinter.h"
-#include "LabelReader.h"
-#include "PersonLabelWindow.h"
-#include "PrivateCups.h"
-#include "RecordSet.h"
+#include "app/AppPaths.h"
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
+#include "labels/LabelPrinter.h"
+#include "labels/LabelReader.h"
+#include "labels/PersonLabelWindow.h"
 #include "qr/facade.h"
+#include "tests/support/PrivateCups.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Encodes per second of 创建二维码 (encode and render) for the four cases.
 #include <benchmark/benchmark.h>
 
+#include "bench/qr_cases.h"
 #include "qr/facade.h"
-#include "qr_cases.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/qr_cases.h"
 #include "qr/facade.h"
-#include "qr_cases.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

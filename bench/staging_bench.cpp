@@ -5,13 +5,13 @@
 // prints the median and the slowest sample, from the menu command to the
 // repainted window. Build it in Release without sanitizers for figures
 // worth quoting.
-#include "AppPaths.h"
-#include "DemoErp.h"
-#include "ErpSession.h"
-#include "PromptPlayer.h"
-#include "ScanWindow.h"
-#include "StagingTable.h"
-#include "StationBenchSetup.h"
+#include "app/AppPaths.h"
+#include "bookings/StagingTable.h"
+#include "erp/ErpSession.h"
+#include "station/ScanWindow.h"
+#include "tests/support/RecordingPromptPlayer.h"
+#include "tests/support/StationBenchSetup.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -11,17 +11,17 @@
 // screen of the window's size (e.g. xvfb-run -s "-screen 0 1920x1080x24"
 // with QT_QPA_PLATFORM=xcb): on the small offscreen screen most of the
 // window is never painted.
-#include "AppPaths.h"
-#include "DemoErp.h"
-#include "ErpConnection.h"
-#include "ErpSession.h"
-#include "MasterData.h"
-#include "MessageBox.h"
-#include "OperationLog.h"
-#include "PasswordCipher.h"
-#include "PromptPlayer.h"
-#include "ScanWindow.h"
-#include "Settings.h"
+#include "app/AppPaths.h"
+#include "app/OperationLog.h"
+#include "app/PasswordCipher.h"
+#include "app/Settings.h"
+#include "erp/ErpConnection.h"
+#include "erp/ErpSession.h"
+#include "erp/MasterData.h"
+#include "station/ScanWindow.h"
+#include "tests/support/RecordingPromptPlayer.h"
+#include "tools/demo-erp/DemoErp.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 // sent one by one in autocommit, each on a freshly built demo ERP.
 //   quillmark_voucher_bench [lines] [rounds]
 // Prints the median and the fastest time of each and the statements sent.
-#include "DemoErp.h"
-#include "ErpConnection.h"
-#include "RecordSet.h"
-#include "StagingTable.h"
-#include "VoucherView.h"
-#include "VoucherWriter.h"
+#include "bookings/StagingTable.h"
+#include "bookings/VoucherWriter.h"
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
+#include "tests/support/RecordingVoucherView.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
-#include "ConnectionSetup.h"
+#include "erp/ConnectionSetup.h"
 
-#include "PasswordCipher.h"
-#include "RecordSet.h"
-#include "Settings.h"
-#include "TextCodec.h"
+#include "app/PasswordCipher.h"
+#include "app/Settings.h"
+#include "app/TextCodec.h"
+#include "erp/RecordSet.h"
 
 namespace {
 const QString kSection = QStringLiteral("连接配制");

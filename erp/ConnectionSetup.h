@@ -3,7 +3,7 @@
 // connection settings, list the account sets of a server, test a
 // connection, store the settings. The window copies its boxes into these
 // calls and shows the messages.
-#include "ErpConnection.h"
+#include "erp/ErpConnection.h"
 
 #include <QString>
 #include <QStringList>

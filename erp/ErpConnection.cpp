@@ -1,8 +1,8 @@
-#include "ErpConnection.h"
+#include "erp/ErpConnection.h"
 
-#include "AppPaths.h"
-#include "SqlRewriter.h"
-#include "SqlText.h"
+#include "app/AppPaths.h"
+#include "erp/SqlRewriter.h"
+#include "erp/SqlText.h"
 
 #include <QDir>
 #include <QFileInfo>

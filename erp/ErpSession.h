@@ -2,13 +2,10 @@
 // The process-wide ERP objects the start window owns: the one connection
 // 数据库连接 and the three record sets every part of the program runs its
 // statements through.
-#include "ErpConnection.h"
-#include "RecordSet.h"
-#include "StationHold.h"
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
 
 #include <QString>
-
-class QWidget;
 
 class ErpSession {
 public:
@@ -25,42 +22,27 @@ public:
     // Bytes 8 to 10 of the account-set name, taken at every connect.
     QString 账套号;
 
-    // The hold on the account set's scanning station (one open scanning
-    // window per account set).
-    StationHold stationHold;
-
-    // Takes stationHold for the account set of the last connect. When
-    // another program holds it, or it cannot be taken, tells the user why
-    // (message box owned by owner) and returns false.
-    bool takeStationHold(QWidget* owner);
-
-    // Opens the connection from set.ini. Returns only with an open
-    // connection: on failure it tells the user, shows the connection window
-    // (owned by owner) and tries again; that window's cancel button ends the
-    // program.
-    void 连接账套(QWidget* owner);
-
-    // One attempt with the stored settings, without messages or windows.
+    // One attempt with the settings stored in set.ini, without messages or
+    // windows (the connection window's loop is erp_ui/SessionConnect.h).
     bool connectOnce();
 
     bool isOpen() const;
     void close();
 
-    // The session of the running program (the one created last and not yet
-    // destroyed), or nullptr.
-    static ErpSession* current();
-
     // Bytes 8 to 10 (counted from 1) of the GBK form of an account-set name:
     // "UFDATA_001_2021" → "001"; "" when the name is shorter than 8 bytes.
     static QString accountNumber(const QString& accountSet);
 
-private:
-    // The settings of the last connect, read from set.ini.
+    // The settings of the last connect, read from set.ini (the station hold
+    // opens its own connection with them).
     struct Login {
         QString server;
         QString login;
         QString password;
         QString accountSet;
     };
+    const Login& lastLogin() const { return m_login; }
+
+private:
     Login m_login;
 };

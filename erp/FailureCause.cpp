@@ -1,4 +1,4 @@
-#include "FailureCause.h"
+#include "erp/FailureCause.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "MasterData.h"
+#include "erp/MasterData.h"
 
-#include "OperationLog.h"
-#include "RecordSet.h"
-#include "SqlText.h"
+#include "app/OperationLog.h"
+#include "erp/RecordSet.h"
+#include "erp/SqlText.h"
 
 namespace masterdata {
 namespace {

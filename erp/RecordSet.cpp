@@ -1,7 +1,7 @@
-#include "RecordSet.h"
+#include "erp/RecordSet.h"
 
-#include "ErpConnection.h"
-#include "SqlText.h"
+#include "erp/ErpConnection.h"
+#include "erp/SqlText.h"
 
 #include <QSqlDriver>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "SqlRewriter.h"
+#include "erp/SqlRewriter.h"
 
 #include <QSet>
 #include <QStringList>

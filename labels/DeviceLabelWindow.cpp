@@ -1,4 +1,4 @@
-#include "DeviceLabelWindow.h"
+#include "labels/DeviceLabelWindow.h"
 
 窗口_设备码打印::窗口_设备码打印(RecordSet& 记录集2, QWidget* parent)
     : LabelWindow(LabelKind::device(),

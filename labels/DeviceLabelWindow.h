@@ -1,7 +1,7 @@
 #pragma once
 // 窗口_设备码打印: reads the device archive from the ERP and prints one
 // label per ticked device: the QR code "S" + device code, nothing else.
-#include "LabelWindow.h"
+#include "labels/LabelWindow.h"
 
 class 窗口_设备码打印 : public LabelWindow {
 public:

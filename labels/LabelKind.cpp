@@ -1,4 +1,4 @@
-#include "LabelKind.h"
+#include "labels/LabelKind.h"
 
 const LabelKind& LabelKind::person()
 {

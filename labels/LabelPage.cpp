@@ -1,6 +1,6 @@
-#include "LabelPage.h"
+#include "labels/LabelPage.h"
 
-#include "LabelPicture.h"
+#include "labels/LabelPicture.h"
 
 #include <QBuffer>
 #include <QFontMetrics>

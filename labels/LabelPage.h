@@ -8,8 +8,8 @@
 // same whole number of dots (the largest that fits the QR box, never fewer
 // than 2), the symbol with its quiet zone of 2 modules starts on a whole dot,
 // and the picture is 1-bit, so that no rasteriser resamples or smooths it.
-#include "LabelKind.h"
-#include "LabelSettings.h"
+#include "labels/LabelKind.h"
+#include "labels/LabelSettings.h"
 
 #include <QImage>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "LabelPicture.h"
+#include "labels/LabelPicture.h"
 
 #include "qr/facade.h"
 

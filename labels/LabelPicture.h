@@ -2,7 +2,7 @@
 // The QR picture of a label: "R" + job number for a person, "S" + device
 // code for a device, level H, 50 × 50 pixels, black modules on white, as
 // the bytes of a BMP file.
-#include "LabelKind.h"
+#include "labels/LabelKind.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "LabelPreview.h"
+#include "labels/LabelPreview.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // The 预览 window of the label windows: the first ticked label exactly as
 // it will print, one screen pixel block per printer dot, with the figures
 // that matter when setting up a label printer.
-#include "LabelPage.h"
+#include "labels/LabelPage.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "LabelPrinter.h"
+#include "labels/LabelPrinter.h"
 
 #include <QPrinterInfo>
 #include <QSet>

@@ -3,10 +3,10 @@
 // set.ini, addressed by its name so that the user's default printer is
 // never touched. The label's page has exactly the size in the boxes, and
 // its QR code is drawn in whole dots of that printer (see LabelPage).
-#include "LabelKind.h"
-#include "LabelPage.h"
-#include "LabelQueue.h"
-#include "LabelSettings.h"
+#include "labels/LabelKind.h"
+#include "labels/LabelPage.h"
+#include "labels/LabelQueue.h"
+#include "labels/LabelSettings.h"
 
 #include <QList>
 #include <QString>

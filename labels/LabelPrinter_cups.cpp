@@ -1,7 +1,7 @@
 // The CUPS queues of Linux, through libcups: the queue's own resolution and
 // state, the label's page size as the driver knows it, one job per label
 // with the label's PDF, and the jobs' fate read back by their ids.
-#include "LabelPrinter.h"
+#include "labels/LabelPrinter.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

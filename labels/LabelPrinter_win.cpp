@@ -1,7 +1,7 @@
 // The Windows print system, through QPrinter: there the driver reports the
 // printer's own resolution, and the label is painted straight onto the
 // printer's device in its dots.
-#include "LabelPrinter.h"
+#include "labels/LabelPrinter.h"
 
 #include <QPageSize>
 #include <QPainter>

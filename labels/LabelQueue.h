@@ -2,7 +2,7 @@
 // A printer's queue as a print run sees it. The system's queues are opened
 // in the platform files (CUPS on Linux, the Windows print system there);
 // tests put their own in place.
-#include "LabelPage.h"
+#include "labels/LabelPage.h"
 
 #include <QList>
 #include <QSizeF>

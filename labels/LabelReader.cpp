@@ -1,7 +1,7 @@
-#include "LabelReader.h"
+#include "labels/LabelReader.h"
 
-#include "LabelPicture.h"
-#include "RecordSet.h"
+#include "erp/RecordSet.h"
+#include "labels/LabelPicture.h"
 
 namespace labelreader {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Reads the rows of a label window from the ERP through a record set.
-#include "LabelKind.h"
+#include "labels/LabelKind.h"
 
 #include <QByteArray>
 #include <QList>

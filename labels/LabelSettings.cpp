@@ -1,6 +1,6 @@
-#include "LabelSettings.h"
+#include "labels/LabelSettings.h"
 
-#include "Settings.h"
+#include "app/Settings.h"
 
 LabelSettings LabelSettings::load(const QString& section)
 {

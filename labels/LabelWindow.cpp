@@ -1,11 +1,11 @@
-#include "LabelWindow.h"
+#include "labels/LabelWindow.h"
 
-#include "Controls.h"
-#include "DropDownList.h"
-#include "LabelPicture.h"
-#include "LabelSettings.h"
-#include "LabelPreview.h"
-#include "MessageBox.h"
+#include "labels/LabelPicture.h"
+#include "labels/LabelPreview.h"
+#include "labels/LabelSettings.h"
+#include "ui/Controls.h"
+#include "ui/DropDownList.h"
+#include "ui/MessageBox.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>

@@ -2,9 +2,9 @@
 // What the personnel and device label windows share: the settings boxes
 // and their save buttons, the printer list, the grid of rows read from the
 // ERP, and printing one label per ticked row.
-#include "LabelKind.h"
-#include "LabelPrinter.h"
-#include "LabelReader.h"
+#include "labels/LabelKind.h"
+#include "labels/LabelPrinter.h"
+#include "labels/LabelReader.h"
 
 #include <QDialog>
 #include <QRect>

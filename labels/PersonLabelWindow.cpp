@@ -1,6 +1,6 @@
-#include "PersonLabelWindow.h"
+#include "labels/PersonLabelWindow.h"
 
-#include "Controls.h"
+#include "ui/Controls.h"
 
 #include <QPushButton>
 

@@ -2,7 +2,7 @@
 // 窗口_人员条码打印: reads the personnel with a job number from the ERP and
 // prints one label per ticked person: the QR code "R" + job number and the
 // person's name beside it.
-#include "LabelWindow.h"
+#include "labels/LabelWindow.h"
 
 class 窗口_人员条码打印 : public LabelWindow {
 public:

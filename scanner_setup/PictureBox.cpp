@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "scanner_setup/PictureBox.h"
 
 #include <QPixmap>
 

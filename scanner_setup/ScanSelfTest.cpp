@@ -1,4 +1,4 @@
-#include "ScanSelfTest.h"
+#include "scanner_setup/ScanSelfTest.h"
 
 #include <QStringList>
 

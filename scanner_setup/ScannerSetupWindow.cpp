@@ -1,8 +1,8 @@
-#include "ScannerSetupWindow.h"
+#include "scanner_setup/ScannerSetupWindow.h"
 
-#include "Controls.h"
-#include "PictureBox.h"
-#include "SetupCode.h"
+#include "scanner_setup/PictureBox.h"
+#include "scanner_setup/SetupCode.h"
+#include "ui/Controls.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -4,7 +4,7 @@
 // clerk can set the scanner up by scanning the screen and try it at once.
 // A self-test code beside them checks that the scanner types what the
 // scanning station needs. The window keeps nothing between openings.
-#include "ScanSelfTest.h"
+#include "scanner_setup/ScanSelfTest.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "SetupCode.h"
+#include "scanner_setup/SetupCode.h"
 
 #include "qr/facade.h"
 

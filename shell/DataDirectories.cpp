@@ -1,7 +1,7 @@
-#include "DataDirectories.h"
+#include "shell/DataDirectories.h"
 
-#include "AppPaths.h"
-#include "OperationLog.h"
+#include "app/AppPaths.h"
+#include "app/OperationLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "HeaderSettings.h"
+#include "shell/HeaderSettings.h"
 
-#include "MasterData.h"
-#include "Settings.h"
-#include "TextCodec.h"
+#include "app/Settings.h"
+#include "app/TextCodec.h"
+#include "erp/MasterData.h"
 
 namespace headersettings {
 

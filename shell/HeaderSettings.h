@@ -2,7 +2,7 @@
 // The voucher header choices of the start window: warehouse, handler and
 // issue category, each an item "code|name" of a list filled from the ERP
 // (HeaderLists.h), saved to set.ini section "材料出库单表头".
-#include "HeaderLists.h"
+#include "bookings/HeaderLists.h"
 
 #include <QString>
 #include <QStringList>

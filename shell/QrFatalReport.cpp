@@ -1,6 +1,6 @@
-#include "QrFatalReport.h"
+#include "shell/QrFatalReport.h"
 
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include "qr/report.h"
 

@@ -1,17 +1,18 @@
-#include "StartWindow.h"
+#include "shell/StartWindow.h"
 
-#include "ConnectionWindow.h"
-#include "Controls.h"
-#include "DataDirectories.h"
-#include "DeviceLabelWindow.h"
-#include "HeaderSettings.h"
-#include "MessageBox.h"
-#include "PersonLabelWindow.h"
-#include "ScanWindow.h"
-#include "ScannerSetupWindow.h"
-#include "Settings.h"
-#include "Skin.h"
-#include "WavPromptPlayer.h"
+#include "app/OperationLog.h"
+#include "app/Settings.h"
+#include "erp_ui/SessionConnect.h"
+#include "labels/DeviceLabelWindow.h"
+#include "labels/PersonLabelWindow.h"
+#include "scanner_setup/ScannerSetupWindow.h"
+#include "shell/DataDirectories.h"
+#include "shell/HeaderSettings.h"
+#include "shell/Skin.h"
+#include "station/ScanWindow.h"
+#include "ui/Controls.h"
+#include "ui/MessageBox.h"
+#include "ui/WavPromptPlayer.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -83,21 +84,20 @@ StartWindow::~StartWindow()
 void StartWindow::onCreated()
 {
     skin::apply();
-    if (!settings::fileExists()) {
-        窗口_数据库连接配制 connectionWindow(this);
-        connectionWindow.exec();
-    }
-    connectToErp();
+    if (!settings::fileExists() && !erpui::editConnection(this))
+        return;
+    if (!connectToErp())
+        return;
     if (!datadirectories::prepareAndOpenLog())
         return;
     fillHeaderLists();
 }
 
-void StartWindow::connectToErp()
+bool StartWindow::connectToErp()
 {
-    // Returns only with an open connection; cancelling the connection
-    // window on the way ends the program.
-    m_erp.连接账套(this);
+    // Returns with an open connection, or false when the connection window
+    // was cancelled on the way: the program is then ending.
+    return erpui::connectSession(m_erp, this);
 }
 
 void StartWindow::fillHeaderLists()
@@ -154,14 +154,28 @@ void StartWindow::onSaveSettingsClicked()
     msgbox::show(headersettings::kSavedMessage);
 }
 
+bool StartWindow::takeStationHold()
+{
+    const ErpSession::Login& login = m_erp.lastLogin();
+    const StationHold::Result result = m_stationHold.take(login.server, login.login, login.password, login.accountSet);
+    if (result == StationHold::Result::Taken)
+        return true;
+    const QString message = m_stationHold.message(result);
+    写日志(message);
+    msgbox::show(message,
+                 result == StationHold::Result::Failed ? msgbox::Icon::Error : msgbox::Icon::Information,
+                 msgbox::kDefaultCaption, this);
+    return false;
+}
+
 void StartWindow::onOnlineModeClicked()
 {
     // One scanning window per account set: it opens only under the
     // station hold, which ends when this handler returns, i.e. once the
     // window has closed. When refused, the user has been told why.
-    if (!m_erp.takeStationHold(this))
+    if (!takeStationHold())
         return;
-    const auto releaseHold = qScopeGuard([this] { m_erp.stationHold.release(); });
+    const auto releaseHold = qScopeGuard([this] { m_stationHold.release(); });
     // The scanning station, modal, on this window's ERP session. Its prompts
     // are read from wav/ beside the program each time it opens.
     WavPromptPlayer player(QCoreApplication::applicationDirPath() + QStringLiteral("/wav"));

@@ -1,8 +1,9 @@
 #pragma once
 // 窗口_启动: the start window. It holds the voucher header choices, opens
 // every other window, and owns the process-wide ERP connection and log.
-#include "ErpSession.h"
-#include "HeaderLists.h"
+#include "bookings/HeaderLists.h"
+#include "bookings/StationHold.h"
+#include "erp/ErpSession.h"
 
 #include <QWidget>
 
@@ -19,6 +20,9 @@ public:
     ~StartWindow() override;
 
     ErpSession& erp() { return m_erp; }
+    // The hold on the account set's scanning station (one open scanning
+    // window per account set).
+    StationHold& stationHold() { return m_stationHold; }
 
     // The steps that run once the window exists, before the user works
     // with it: skin, settings check, connection, directories and log,
@@ -29,13 +33,18 @@ private:
     void onSaveSettingsClicked();
     void onScannerSetupClicked();
     void onOnlineModeClicked();
-    void connectToErp();
+    bool connectToErp();
+    // Takes the station hold for the account set of the last connect. When
+    // another program holds it, or it cannot be taken, tells the user why
+    // and returns false.
+    bool takeStationHold();
     void fillHeaderLists();
     // Fills list from the ERP and selects the saved value. Returns the saved
     // value the ERP no longer has, named with its field ("" when none).
     QString fillHeaderList(QComboBox* list, headerlists::Kind kind);
 
     ErpSession m_erp;
+    StationHold m_stationHold;
 
     QGroupBox* m_group = nullptr;
     QComboBox* m_warehouse = nullptr;

@@ -1,9 +1,9 @@
 // Quillmark: the materials-issue station of the warehouse counter.
-#include "AppPaths.h"
-#include "InstanceLock.h"
-#include "MessageBox.h"
-#include "QrFatalReport.h"
-#include "StartWindow.h"
+#include "app/AppPaths.h"
+#include "app/InstanceLock.h"
+#include "shell/QrFatalReport.h"
+#include "shell/StartWindow.h"
+#include "ui/MessageBox.h"
 
 #include "qr/facade.h"
 

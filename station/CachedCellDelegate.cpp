@@ -1,4 +1,4 @@
-#include "CachedCellDelegate.h"
+#include "station/CachedCellDelegate.h"
 
 #include <QAbstractItemView>
 #include <QPaintDevice>

@@ -1,14 +1,16 @@
-#include "ScanStation.h"
+#include "station/ScanStation.h"
 
-#include "Clock.h"
-#include "ErpLog.h"
-#include "ErpSession.h"
-#include "MasterData.h"
-#include "MessageBox.h"
-#include "OperationLog.h"
-#include "PromptPlayer.h"
-#include "Settings.h"
-#include "TextCodec.h"
+#include "erp_ui/SessionConnect.h"
+
+#include "app/Clock.h"
+#include "app/OperationLog.h"
+#include "app/Settings.h"
+#include "app/TextCodec.h"
+#include "erp/ErpLog.h"
+#include "erp/ErpSession.h"
+#include "erp/MasterData.h"
+#include "ui/MessageBox.h"
+#include "ui/PromptPlayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -126,7 +128,7 @@ void ScanStation::play(const QString& prompt)
 void ScanStation::ensureConnection()
 {
     if (!m_erp.isOpen())
-        m_erp.连接账套(m_owner);
+        erpui::connectSession(m_erp, m_owner);
 }
 
 void ScanStation::emptyScanField()

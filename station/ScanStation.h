@@ -8,9 +8,9 @@
 // Statements run on the session's record sets as the ERP layer assigns
 // them: staging on 记录集1, master-data lookups and the search on 记录集2,
 // stock on hand on 记录集3.
-#include "StagingTable.h"
-#include "StationFields.h"
-#include "StationGrid.h"
+#include "bookings/StagingTable.h"
+#include "station/StationFields.h"
+#include "station/StationGrid.h"
 
 #include <QObject>
 #include <QPersistentModelIndex>

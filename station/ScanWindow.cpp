@@ -1,10 +1,10 @@
-#include "ScanWindow.h"
+#include "station/ScanWindow.h"
 
-#include "CachedCellDelegate.h"
-#include "Clock.h"
-#include "Controls.h"
-#include "ErpSession.h"
-#include "OperationLog.h"
+#include "app/Clock.h"
+#include "app/OperationLog.h"
+#include "erp/ErpSession.h"
+#include "station/CachedCellDelegate.h"
+#include "ui/Controls.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

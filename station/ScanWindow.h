@@ -4,8 +4,8 @@
 // lines in the detail grid, searches stock on the second tab and writes the
 // material-issue voucher. The window only shows and forwards: what a scan,
 // an edit or a search does lives in ScanStation.
-#include "ScanStation.h"
-#include "StationVoucher.h"
+#include "station/ScanStation.h"
+#include "station/StationVoucher.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The texts the scanning window shows in its edit boxes. The station's
 // logic works on these; the window only mirrors them into its controls.
-#include "VoucherHeaderCheck.h"
+#include "bookings/VoucherHeaderCheck.h"
 
 #include <QString>
 

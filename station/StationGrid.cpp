@@ -1,4 +1,4 @@
-#include "StationGrid.h"
+#include "station/StationGrid.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,9 +1,10 @@
-#include "StationVoucher.h"
+#include "station/StationVoucher.h"
 
-#include "ErpSession.h"
-#include "IdentityCounters.h"
-#include "MessageBox.h"
-#include "ScanStation.h"
+#include "bookings/IdentityCounters.h"
+#include "erp/ErpSession.h"
+#include "erp_ui/SessionConnect.h"
+#include "station/ScanStation.h"
+#include "ui/MessageBox.h"
 
 #include <QTimer>
 
@@ -18,7 +19,7 @@ VoucherErp erpOf(ScanStation& station, QWidget* owner)
 {
     ErpSession& erp = station.erp();
     return VoucherErp{erp.数据库连接, erp.记录集1, erp.记录集3, erp.账套号,
-                      [&erp, owner = QPointer<QWidget>(owner)] { erp.连接账套(owner); }};
+                      [&erp, owner = QPointer<QWidget>(owner)] { erpui::connectSession(erp, owner); }};
 }
 
 } // namespace
@@ -45,7 +46,9 @@ void StationVoucher::updateCounters()
     if (m_writer.isWriting() || m_station.refuseWhileBusy(QStringLiteral("更新最大单据号")))
         return;
     ErpSession& erp = m_station.erp();
-    identitycounters::updateOnRequest(erp.记录集1, erp.账套号, m_owner);
+    const identitycounters::RequestOutcome outcome = identitycounters::updateOnRequest(erp.记录集1, erp.账套号);
+    msgbox::show(outcome.message, outcome.updated ? msgbox::Icon::Information : msgbox::Icon::Question,
+                 msgbox::kDefaultCaption, m_owner);
 }
 
 void StationVoucher::setWriting(bool writing)

@@ -5,8 +5,8 @@
 // the logic; this class carries its requests out on the station (prompt
 // field, prompts, detail grid, scan field), so the prompt field's history
 // and the grid stay the station's own.
-#include "VoucherView.h"
-#include "VoucherWriter.h"
+#include "bookings/VoucherView.h"
+#include "bookings/VoucherWriter.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,25 +1,10 @@
 #pragma once
-// The scanning station's spoken prompts. Every prompt is one WAV file under
-// the program's wav directory, named after what it says; windows play them
-// through this interface, so tests can record which prompt a case plays
-// instead of listening for it.
+// Plays the scanning station's spoken prompts (app/Prompts.h). Windows play
+// them through this interface, so tests can record which prompt a case
+// plays instead of listening for it.
+#include "app/Prompts.h"
+
 #include <QString>
-#include <QStringList>
-
-namespace prompts {
-
-// The six prompt files, as they are named under wav/.
-inline const QString kScanFailed = QStringLiteral("扫码失败.wav");
-inline const QString kScanSucceeded = QStringLiteral("扫码成功.wav");
-inline const QString kScanEmployeeCard = QStringLiteral("请扫员工卡.wav");
-inline const QString kEmployeeNotFound = QStringLiteral("未找到当前员工号.wav");
-inline const QString kVoucherGenerated = QStringLiteral("材料出库单已经生成.wav");
-inline const QString kPersonAccepted = QStringLiteral("扫人员码成功.wav");
-
-inline const QStringList kAll{kScanFailed,       kScanSucceeded,    kScanEmployeeCard,
-                              kEmployeeNotFound, kVoucherGenerated, kPersonAccepted};
-
-} // namespace prompts
 
 class PromptPlayer {
 public:
@@ -28,11 +13,4 @@ public:
     // returns at once. A prompt that could not be loaded, or a machine
     // without sound output, stays silent; playing is never an error.
     virtual void play(const QString& fileName) = 0;
-};
-
-// Records the prompts instead of playing them (tests).
-class RecordingPromptPlayer : public PromptPlayer {
-public:
-    void play(const QString& fileName) override { played.append(fileName); }
-    QStringList played;
 };

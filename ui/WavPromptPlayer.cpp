@@ -1,4 +1,4 @@
-#include "WavPromptPlayer.h"
+#include "ui/WavPromptPlayer.h"
 
 #include <QAudioSink>
 #include <QDir>

@@ -12,8 +12,8 @@
 // Prompts are never an error: a missing, empty or unreadable file, a file
 // that is not a WAV, or a machine without sound output leaves that prompt
 // silent, without a message.
-#include "PromptPlayer.h"
-#include "WavSound.h"
+#include "ui/PromptPlayer.h"
+#include "ui/WavSound.h"
 
 #include <QAudioDevice>
 #include <QBuffer>

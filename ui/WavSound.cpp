@@ -1,4 +1,4 @@
-#include "WavSound.h"
+#include "ui/WavSound.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
-#include "Clock.h"
-#include "OperationLog.h"
-#include "TextCodec.h"
+#include "app/Clock.h"
+#include "app/OperationLog.h"
+#include "app/TextCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

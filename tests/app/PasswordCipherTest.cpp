@@ -1,5 +1,5 @@
-#include "PasswordCipher.h"
-#include "TextCodec.h"
+#include "app/PasswordCipher.h"
+#include "app/TextCodec.h"
 
 #include <gtest/gtest.h>
 

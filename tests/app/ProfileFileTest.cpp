@@ -1,5 +1,5 @@
-#include "ProfileFile.h"
-#include "TextCodec.h"
+#include "app/ProfileFile.h"
+#include "app/TextCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

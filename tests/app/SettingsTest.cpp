@@ -1,7 +1,7 @@
-#include "AppPaths.h"
-#include "ProfileFile.h"
-#include "Settings.h"
-#include "TextCodec.h"
+#include "app/AppPaths.h"
+#include "app/ProfileFile.h"
+#include "app/Settings.h"
+#include "app/TextCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "TextCodec.h"
+#include "app/TextCodec.h"
 
 #include <gtest/gtest.h>
 

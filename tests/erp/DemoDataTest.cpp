@@ -2,8 +2,8 @@
 // read through the program's own master-data queries: people of 生产课 and
 // of other departments, devices, and one material for each way a scan or a
 // stock check can go.
-#include "DemoErpFixture.h"
-#include "MasterData.h"
+#include "erp/MasterData.h"
+#include "tests/support/DemoErpFixture.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The demo-ERP generator: same bytes on every run, quick, rebuilds a folder
 // in place, and its program is usable from a script.
-#include "DemoErp.h"
-#include "ErpConnection.h"
-#include "MasterData.h"
-#include "QStringPrinter.h"
-#include "RecordSet.h"
+#include "erp/ErpConnection.h"
+#include "erp/MasterData.h"
+#include "erp/RecordSet.h"
+#include "tests/support/QStringPrinter.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

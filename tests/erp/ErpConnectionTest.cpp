@@ -1,14 +1,14 @@
 // Choosing and opening the engine, the ODBC connection string, the account
 // number. Runs with the SQLite ODBC driver registered as "SQL Server".
-#include "AppPaths.h"
-#include "ConnectionSetup.h"
-#include "ErpConnection.h"
-#include "ErpFixture.h"
-#include "ErpSession.h"
-#include "QStringPrinter.h"
-#include "RecordSet.h"
+#include "app/AppPaths.h"
+#include "erp/ConnectionSetup.h"
+#include "erp/ErpConnection.h"
+#include "erp/ErpSession.h"
+#include "erp/RecordSet.h"
+#include "tests/support/ErpFixture.h"
+#include "tests/support/QStringPrinter.h"
 
-#include "OdbcSetup.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The SQL Server path with FreeTDS registered as "SQL Server": a server
 // that does not answer gives a failure within seconds, not a frozen window.
-#include "ErpConnection.h"
+#include "erp/ErpConnection.h"
 
-#include "OdbcSetup.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Master-data queries on the demo ERP: what a scan, a stock check or a
 // search finds, and values that must neither break nor alter a query.
-#include "DemoErpFixture.h"
-#include "MasterData.h"
+#include "erp/MasterData.h"
+#include "tests/support/DemoErpFixture.h"
 
 using masterdata::Inventory;
 

@@ -3,13 +3,13 @@
 // (the SQLite ODBC driver, which reports an SQLite DBMS so the rewriter
 // runs there too). The ODBC connection uses the program's own connection
 // string.
-#include "ErpConnection.h"
-#include "ErpFixture.h"
-#include "QStringPrinter.h"
-#include "RecordSet.h"
-#include "SqlText.h"
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
+#include "erp/SqlText.h"
+#include "tests/support/ErpFixture.h"
+#include "tests/support/QStringPrinter.h"
 
-#include "OdbcSetup.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
-#include "QStringPrinter.h"
-#include "SqlRewriter.h"
+#include "erp/SqlRewriter.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

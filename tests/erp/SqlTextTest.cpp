@@ -1,4 +1,4 @@
-#include "SqlText.h"
+#include "erp/SqlText.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 // printer output is turned back into a picture and checked as a label
 // printer would print it. Where cupsd cannot be started the test says why
 // and skips.
-#include "LabelPicture.h"
-#include "LabelPrinterOutput.h"
-#include "LabelTestSupport.h"
-#include "PersonLabelWindow.h"
-#include "PrivateCups.h"
-#include "Settings.h"
-#include "ShellTestEnvironment.h"
+#include "app/Settings.h"
+#include "labels/LabelPicture.h"
+#include "labels/PersonLabelWindow.h"
+#include "tests/labels/LabelPrinterOutput.h"
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/PrivateCups.h"
+#include "tests/support/ShellTestEnvironment.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -3,10 +3,10 @@
 // rendered at the printer's 203 dpi (pdftoppm), where the symbol sits in
 // whole dots, the name beside it (pdftotext), and the QR stored losslessly
 // and small (pdfimages).
-#include "LabelTestSupport.h"
-#include "PersonLabelWindow.h"
-#include "Settings.h"
-#include "ShellTestEnvironment.h"
+#include "app/Settings.h"
+#include "labels/PersonLabelWindow.h"
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/ShellTestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>

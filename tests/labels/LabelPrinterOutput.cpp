@@ -1,4 +1,4 @@
-#include "LabelPrinterOutput.h"
+#include "tests/labels/LabelPrinterOutput.h"
 
 #include <QRegularExpression>
 

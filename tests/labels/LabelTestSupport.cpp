@@ -1,7 +1,7 @@
-#include "LabelTestSupport.h"
+#include "tests/labels/LabelTestSupport.h"
 
-#include "DemoErp.h"
 #include "qr/facade.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // What the label tests share: a copy of the demo ERP of their own with the
 // record set the windows read through, QR decoding with zbar, jobs sent to
 // PDF files, and the poppler tools that look at those files.
-#include "ErpConnection.h"
-#include "LabelPrinter.h"
-#include "RecordSet.h"
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
+#include "labels/LabelPrinter.h"
 
 #include <QImage>
 #include <QRectF>

@@ -1,12 +1,12 @@
 // The personnel and device label windows driven by their control names, on
 // a copy of the demo ERP, with message boxes answered by the test and
 // print jobs sent to PDF files.
-#include "DeviceLabelWindow.h"
-#include "LabelTestSupport.h"
-#include "PersonLabelWindow.h"
-#include "Settings.h"
-#include "StartWindow.h"
-#include "ShellTestEnvironment.h"
+#include "app/Settings.h"
+#include "labels/DeviceLabelWindow.h"
+#include "labels/PersonLabelWindow.h"
+#include "shell/StartWindow.h"
+#include "tests/labels/LabelTestSupport.h"
+#include "tests/support/ShellTestEnvironment.h"
 
 #include <QApplication>
 #include <QComboBox>

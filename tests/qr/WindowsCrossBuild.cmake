@@ -61,7 +61,7 @@ add_test(NAME windows.quillmark_qr_tests COMMAND ${_wine_run} ${_windows_bin}/qu
 set_tests_properties(windows.quillmark_qr_tests PROPERTIES
   FIXTURES_REQUIRED QuillmarkWine SKIP_RETURN_CODE 77)
 
-quillmark_add_gtest(quillmark_qr_wine_tests
+quillmark_add_test(quillmark_qr_wine_tests GTEST
   SOURCES wine_cli_test.cpp
   PROPERTIES FIXTURES_REQUIRED QuillmarkWine)
 target_compile_definitions(quillmark_qr_wine_tests PRIVATE

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "qr/facade.h"
-#include "ToolRun.h"
-#include "support.h"
-#include "zbar_decode.h"
+#include "tests/qr/support.h"
+#include "tests/qr/ToolRun.h"
+#include "tests/support/ZbarDecode.h"
 
 using namespace qr;
 

@@ -3,7 +3,7 @@
 
 #include "qr/bit_vector.h"
 #include "qr/byte_matrix.h"
-#include "support.h"
+#include "tests/qr/support.h"
 
 using namespace qr;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "qr/encoding.h"
-#include "support.h"
+#include "tests/qr/support.h"
 
 using namespace qr;
 

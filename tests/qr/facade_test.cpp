@@ -7,7 +7,7 @@
 
 #include "qr/facade.h"
 #include "qr/picture.h"
-#include "support.h"
+#include "tests/qr/support.h"
 
 using namespace qr;
 

@@ -5,7 +5,7 @@
 
 #include "qr/encoding.h"
 #include "qr/galois.h"
-#include "support.h"
+#include "tests/qr/support.h"
 
 using namespace qr;
 

@@ -9,7 +9,7 @@
 #include "qr/fast_mask.h"
 #include "qr/mask.h"
 #include "qr/matrix_builder.h"
-#include "support.h"
+#include "tests/qr/support.h"
 
 using namespace qr;
 

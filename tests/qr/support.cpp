@@ -1,4 +1,4 @@
-#include "support.h"
+#include "tests/qr/support.h"
 
 #include "qr/facade.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ToolRun.h"
+#include "tests/qr/ToolRun.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "qr/facade.h"
-#include "support.h"
-#include "zbar_decode.h"
+#include "tests/qr/support.h"
+#include "tests/support/ZbarDecode.h"
 
 using namespace qr;
 

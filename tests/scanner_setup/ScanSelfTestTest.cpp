@@ -1,5 +1,5 @@
 // The self-test's judgement of what a scanner typed: Enter is '\n', Tab '\t'.
-#include "ScanSelfTest.h"
+#include "scanner_setup/ScanSelfTest.h"
 
 #include <gtest/gtest.h>
 

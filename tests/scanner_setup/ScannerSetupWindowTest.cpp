@@ -1,13 +1,13 @@
 // 窗口_条码枪设置 driven as the clerk and the scanner would: buttons clicked
 // by name, scans typed as keys into whatever has the focus, pictures read
 // back by zbar.
-#include "MessageBox.h"
-#include "PictureBox.h"
-#include "ScanSelfTest.h"
-#include "ScannerSetupWindow.h"
-#include "StartWindow.h"
 #include "qr/facade.h"
-#include "zbar_decode.h"
+#include "scanner_setup/PictureBox.h"
+#include "scanner_setup/ScannerSetupWindow.h"
+#include "scanner_setup/ScanSelfTest.h"
+#include "shell/StartWindow.h"
+#include "tests/support/ZbarDecode.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QFile>

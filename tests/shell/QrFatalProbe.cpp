@@ -1,7 +1,7 @@
 // Runs the program's answer to a QR module failure in a process of its
 // own: the message box is recorded to standard output instead of shown.
-#include "MessageBox.h"
-#include "QrFatalReport.h"
+#include "shell/QrFatalReport.h"
+#include "ui/MessageBox.h"
 
 #include "qr/facade.h"
 

@@ -1,14 +1,14 @@
 // The start window driven as a user would: by control names, with message
 // boxes answered by the test.
-#include "AppPaths.h"
-#include "ShellTestEnvironment.h"
-#include "DataDirectories.h"
-#include "MessageBox.h"
-#include "OperationLog.h"
-#include "ProfileFile.h"
-#include "Skin.h"
-#include "StartWindow.h"
-#include "TextCodec.h"
+#include "app/AppPaths.h"
+#include "app/OperationLog.h"
+#include "app/ProfileFile.h"
+#include "app/TextCodec.h"
+#include "shell/DataDirectories.h"
+#include "shell/Skin.h"
+#include "shell/StartWindow.h"
+#include "tests/support/ShellTestEnvironment.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 // The start window's created handler against the demo ERP: connection,
 // directories and log, and the three header lists as a clerk sees them.
-#include "AppPaths.h"
-#include "ShellTestEnvironment.h"
-#include "ConnectionWindow.h"
-#include "DemoErp.h"
-#include "MessageBox.h"
-#include "OperationLog.h"
-#include "PasswordCipher.h"
-#include "Settings.h"
-#include "StartWindow.h"
+#include "app/AppPaths.h"
+#include "app/OperationLog.h"
+#include "app/PasswordCipher.h"
+#include "app/Settings.h"
+#include "erp_ui/ConnectionWindow.h"
+#include "shell/StartWindow.h"
+#include "tests/support/ShellTestEnvironment.h"
+#include "tools/demo-erp/DemoErp.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,12 +3,12 @@
 // process (station_probe) the other. And a SQL Server station over the real
 // ODBC path (SQLite ODBC driver as "SQL Server") whose sp_getapplock
 // answers "held by another session".
-#include "AppPaths.h"
-#include "DemoErp.h"
-#include "PasswordCipher.h"
-#include "Settings.h"
-#include "ShellTestEnvironment.h"
-#include "StartWindow.h"
+#include "app/AppPaths.h"
+#include "app/PasswordCipher.h"
+#include "app/Settings.h"
+#include "shell/StartWindow.h"
+#include "tests/support/ShellTestEnvironment.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -167,7 +167,7 @@ private slots:
         StartWindow w;
         w.onCreated();
         QVERIFY(w.erp().isOpen());
-        ErpConnection& holdConnection = w.erp().stationHold.connection();
+        ErpConnection& holdConnection = w.stationHold().connection();
         holdConnection.setTracing(true);
         holdConnection.setEngineTextSeam([&](const QString& tsql) -> std::optional<QString> {
             if (tsql == take)

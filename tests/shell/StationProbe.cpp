@@ -7,9 +7,9 @@
 //                     appears in the data directory;
 //   "message <text>"  a message box the click showed instead;
 //   "closed"          the click has returned.
-#include "AppPaths.h"
-#include "MessageBox.h"
-#include "StartWindow.h"
+#include "app/AppPaths.h"
+#include "shell/StartWindow.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +48,7 @@ int main(int argc, char* argv[])
         QWidget* station = QApplication::activeModalWidget();
         if (!station || station->objectName() != QStringLiteral("窗口_在线扫码出库"))
             return;
-        report(QStringLiteral("opened ") + window.erp().stationHold.holder().since);
+        report(QStringLiteral("opened ") + window.stationHold().holder().since);
         QObject::connect(&watch, &QTimer::timeout, station, [station, dataDirectory] {
             if (QFile::exists(QDir(dataDirectory).filePath(QStringLiteral("close"))))
                 station->close();

@@ -4,9 +4,9 @@
 // staged lines), "insert:N" (the N-th insert), "commit", or "none". At that
 // statement it prints "paused" and waits to be killed; with "none" it
 // prints "deleting" and runs the deletion to its end, then prints "done".
-#include "AppPaths.h"
-#include "ErpSession.h"
-#include "ScanStation.h"
+#include "app/AppPaths.h"
+#include "erp/ErpSession.h"
+#include "station/ScanStation.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,15 +1,15 @@
 // The scanning window driven as the warehouse drives it: scans typed into
 // 编辑框_条码 as a scanner types them, grid edits by double-click and the
 // popup menu, searches from the keyword field, all against the demo ERP.
-#include "StationFixture.h"
+#include "tests/support/StationFixture.h"
 
-#include "CachedCellDelegate.h"
+#include "station/CachedCellDelegate.h"
 
-#include "Clock.h"
-#include "MasterData.h"
-#include "OdbcSetup.h"
-#include "ScanWindow.h"
-#include "StagingTable.h"
+#include "app/Clock.h"
+#include "bookings/StagingTable.h"
+#include "erp/MasterData.h"
+#include "station/ScanWindow.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <QApplication>
 #include <QGroupBox>

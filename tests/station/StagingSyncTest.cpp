@@ -5,12 +5,12 @@
 // comes back after a restart exactly as it was accepted. Driven on the
 // station's logic against the demo ERP; the last test kills a station
 // process in the middle of a rewrite.
-#include "StationFixture.h"
+#include "tests/support/StationFixture.h"
 
-#include "Clock.h"
-#include "MasterData.h"
-#include "OdbcSetup.h"
-#include "ScanStation.h"
+#include "app/Clock.h"
+#include "erp/MasterData.h"
+#include "station/ScanStation.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <QProcess>
 #include <QSqlDatabase>

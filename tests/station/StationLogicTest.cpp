@@ -1,8 +1,8 @@
 // The station's small rules on their own: the search pattern and keyword
 // length, which quantity texts the ERP can take, and the grid adapter's
 // row numbers.
-#include "ScanStation.h"
-#include "StationGrid.h"
+#include "station/ScanStation.h"
+#include "station/StationGrid.h"
 
 #include <QSignalSpy>
 

@@ -1,10 +1,10 @@
 // The prompts through a real sound server: a PulseAudio daemon of the
 // test's own with a null sink (it plays in real time into nothing), found
 // by the player as the machine's default output.
-#include "PromptPlayer.h"
-#include "WavBytes.h"
-#include "WavPromptPlayer.h"
-#include "WavSound.h"
+#include "tests/ui/WavBytes.h"
+#include "ui/PromptPlayer.h"
+#include "ui/WavPromptPlayer.h"
+#include "ui/WavSound.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

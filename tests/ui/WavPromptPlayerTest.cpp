@@ -1,9 +1,9 @@
 // The prompt player as the station window uses it: files loaded once from
 // a directory, bad or missing files and a machine without sound output
 // silent and harmless, play() never waiting for the sound.
-#include "PromptPlayer.h"
-#include "WavBytes.h"
-#include "WavPromptPlayer.h"
+#include "tests/ui/WavBytes.h"
+#include "ui/PromptPlayer.h"
+#include "ui/WavPromptPlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>

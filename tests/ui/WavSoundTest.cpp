@@ -1,9 +1,9 @@
 // The WAV reader: the formats a site may drop into wav/, the files it must
 // refuse, and the conversion for outputs that want another format; and the
 // six prompt files as committed and as copied beside the program.
-#include "PromptPlayer.h"
-#include "WavBytes.h"
-#include "WavSound.h"
+#include "tests/ui/WavBytes.h"
+#include "ui/PromptPlayer.h"
+#include "ui/WavSound.h"
 
 #include <QDir>
 #include <QFile>

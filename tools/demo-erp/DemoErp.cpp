@@ -1,8 +1,8 @@
-#include "DemoErp.h"
+#include "tools/demo-erp/DemoErp.h"
 
-#include "LargeAccountSet.h"
-#include "SqlRewriter.h"
-#include "SqliteStatement.h"
+#include "erp/SqlRewriter.h"
+#include "tools/demo-erp/LargeAccountSet.h"
+#include "tools/demo-erp/SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>

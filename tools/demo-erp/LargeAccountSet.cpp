@@ -1,6 +1,6 @@
-#include "LargeAccountSet.h"
+#include "tools/demo-erp/LargeAccountSet.h"
 
-#include "SqliteStatement.h"
+#include "tools/demo-erp/SqliteStatement.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // quillmark-demo-erp [--large] <folder>: builds the demo ERP in folder.
-#include "DemoErp.h"
+#include "tools/demo-erp/DemoErp.h"
 
 #include <QCoreApplication>
 #include <QDir>

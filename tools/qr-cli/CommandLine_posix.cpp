@@ -1,6 +1,6 @@
 // POSIX: arguments and file names are UTF-8 bytes already, and streams
 // have no text mode.
-#include "CommandLine.h"
+#include "tools/qr-cli/CommandLine.h"
 
 namespace qrcli {
 

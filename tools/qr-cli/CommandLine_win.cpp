@@ -1,6 +1,6 @@
 // Windows: the wide command line and wide file names, converted from and to
 // UTF-8, and binary standard streams.
-#include "CommandLine.h"
+#include "tools/qr-cli/CommandLine.h"
 
 #include <windows.h>
 // shellapi.h needs windows.h first.

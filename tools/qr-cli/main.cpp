@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "CommandLine.h"
 #include "qr/facade.h"
 #include "qr/report.h"
+#include "tools/qr-cli/CommandLine.h"
 
 namespace {
 

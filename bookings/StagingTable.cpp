@@ -1,0 +1,232 @@
+#include "bookings/StagingTable.h"
+
+#include "app/OperationLog.h"
+#include "erp/ErpConnection.h"
+#include "erp/ErpLog.h"
+#include "erp/RecordSet.h"
+#include "erp/SqlText.h"
+
+namespace staging {
+namespace {
+
+QString q(const QString& value)
+{
+    return sqltext::quoted(value);
+}
+
+} // namespace
+
+QString keptQuantity(const QString& typed)
+{
+    const QString exact = sqltext::decimalText(typed);
+    if (exact.isEmpty() || exact != sqltext::decimalText(typed, kQuantityDecimals) || !sqltext::isQuantity(exact))
+        return {};
+    return exact;
+}
+
+QString existsQuery(const QString& table)
+{
+    return QStringLiteral("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'") + q(table)
+        + QStringLiteral("') and xtype='U'");
+}
+
+QString createStatement()
+{
+    return QStringLiteral(
+        "CREATE TABLE [dbo].[ckmx]([autoid] [bigint] IDENTITY(1000,1) NOT NULL,[hh] [nvarchar](50) NULL,"
+        "[chbm] [nvarchar](50) NULL,[chmc] [nvarchar](50) NULL,[ggxh] [nvarchar](50) NULL,"
+        "[dw] [nvarchar](50) NULL,[sl] [decimal](18, 2) NULL,[hwbm] [nvarchar](50) NULL,"
+        "[llr] [nvarchar](50) NULL,[llbm] [nvarchar](50) NULL,[sb] [nvarchar](50) NULL,"
+        "[sj] [datetime] NULL ) ON [PRIMARY]");
+}
+
+QString countQuery()
+{
+    return QStringLiteral("select count(*)as 行数 from ckmx");
+}
+
+QString loadQuery()
+{
+    return QStringLiteral("select hh 行号,chbm 存货编码,chmc 存货名称,ggxh 规格型号,dw 单位,sl 数量,"
+                          "hwbm 货位编码,llr 领料人,llbm 领料部门,sb 设备,sj 时间  from ckmx");
+}
+
+QString insertStatement(const Line& l)
+{
+    return QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('") + q(l.hh)
+        + QStringLiteral("','") + q(l.chbm) + QStringLiteral("','") + q(l.chmc) + QStringLiteral("','")
+        + q(l.ggxh) + QStringLiteral("','") + q(l.dw) + QStringLiteral("',") + l.sl + QStringLiteral(",'")
+        + q(l.hwbm) + QStringLiteral("','") + q(l.llr) + QStringLiteral("','") + q(l.llbm)
+        + QStringLiteral("','") + q(l.sb) + QStringLiteral("','") + q(l.sj) + QStringLiteral("')");
+}
+
+QString quantityStatement(const QString& hh, const QString& quantity)
+{
+    return QStringLiteral("update ckmx set sl='") + q(quantity) + QStringLiteral("' where hh='") + q(hh)
+        + QStringLiteral("'");
+}
+
+QString removeStatement(const QString& hh)
+{
+    return QStringLiteral("delete from ckmx where hh='") + q(hh) + QStringLiteral("'");
+}
+
+QString removeAllStatement()
+{
+    return QStringLiteral("delete from ckmx");
+}
+
+bool tableExists(RecordSet& rs, const QString& table)
+{
+    if (!rs.open(existsQuery(table)))
+        return false;
+    qint64 count = 0;
+    const bool read = rs.readInteger(QStringLiteral("hs"), count);
+    rs.close();
+    return read && count != 0;
+}
+
+bool createTable(RecordSet& rs)
+{
+    const bool ok = rs.open(createStatement());
+    rs.close();
+    return ok;
+}
+
+bool ensureTable(RecordSet& rs)
+{
+    return tableExists(rs, QStringLiteral("ckmx")) || createTable(rs);
+}
+
+bool hasLines(RecordSet& rs)
+{
+    const QString sql = countQuery();
+    if (!rs.open(sql)) {
+        写日志(QStringLiteral("取行缓存行数失败  ") + sql);
+        return false;
+    }
+    qint64 count = 0;
+    if (!rs.readInteger(QStringLiteral("行数"), count))
+        count = 0;
+    rs.close();
+    return count > 0;
+}
+
+bool loadLines(RecordSet& rs, QVector<Line>& lines)
+{
+    lines.clear();
+    if (!rs.open(loadQuery(), RecordSet::Decimals::Exact)) {
+        rs.close();
+        return false;
+    }
+    const int count = rs.recordCount();
+    for (int i = 0; i < count; ++i) {
+        Line l;
+        rs.readText(QStringLiteral("行号"), l.hh);
+        rs.readText(QStringLiteral("存货编码"), l.chbm);
+        rs.readText(QStringLiteral("存货名称"), l.chmc);
+        rs.readText(QStringLiteral("规格型号"), l.ggxh);
+        rs.readText(QStringLiteral("单位"), l.dw);
+        rs.readDecimal(QStringLiteral("数量"), kQuantityDecimals, l.sl);
+        rs.readText(QStringLiteral("货位编码"), l.hwbm);
+        rs.readText(QStringLiteral("领料人"), l.llr);
+        rs.readText(QStringLiteral("领料部门"), l.llbm);
+        rs.readText(QStringLiteral("设备"), l.sb);
+        QDateTime time;
+        if (rs.readDateTime(QStringLiteral("时间"), time))
+            l.sj = 日期时间文本(time);
+        lines << l;
+        rs.moveNext();
+    }
+    rs.close();
+    return true;
+}
+
+bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
+{
+    const QString sql = insertStatement(line);
+    // The quantity stands bare: anything but a quantity the column can hold
+    // never reaches the database.
+    if (keptQuantity(line.sl).isEmpty() || !rs.open(sql)) {
+        写日志((purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
+                                           : QStringLiteral("插入缓存数据失败  "))
+               + sql);
+        rs.close();
+        return false;
+    }
+    rs.close();
+    return true;
+}
+
+bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
+{
+    const QString sql = quantityStatement(hh, quantity);
+    if (keptQuantity(quantity).isEmpty() || !rs.open(sql)) {
+        写日志(QStringLiteral("修改缓存记录失败 ,") + sql);
+        rs.close();
+        return false;
+    }
+    rs.close();
+    return true;
+}
+
+bool removeLine(RecordSet& rs, const QString& hh)
+{
+    const QString sql = removeStatement(hh);
+    const bool ok = rs.open(sql);
+    if (!ok)
+        写日志(QStringLiteral("删除缓存记录失败  ") + sql);
+    rs.close();
+    return ok;
+}
+
+bool removeAll(RecordSet& rs)
+{
+    const QString sql = removeAllStatement();
+    const bool ok = rs.open(sql);
+    if (!ok)
+        写日志(QStringLiteral("清空缓存数据失败  ") + sql);
+    rs.close();
+    return ok;
+}
+
+bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why)
+{
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i].hh = QString::number(i + 1);
+    rs.close();
+    ErpConnection* connection = rs.connection();
+    const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
+                          const QString& reason) {
+        写日志(erplog::failure(failureText, statement, reason));
+        rs.close();
+        if (connection)
+            connection->rollbackTransaction();
+        if (why)
+            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + reason;
+        return false;
+    };
+    if (!connection || !connection->isOpen())
+        return fail(QStringLiteral("清空缓存数据失败  "), removeAllStatement(), QStringLiteral("U8连接已关闭"), {});
+    if (!connection->beginTransaction())
+        return fail(QStringLiteral("开始缓存事务失败  "), ErpConnection::kBeginText, QStringLiteral("无法开始事务"),
+                    connection->lastError());
+    if (!rs.open(removeAllStatement()))
+        return fail(QStringLiteral("清空缓存数据失败  "), removeAllStatement(), QStringLiteral("清空缓存表失败"),
+                    rs.lastError());
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString sql = insertStatement(*it);
+        const bool kept = !keptQuantity(it->sl).isEmpty();
+        if (!kept || !rs.open(sql))
+            return fail(QStringLiteral("插入缓存数据失败  "), sql,
+                        QStringLiteral("写入缓存表第 ") + it->hh + QStringLiteral(" 行失败"),
+                        kept ? rs.lastError() : QStringLiteral("数量【") + it->sl + QStringLiteral("】 无法保存"));
+    }
+    rs.close();
+    if (!connection->commitTransaction())
+        return fail(QStringLiteral("提交缓存事务失败  "), ErpConnection::kCommitText, QStringLiteral("无法提交事务"),
+                    connection->lastError());
+    return true;
+}
+
+} // namespace staging

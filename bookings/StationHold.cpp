@@ -1,0 +1,217 @@
+#include "bookings/StationHold.h"
+
+#include "app/Clock.h"
+#include "app/OperationLog.h"
+#include "bookings/StagingTable.h"
+#include "erp/RecordSet.h"
+#include "erp/SqlText.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+// The resource is named after the account set as the server knows it
+// (DB_NAME()), so the spelling of the name in set.ini does not matter;
+// application locks are kept per database anyway. A lock timeout of 0
+// answers at once: 0 when granted, -1 when another session holds it.
+const QString StationHold::kTakeText = QStringLiteral(
+    "SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255); "
+    "SET @resource = N'Quillmark.station.' + DB_NAME(); "
+    "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', @LockOwner = N'Session', "
+    "@LockTimeout = 0; SELECT @r AS result");
+const QString StationHold::kReleaseText = QStringLiteral(
+    "DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
+    "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
+const QString StationHold::kTable = QStringLiteral("quillmark_station");
+
+namespace {
+
+// sp_getapplock's answer when the lock is held by another session and the
+// timeout has passed (at once here).
+constexpr int kHeldByAnotherSession = -1;
+
+} // namespace
+
+QString StationHold::createTableStatement()
+{
+    return QStringLiteral(
+        "CREATE TABLE [dbo].[quillmark_station]([host] [nvarchar](128) NULL,[since] [nvarchar](19) NULL) "
+        "ON [PRIMARY]");
+}
+
+QString StationHold::clearHolderStatement()
+{
+    return QStringLiteral("delete from quillmark_station");
+}
+
+QString StationHold::writeHolderStatement(const Holder& holder)
+{
+    return QStringLiteral("insert into quillmark_station (host,since) values (N'") + sqltext::quoted(holder.host)
+        + QStringLiteral("',N'") + sqltext::quoted(holder.since) + QStringLiteral("')");
+}
+
+QString StationHold::readHolderQuery()
+{
+    return QStringLiteral("select host,since from quillmark_station");
+}
+
+QString StationHold::lockFileFor(const QString& databaseFile)
+{
+    const QFileInfo info(databaseFile);
+    return info.absolutePath() + u'/' + info.completeBaseName() + QStringLiteral(".station");
+}
+
+QByteArray StationHold::holderFileText(const Holder& holder, qint64 pid)
+{
+    return (QStringLiteral("host=") + holder.host + QStringLiteral("\npid=") + QString::number(pid)
+            + QStringLiteral("\nsince=") + holder.since + u'\n')
+        .toUtf8();
+}
+
+StationHold::Holder StationHold::holderFromFileText(const QByteArray& text)
+{
+    Holder holder;
+    for (const QString& line : QString::fromUtf8(text).split(u'\n')) {
+        if (line.startsWith(QStringLiteral("host=")))
+            holder.host = line.mid(5).trimmed();
+        else if (line.startsWith(QStringLiteral("since=")))
+            holder.since = line.mid(6).trimmed();
+    }
+    return holder;
+}
+
+StationHold::Holder StationHold::thisStation()
+{
+    return {QSysInfo::machineHostName(), 日期时间文本(appclock::now())};
+}
+
+StationHold::Result StationHold::take(const QString& server, const QString& login, const QString& password,
+                                      const QString& accountSet)
+{
+    release();
+    m_holder = {};
+    m_error.clear();
+    if (!m_connection.open(server, login, password, accountSet))
+        return fail(m_connection.lastError());
+    if (m_connection.isEmbedded()) {
+        const QString file = lockFileFor(m_connection.database().databaseName());
+        m_connection.close();
+        return takeFileLock(file);
+    }
+    // Any other engine is SQL Server (in tests an SQLite ODBC driver stands
+    // in for it and answers the lock statements through a seam).
+    return takeAppLock();
+}
+
+StationHold::Result StationHold::takeFileLock(const QString& file)
+{
+    auto lock = std::make_unique<FileLock>(file);
+    switch (lock->tryLock()) {
+    case FileLock::Result::Locked:
+        m_holder = thisStation();
+        // The text only names the holder; the lock holds without it.
+        if (!lock->write(holderFileText(m_holder, QCoreApplication::applicationPid())))
+            写日志(QStringLiteral("记录扫码站占用者失败  ") + file);
+        m_fileLock = std::move(lock);
+        return Result::Taken;
+    case FileLock::Result::HeldByAnother: {
+        QFile text(file);
+        if (text.open(QIODevice::ReadOnly))
+            m_holder = holderFromFileText(text.read(4096));
+        return Result::HeldElsewhere;
+    }
+    case FileLock::Result::Failed:
+        break;
+    }
+    return fail(lock->errorString());
+}
+
+StationHold::Result StationHold::takeAppLock()
+{
+    RecordSet rs;
+    rs.bind(&m_connection);
+    QString answer;
+    bool isNumber = false;
+    const bool read = rs.open(kTakeText) && rs.readText(QStringLiteral("result"), answer);
+    const int code = answer.toInt(&isNumber);
+    const QString why = read && isNumber ? QString() : rs.lastError();
+    rs.close();
+    if (!read || !isNumber) {
+        写日志(QStringLiteral("取扫码站锁失败  ") + kTakeText);
+        return fail(why.isEmpty() ? QStringLiteral("no answer from sp_getapplock") : why);
+    }
+    if (code >= 0) {
+        m_appLock = true;
+        m_holder = thisStation();
+        writeHolderRow();
+        return Result::Taken;
+    }
+    if (code == kHeldByAnotherSession) {
+        readHolderRow();
+        m_connection.close();
+        return Result::HeldElsewhere;
+    }
+    // -2 cancelled, -3 chosen as deadlock victim, -999 a parameter or call
+    // error: the hold is not taken, and who has it is unknown.
+    return fail(QStringLiteral("sp_getapplock returned %1").arg(code));
+}
+
+void StationHold::writeHolderRow()
+{
+    RecordSet rs;
+    rs.bind(&m_connection);
+    // The station works without this row; only a refused one misses the name.
+    if (!staging::tableExists(rs, kTable) && !rs.open(createTableStatement()))
+        写日志(QStringLiteral("记录扫码站占用者失败  ") + createTableStatement());
+    for (const QString& statement : {clearHolderStatement(), writeHolderStatement(m_holder)})
+        if (!rs.open(statement))
+            写日志(QStringLiteral("记录扫码站占用者失败  ") + statement);
+    rs.close();
+}
+
+void StationHold::readHolderRow()
+{
+    RecordSet rs;
+    rs.bind(&m_connection);
+    if (rs.open(readHolderQuery()) && rs.moveFirst()) {
+        rs.readText(QStringLiteral("host"), m_holder.host);
+        rs.readText(QStringLiteral("since"), m_holder.since);
+    }
+    rs.close();
+}
+
+StationHold::Result StationHold::fail(const QString& why)
+{
+    m_error = why;
+    m_connection.close();
+    return Result::Failed;
+}
+
+void StationHold::release()
+{
+    if (m_appLock) {
+        // Closing the connection ends the session and its lock as well; the
+        // explicit release also covers a driver that keeps sessions pooled.
+        RecordSet rs;
+        rs.bind(&m_connection);
+        rs.open(kReleaseText);
+        rs.close();
+        m_appLock = false;
+    }
+    m_connection.close();
+    m_fileLock.reset();
+}
+
+QString StationHold::message(Result result) const
+{
+    if (result == Result::Failed)
+        return QStringLiteral("无法确认本账套的扫码出库窗口是否已在别处打开，窗口没有打开：") + m_error;
+    const QString where = m_holder.host.isEmpty()
+        ? QStringLiteral("别处")
+        : QStringLiteral("计算机“") + m_holder.host + QStringLiteral("”上");
+    const QString since =
+        m_holder.since.isEmpty() ? QString() : QStringLiteral("（自 ") + m_holder.since + QStringLiteral(" 起）");
+    return QStringLiteral("本账套的扫码出库窗口已在") + where + QStringLiteral("打开") + since
+        + QStringLiteral("。\n同一账套同时只能打开一个扫码出库窗口，请先关闭那里的扫码出库窗口，或改用其他账套。");
+}

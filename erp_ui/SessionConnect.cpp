@@ -1,0 +1,41 @@
+#include "erp_ui/SessionConnect.h"
+
+#include "erp/ErpSession.h"
+#include "erp_ui/ConnectionWindow.h"
+#include "ui/MessageBox.h"
+
+#include <QCoreApplication>
+
+namespace erpui {
+namespace {
+// Set once 按钮_取消 was pressed: from then on no window is shown again
+// (no event loop runs any more) and no connect is retried.
+bool g_ending = false;
+}
+
+bool editConnection(QWidget* owner)
+{
+    if (g_ending)
+        return false;
+    窗口_数据库连接配制 window(owner);
+    if (window.exec() != 窗口_数据库连接配制::kCancelled)
+        return true;
+    // 按钮_取消: every running event loop returns, the outermost one with
+    // exit code 0, and main ends the program.
+    g_ending = true;
+    QCoreApplication::exit(0);
+    return false;
+}
+
+bool connectSession(ErpSession& session, QWidget* owner)
+{
+    while (!g_ending && !session.connectOnce()) {
+        msgbox::show(QStringLiteral("连接U8账套失败，请重新配制数据库连接信息"), msgbox::Icon::Error,
+                     msgbox::kDefaultCaption, owner);
+        if (!editConnection(owner))
+            return false;
+    }
+    return !g_ending;
+}
+
+} // namespace erpui

@@ -1,0 +1,155 @@
+// The station hold: one open scanning window per account set. On the
+// embedded engine two holds in one process stand for two programs (the
+// kernel lock belongs to the open file, not to the process); the test with
+// real separate processes, one of them killed, is in tests/shell. The SQL
+// Server statements run over the real ODBC path with the SQLite ODBC driver
+// as "SQL Server"; the lock procedures, which SQLite cannot run, are
+// answered through the engine-text seam, and the trace shows every text
+// the program sent.
+#include "app/Clock.h"
+#include "bookings/StationHold.h"
+#include "tests/support/ErpFixture.h"
+#include "tests/support/QStringPrinter.h"
+
+#include "tests/support/OdbcSetup.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSysInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+const QString kTake = u("SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255); "
+                        "SET @resource = N'Quillmark.station.' + DB_NAME(); "
+                        "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', "
+                        "@LockOwner = N'Session', @LockTimeout = 0; SELECT @r AS result");
+const QString kRelease = u("DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
+                           "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
+const QString kExists = u("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'quillmark_station') and xtype='U'");
+const QString kCreate = u("CREATE TABLE [dbo].[quillmark_station]([host] [nvarchar](128) NULL,"
+                          "[since] [nvarchar](19) NULL) ON [PRIMARY]");
+const QString kClear = u("delete from quillmark_station");
+const QString kReadHolder = u("select host,since from quillmark_station");
+
+class StationHoldTest : public ::testing::Test {
+protected:
+    void SetUp() override { appclock::setFixedNow(QDateTime(QDate(2021, 6, 24), QTime(8, 5, 9))); }
+    void TearDown() override { appclock::setFixedNow({}); }
+
+    ErpFixture erp;
+};
+
+} // namespace
+
+TEST_F(StationHoldTest, EmbeddedHoldRefusesASecondStationAndNamesTheHolder)
+{
+    StationHold first, second;
+    ASSERT_EQ(first.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet), StationHold::Result::Taken)
+        << first.lastError().toStdString();
+    const QString host = QSysInfo::machineHostName();
+    EXPECT_EQ(first.holder().host, host);
+    EXPECT_EQ(first.holder().since, u("2021-06-24 08:05:09"));
+    const QString lockFile = erp.folder() + u("/UFDATA_001_2021.station");
+    QFile text(lockFile);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << "readable while held";
+    EXPECT_EQ(text.readAll(), QStringLiteral("host=%1\npid=%2\nsince=2021-06-24 08:05:09\n")
+                                  .arg(host)
+                                  .arg(QCoreApplication::applicationPid())
+                                  .toUtf8());
+
+    appclock::setFixedNow(QDateTime(QDate(2021, 6, 24), QTime(9, 0, 0)));
+    EXPECT_EQ(second.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet),
+              StationHold::Result::HeldElsewhere);
+    EXPECT_FALSE(second.isHeld());
+    EXPECT_EQ(second.holder().host, host);
+    EXPECT_EQ(second.holder().since, u("2021-06-24 08:05:09"));
+    EXPECT_EQ(second.message(StationHold::Result::HeldElsewhere),
+              u("本账套的扫码出库窗口已在计算机“") + host
+                  + u("”上打开（自 2021-06-24 08:05:09 起）。\n同一账套同时只能打开一个扫码出库窗口，"
+                      "请先关闭那里的扫码出库窗口，或改用其他账套。"));
+
+    first.release();
+    EXPECT_FALSE(first.isHeld());
+    EXPECT_EQ(second.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet), StationHold::Result::Taken);
+    EXPECT_EQ(second.holder().since, u("2021-06-24 09:00:00"));
+}
+
+// Where the holder cannot be read, the message still refuses; where the
+// hold cannot be taken at all, it says why.
+TEST_F(StationHoldTest, UnknownHolderAndFailuresAreToldApart)
+{
+    StationHold hold;
+    EXPECT_EQ(hold.message(StationHold::Result::HeldElsewhere),
+              u("本账套的扫码出库窗口已在别处打开。\n同一账套同时只能打开一个扫码出库窗口，"
+                "请先关闭那里的扫码出库窗口，或改用其他账套。"));
+    EXPECT_EQ(hold.take(erp.server(), u("sa"), QString(), u("UFDATA_999_2021")), StationHold::Result::Failed);
+    EXPECT_FALSE(hold.isHeld());
+    EXPECT_TRUE(hold.message(StationHold::Result::Failed)
+                    .startsWith(u("无法确认本账套的扫码出库窗口是否已在别处打开，窗口没有打开：no such database")))
+        << hold.message(StationHold::Result::Failed).toStdString();
+}
+
+// Every text of the SQL Server hold, byte for byte, for each answer
+// sp_getapplock can give: granted (0 at once, 1 after waiting), held by
+// another session (-1), and a call error (-999).
+TEST_F(StationHoldTest, SqlServerStatementsForEachLockAnswer)
+{
+    struct Case {
+        const char* name;
+        int answer;
+        StationHold::Result result;
+        QStringList trace;
+    };
+    const QString writeA = u("insert into quillmark_station (host,since) values (N'") + QSysInfo::machineHostName()
+        + u("',N'2021-06-24 08:05:09')");
+    const Case cases[] = {
+        {"granted, first time", 0, StationHold::Result::Taken, {kTake, kExists, kCreate, kClear, writeA}},
+        {"granted after a wait", 1, StationHold::Result::Taken, {kTake, kExists, kClear, writeA}},
+        {"held by another session", -1, StationHold::Result::HeldElsewhere, {kTake, kReadHolder}},
+        {"call error", -999, StationHold::Result::Failed, {kTake}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StationHold hold;
+        ErpConnection& connection = hold.connection();
+        connection.setTracing(true);
+        connection.setEngineTextSeam([&](const QString& tsql) -> std::optional<QString> {
+            if (tsql == kTake)
+                return QStringLiteral("SELECT %1 AS result").arg(c.answer);
+            if (tsql == kRelease)
+                return u("SELECT 0");
+            return std::nullopt;
+        });
+        ASSERT_EQ(hold.take(u("localhost"), u("sa"), u("pw"), erp.file(ErpFixture::kAccountSet)), c.result)
+            << hold.lastError().toStdString();
+        EXPECT_EQ(connection.trace(), c.trace);
+        EXPECT_EQ(hold.isHeld(), c.result == StationHold::Result::Taken);
+        if (c.result == StationHold::Result::HeldElsewhere) {
+            // The row the granted cases wrote names the holder.
+            EXPECT_EQ(hold.holder().host, QSysInfo::machineHostName());
+            EXPECT_EQ(hold.holder().since, u("2021-06-24 08:05:09"));
+        }
+        if (c.result == StationHold::Result::Failed)
+            EXPECT_EQ(hold.lastError(), u("sp_getapplock returned -999"));
+        connection.clearTrace();
+        hold.release();
+        EXPECT_EQ(connection.trace(),
+                  c.result == StationHold::Result::Taken ? QStringList{kRelease} : QStringList{});
+        EXPECT_FALSE(connection.isOpen());
+    }
+}
+
+int main(int argc, char** argv)
+{
+    useTestOdbcDrivers();
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
