@@ -88,7 +88,7 @@ void ReadPeopleWithPictures(benchmark::State& state)
 void ReadPeopleIntoTheWindow(benchmark::State& state)
 {
     Erp erp;
-    窗口_人员条码打印 window(erp.记录集2);
+    PersonLabelWindow window(erp.记录集2);
     auto* read = window.findChild<QPushButton*>(QStringLiteral("按钮_读取U8"));
     for (auto _ : state)
         read->click();

@@ -27,8 +27,19 @@ std::optional<int> millimetres(const QString& box, const QString& what, QString*
     const QString text = box.trimmed();
     bool ok = false;
     const qint64 mm = text.toLongLong(&ok);
-    const bool digits = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
-    if (!digits || !ok || mm < LabelSizes::kMinMm || mm > LabelSizes::kMaxMm) {
+    // ASCII digits only: "1e9", "5O", "1.5" and "-3" are refused, not read
+    // as a part of them.
+    const bool digits =
+        !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits && !text.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1框中的“%2”不是整数（只能填数字，不能有字母、小数点或符号）：应为 %3 到 %4 之间的整毫米数")
+                         .arg(what, box)
+                         .arg(LabelSizes::kMinMm)
+                         .arg(LabelSizes::kMaxMm);
+        return std::nullopt;
+    }
+    if (!ok || mm < LabelSizes::kMinMm || mm > LabelSizes::kMaxMm) {
         if (error)
             *error = QStringLiteral("%1框中的“%2”无效：应为 %3 到 %4 之间的整毫米数")
                          .arg(what, box)
@@ -39,19 +50,30 @@ std::optional<int> millimetres(const QString& box, const QString& what, QString*
     return int(mm);
 }
 
-// A margin: empty counts as 0; held at the largest label size.
-int margin(const QString& box)
+// A margin in whole millimetres: empty counts as 0; else digits only, 0 to
+// 500. std::nullopt with the reason otherwise.
+std::optional<int> marginMm(const QString& box, const QString& what, QString* error)
 {
+    if (box.trimmed().isEmpty())
+        return 0;
+    const QString text = box.trimmed();
     bool ok = false;
-    const qint64 mm = box.trimmed().toLongLong(&ok);
-    return ok ? int(std::clamp<qint64>(mm, 0, LabelSizes::kMaxMm)) : (box.trimmed().isEmpty() ? 0 : LabelSizes::kMaxMm);
+    const qint64 mm = text.toLongLong(&ok);
+    const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits || !ok || mm > LabelSizes::kMaxMm) {
+        if (error)
+            *error = QStringLiteral("打印边距的“%1”框中的“%2”无效：应为 0 到 %3 之间的整毫米数（只能填数字）")
+                         .arg(what, box)
+                         .arg(LabelSizes::kMaxMm);
+        return std::nullopt;
+    }
+    return int(mm);
 }
 
 QString qrLargerThanLabel(int qrWidth, int qrHeight, int paperWidth, int paperHeight)
 {
     if (qrWidth <= paperWidth && qrHeight <= paperHeight)
         return {};
-    // The QR boxes work crosswise: "高:" gives the printed width.
     return QStringLiteral("二维码（印出宽 %1 × 高 %2 毫米）大于标签（%3 × %4 毫米）")
         .arg(qrWidth)
         .arg(qrHeight)
@@ -59,23 +81,41 @@ QString qrLargerThanLabel(int qrWidth, int qrHeight, int paperWidth, int paperHe
         .arg(paperHeight);
 }
 
-// The name as the printer's dots: drawn without smoothing in the default
-// font at the printer's resolution, kept to maxWidth dots.
-QImage nameInDots(const QString& name, int dpi, int maxWidth)
+// The height of the text under the code: small enough to leave the code
+// its room, large enough to read at arm's length.
+constexpr double kCaptionMm = 2.5;
+
+QFont captionFont(int dpi)
 {
-    if (maxWidth <= 0)
-        return {};
+    QFont font;
+    font.setPixelSize(std::max(8, LabelPage::dots(kCaptionMm, dpi)));
+    return font;
+}
+
+QFontMetrics metricsAt(const QFont& font, int dpi)
+{
     const int perMetre = int(std::lround(dpi / 0.0254));
     QImage probe(1, 1, QImage::Format_RGB32);
     probe.setDotsPerMeterX(perMetre);
     probe.setDotsPerMeterY(perMetre);
-    const QFontMetrics metrics(QFont(), &probe);
+    return QFontMetrics(font, &probe);
+}
+
+// A text as the printer's dots: drawn without smoothing in the given font
+// at the printer's resolution, kept to maxWidth dots.
+QImage nameInDots(const QString& name, int dpi, int maxWidth, const QFont& font = QFont())
+{
+    if (maxWidth <= 0)
+        return {};
+    const int perMetre = int(std::lround(dpi / 0.0254));
+    const QFontMetrics metrics = metricsAt(font, dpi);
     const int width = std::min(maxWidth, metrics.horizontalAdvance(name) + 2);
     QImage canvas(width, metrics.height(), QImage::Format_RGB32);
     canvas.setDotsPerMeterX(perMetre);
     canvas.setDotsPerMeterY(perMetre);
     canvas.fill(Qt::white);
     QPainter painter(&canvas);
+    painter.setFont(font);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setPen(Qt::black);
     painter.drawText(QRect(QPoint(), canvas.size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
@@ -100,16 +140,24 @@ std::optional<LabelSizes> LabelSizes::from(const LabelSettings& boxes, QString* 
     QString why;
     const auto paperWidth = millimetres(boxes.纸张长, QStringLiteral("纸张长宽的“宽:”"), &why);
     const auto paperHeight = paperWidth ? millimetres(boxes.纸张宽, QStringLiteral("纸张长宽的“高:”"), &why) : std::nullopt;
-    const auto qrHeight = paperHeight ? millimetres(boxes.二维码长, QStringLiteral("二维码长宽的“宽:”"), &why) : std::nullopt;
-    const auto qrWidth = qrHeight ? millimetres(boxes.二维码宽, QStringLiteral("二维码长宽的“高:”"), &why) : std::nullopt;
+    const auto qrHeight = paperHeight ? millimetres(boxes.二维码长, QStringLiteral("二维码长宽的“高:”"), &why) : std::nullopt;
+    const auto qrWidth = qrHeight ? millimetres(boxes.二维码宽, QStringLiteral("二维码长宽的“宽:”"), &why) : std::nullopt;
     if (qrWidth)
         why = qrLargerThanLabel(*qrWidth, *qrHeight, *paperWidth, *paperHeight);
-    if (!qrWidth || !why.isEmpty()) {
+    std::optional<int> top, left;
+    if (qrWidth && why.isEmpty()) {
+        top = marginMm(boxes.边距上, QStringLiteral("上:"), &why);
+        const auto bottom = top ? marginMm(boxes.边距下, QStringLiteral("下:"), &why) : std::nullopt;
+        left = bottom ? marginMm(boxes.边距左, QStringLiteral("左:"), &why) : std::nullopt;
+        if (left && !marginMm(boxes.边距右, QStringLiteral("右:"), &why))
+            left.reset();
+    }
+    if (!left) {
         if (error)
             *error = why;
         return std::nullopt;
     }
-    return LabelSizes{*paperWidth, *paperHeight, *qrWidth, *qrHeight, margin(boxes.边距上), margin(boxes.边距左)};
+    return LabelSizes{*paperWidth, *paperHeight, *qrWidth, *qrHeight, *top, *left};
 }
 
 QString LabelSizes::paperError(const QString& width, const QString& height)
@@ -124,13 +172,22 @@ QString LabelSizes::qrError(const QString& qrLong, const QString& qrWide, const 
                             const QString& paperHeight)
 {
     QString why;
-    const auto height = millimetres(qrLong, QStringLiteral("二维码长宽的“宽:”"), &why);
-    const auto width = height ? millimetres(qrWide, QStringLiteral("二维码长宽的“高:”"), &why) : std::nullopt;
+    const auto height = millimetres(qrLong, QStringLiteral("二维码长宽的“高:”"), &why);
+    const auto width = height ? millimetres(qrWide, QStringLiteral("二维码长宽的“宽:”"), &why) : std::nullopt;
     if (!width)
         return why;
     const auto pw = millimetres(paperWidth, QString(), nullptr);
     const auto ph = millimetres(paperHeight, QString(), nullptr);
     return pw && ph ? qrLargerThanLabel(*width, *height, *pw, *ph) : QString();
+}
+
+QString LabelSizes::marginError(const QString& top, const QString& bottom, const QString& left, const QString& right)
+{
+    QString why;
+    if (marginMm(top, QStringLiteral("上:"), &why) && marginMm(bottom, QStringLiteral("下:"), &why) &&
+        marginMm(left, QStringLiteral("左:"), &why) && marginMm(right, QStringLiteral("右:"), &why))
+        return {};
+    return why;
 }
 
 int LabelPage::dots(double mm, int dpi)
@@ -194,7 +251,41 @@ LabelPage LabelPage::make(const LabelKind& kind, const LabelSizes& sizes, const 
         page.nameAt = QPoint(dots(page.nameAtMm.x(), dpi), dots(page.nameAtMm.y(), dpi));
         page.nameDots = nameInDots(page.name, dpi, page.widthDots() - page.nameAt.x());
     }
+    page.placeCaption(kind, job, pictureDots);
     return page;
+}
+
+void LabelPage::placeCaption(const LabelKind& kind, const LabelJob& job, int pictureDots)
+{
+    // Under the code, what a person reads: the code, and the name where the
+    // label does not already carry it beside the code. The code keeps its
+    // size and place; the text comes only where the label has room for it
+    // whole, else the code alone, else nothing.
+    const QFont font = captionFont(dpi);
+    const QFontMetrics metrics = metricsAt(font, dpi);
+    const int top = qrAt.y() + pictureDots;
+    const int height = metrics.height();
+    if (job.code.isEmpty() || top + height > heightDots())
+        return;
+    int right = widthDots();
+    // Beside the code there may be the name: the text stays clear of it.
+    if (!nameDots.isNull() && top < nameAt.y() + nameDots.height())
+        right = std::min(right, nameAt.x());
+    QStringList choices;
+    if (!kind.printsName && !job.name.isEmpty())
+        choices << job.code + u' ' + job.name;
+    choices << job.code;
+    for (const QString& text : choices) {
+        const int width = metrics.horizontalAdvance(text) + 2;
+        if (width > right)
+            continue;
+        const int centre = qrAt.x() + pictureDots / 2;
+        const int left = std::clamp(centre - width / 2, 0, right - width);
+        caption = text;
+        captionDots = nameInDots(text, dpi, width, font);
+        captionAt = QPoint(left, top);
+        return;
+    }
 }
 
 void LabelPage::paint(QPainter& painter) const
@@ -204,6 +295,8 @@ void LabelPage::paint(QPainter& painter) const
     painter.drawImage(QRect(qrAt, qr.size()), qr);
     if (!nameDots.isNull())
         painter.drawImage(QRect(nameAt, nameDots.size()), nameDots);
+    if (!captionDots.isNull())
+        painter.drawImage(QRect(captionAt, captionDots.size()), captionDots);
 }
 
 namespace {

@@ -26,8 +26,8 @@ class QPainter;
 struct LabelSizes {
     int paperWidth = 0;  // 纸张长
     int paperHeight = 0; // 纸张宽
-    int qrWidth = 0;     // 二维码宽 (the box captioned "高:")
-    int qrHeight = 0;    // 二维码长 (the box captioned "宽:")
+    int qrWidth = 0;     // 二维码宽 (the box captioned "宽:")
+    int qrHeight = 0;    // 二维码长 (the box captioned "高:")
     int top = 0;         // 边距上
     int left = 0;        // 边距左
 
@@ -41,11 +41,13 @@ struct LabelSizes {
     static QString paperError(const QString& width, const QString& height);
     static QString qrError(const QString& qrLong, const QString& qrWide, const QString& paperWidth,
                            const QString& paperHeight);
+    // Why a margin cannot be stored (empty counts as 0); "" when all can.
+    static QString marginError(const QString& top, const QString& bottom, const QString& left, const QString& right);
 };
 
 struct LabelJob {
     QString code; // job number or device code
-    QString name; // printed beside the code on personnel labels
+    QString name; // printed beside the code on personnel labels, under it on device labels
 };
 
 struct LabelPage {
@@ -62,6 +64,11 @@ struct LabelPage {
     // the code, cut at the label's right edge; placed at nameAt (dots).
     QImage nameDots;
     QPoint nameAt;
+    // The text under the code ("" when the label has no room for it),
+    // 1-bit at the printer's dots like the name, placed at captionAt (dots).
+    QString caption;
+    QImage captionDots;
+    QPoint captionAt;
     QString title;           // the print job's name
 
     static LabelPage make(const LabelKind& kind, const LabelSizes& sizes, const LabelJob& job, int dpi);
@@ -79,5 +86,6 @@ struct LabelPage {
     static int dots(double mm, int dpi);
 
 private:
+    void placeCaption(const LabelKind& kind, const LabelJob& job, int pictureDots);
     bool writeQtPdf(QIODevice& out) const;
 };

@@ -1,11 +1,14 @@
 #include "labels/LabelPrinter.h"
 
+#include "app/OperationLog.h"
+
 #include <QPrinterInfo>
 #include <QSet>
 
+#include <algorithm>
+
 const QString LabelPrinter::kNoPrinterMessage = QStringLiteral("请先设置打印机！！");
 const QString LabelPrinter::kNoPrinterCaption = QStringLiteral("错误提示");
-const QString LabelPrinter::kSentMessage = QStringLiteral("已发送到打印机，请等待打印结束！！");
 const QString LabelPrinter::kSentCaption = QStringLiteral("打印成功");
 const QString LabelPrinter::kNothingTickedMessage = QStringLiteral("请先勾选要打印的标签");
 
@@ -111,6 +114,8 @@ LabelPrinter::Outcome LabelPrinter::print(const QString& printerName, const Labe
         }
     }
     outcome.sent = int(taken.size() - lost.size());
+    outcome.waiting = std::min(outcome.sent, queue->waiting());
+    logFailures(outcome);
     return outcome;
 }
 
@@ -132,48 +137,85 @@ LabelPrinter::Preview LabelPrinter::preview(const QString& printerName, const La
     return preview;
 }
 
+namespace {
+
+// Why the labels of one failure were not printed, as one clause.
+QString cause(const LabelPrinter::Outcome& outcome, Problem problem)
+{
+    const QString& printer = outcome.printer;
+    switch (problem) {
+    case Problem::None:
+    case Problem::NotSent:
+        return QStringLiteral("未能发送到打印机“%1”").arg(printer);
+    case Problem::Rejecting:
+        return QStringLiteral("打印机“%1”拒绝接收打印任务").arg(printer);
+    case Problem::Paused:
+        return QStringLiteral("打印机“%1”已暂停").arg(printer);
+    case Problem::Aborted:
+        return QStringLiteral("打印机“%1”的打印任务被打印服务中止或取消").arg(printer);
+    case Problem::SizeNotSupported:
+        return QStringLiteral("打印机“%1”不支持 %2 × %3 毫米的标签尺寸")
+            .arg(printer)
+            .arg(outcome.labelMm.width())
+            .arg(outcome.labelMm.height());
+    case Problem::DoesNotFit:
+        return QStringLiteral("二维码超出标签边缘（请减小边距或二维码尺寸）");
+    case Problem::Cancelled:
+        return QStringLiteral("打印已取消");
+    case Problem::Unknown:
+        return QStringLiteral("打印机“%1”的打印任务状态未知（打印队列已被删除或打印服务已停止），"
+                              "请到打印机处查看这些标签是否已打印")
+            .arg(printer);
+    }
+    return {};
+}
+
+// One failure as one line: its cause, its count and the codes given.
+QString failureLine(const LabelPrinter::Outcome& outcome, Problem problem, qsizetype count, const QString& codes)
+{
+    if (problem == Problem::None || problem == Problem::NotSent)
+        return QStringLiteral("%1 张标签未能发送到打印机：%2").arg(count).arg(codes);
+    const QString counted = problem == Problem::Unknown ? QStringLiteral("%1 张标签状态未知：%2")
+                                                        : QStringLiteral("%1 张标签未打印：%2");
+    return cause(outcome, problem) + QStringLiteral("，") + counted.arg(count).arg(codes);
+}
+
+} // namespace
+
+void LabelPrinter::logFailures(const Outcome& outcome)
+{
+    // Every code, however many: the log is where the clerk finds the labels
+    // to print again.
+    for (const Failure& f : outcome.failures)
+        写日志(QStringLiteral("标签打印（%1）：").arg(outcome.printer) +
+               failureLine(outcome, f.problem, f.codes.size(), f.codes.join(QStringLiteral("、"))));
+}
+
+QString LabelPrinter::sentMessage(const Outcome& outcome)
+{
+    if (outcome.waiting > 0)
+        return QStringLiteral("已发送 %1 张标签到打印机，其中 %2 张仍在打印机队列中等待，请等待打印结束！！")
+            .arg(outcome.sent)
+            .arg(outcome.waiting);
+    return QStringLiteral("已发送 %1 张标签到打印机，请等待打印结束！！").arg(outcome.sent);
+}
+
 QString LabelPrinter::failureMessage(const Outcome& outcome)
 {
-    constexpr int kListed = 20;
     QStringList lines;
     for (const Failure& f : outcome.failures) {
-        QStringList codes = f.codes.mid(0, kListed);
-        if (f.codes.size() > kListed)
-            codes << QStringLiteral("…");
-        const QString list = codes.join(QStringLiteral("、"));
-        const QString count = QString::number(f.codes.size());
-        const QString& printer = outcome.printer;
-        switch (f.problem) {
-        case Problem::None:
-        case Problem::NotSent:
-            lines << QStringLiteral("%1 张标签未能发送到打印机：%2").arg(count, list);
-            break;
-        case Problem::Rejecting:
-            lines << QStringLiteral("打印机“%1”拒绝接收打印任务，%2 张标签未打印：%3").arg(printer, count, list);
-            break;
-        case Problem::Paused:
-            lines << QStringLiteral("打印机“%1”已暂停，%2 张标签未打印：%3").arg(printer, count, list);
-            break;
-        case Problem::Aborted:
-            lines << QStringLiteral("打印机“%1”的打印任务被打印服务中止或取消，%2 张标签未打印：%3")
-                         .arg(printer, count, list);
-            break;
-        case Problem::SizeNotSupported:
-            lines << QStringLiteral("打印机“%1”不支持 %2 × %3 毫米的标签尺寸，%4 张标签未打印：%5")
-                         .arg(printer)
-                         .arg(outcome.labelMm.width())
-                         .arg(outcome.labelMm.height())
-                         .arg(count, list);
-            break;
-        case Problem::DoesNotFit:
-            lines << QStringLiteral("二维码超出标签边缘（请减小边距或二维码尺寸），%1 张标签未打印：%2").arg(count, list);
-            break;
-        case Problem::Cancelled:
-            lines << QStringLiteral("打印已取消，%1 张标签未打印：%2").arg(count, list);
-            break;
-        }
+        const QString list = f.codes.mid(0, kListedCodes).join(QStringLiteral("、")) +
+                             (f.codes.size() > kListedCodes ? QStringLiteral(" 等") : QString());
+        lines << failureLine(outcome, f.problem, f.codes.size(), list);
     }
-    if (outcome.sent > 0)
-        lines << QStringLiteral("其余 %1 张已发送到打印机，请等待打印结束！！").arg(outcome.sent);
+    lines << QStringLiteral("全部未打印的编号及原因已写入操作日志。");
+    if (outcome.sent > 0) {
+        if (outcome.waiting > 0)
+            lines << QStringLiteral("其余 %1 张已发送到打印机，其中 %2 张仍在打印机队列中等待，请等待打印结束！！")
+                         .arg(outcome.sent)
+                         .arg(outcome.waiting);
+        else
+            lines << QStringLiteral("其余 %1 张已发送到打印机，请等待打印结束！！").arg(outcome.sent);
+    }
     return lines.join(QStringLiteral("\r\n"));
 }

@@ -47,7 +47,8 @@ public:
         QString error;
         QString printer;
         QSizeF labelMm;
-        int sent = 0;
+        int sent = 0;    // taken by the queue and not known to be lost
+        int waiting = 0; // of those, still waiting in the printer's queue
         QList<Failure> failures; // in the order the problems first came up
         QStringList failedCodes() const;
     };
@@ -72,11 +73,17 @@ public:
 
     static const QString kNoPrinterMessage;
     static const QString kNoPrinterCaption; // also the caption of other errors
-    static const QString kSentMessage;
+    // How many labels went to the printer, and how many of them still wait
+    // in its queue.
+    static QString sentMessage(const Outcome& outcome);
     static const QString kSentCaption;
     static const QString kNothingTickedMessage;
-    // The closing message when some labels were not printed.
+    // The closing message when some labels were not printed: per cause the
+    // count and the first kListedCodes codes; the log has them all.
     static QString failureMessage(const Outcome& outcome);
+    static constexpr int kListedCodes = 10;
+    // Writes every code not printed, with its cause, to the operation log.
+    static void logFailures(const Outcome& outcome);
 
 private:
     const LabelKind& m_kind;

@@ -33,6 +33,8 @@ constexpr double kSizeTolerancePt = 0.5;
 // A queue that states no resolution (a PDF or PostScript queue without one
 // in its PPD) is drawn at this one.
 constexpr int kUnstatedDpi = 300;
+// A job whose state could not be read (below every IPP job state).
+constexpr int kStateUnread = 0;
 
 // "203dpi", "300x300dpi", "12dpcm".
 int parseResolution(const char* text)
@@ -114,16 +116,25 @@ public:
         // unannounced.
         readPrinter();
         QList<std::pair<int, Problem>> lost;
+        m_waiting = 0;
         for (std::size_t i = 0; i < m_jobs.size(); ++i) {
-            if (states[i] == IPP_JSTATE_CANCELED || states[i] == IPP_JSTATE_ABORTED) {
+            if (states[i] == kStateUnread) {
+                // The queue was deleted or the server went away: nobody can
+                // say whether this label came out.
+                lost.append({int(i), Problem::Unknown});
+            } else if (states[i] == IPP_JSTATE_CANCELED || states[i] == IPP_JSTATE_ABORTED) {
                 lost.append({int(i), Problem::Aborted});
             } else if (m_stopped && (states[i] == IPP_JSTATE_PENDING || states[i] == IPP_JSTATE_HELD)) {
                 cupsCancelJob2(CUPS_HTTP_DEFAULT, m_name.constData(), m_jobs[i], 0);
                 lost.append({int(i), Problem::Paused});
+            } else if (states[i] < IPP_JSTATE_COMPLETED) {
+                ++m_waiting;
             }
         }
         return lost;
     }
+
+    int waiting() const override { return m_waiting; }
 
 private:
     QByteArray printerUri() const
@@ -233,6 +244,8 @@ private:
         return found;
     }
 
+    // The job's state, or kStateUnread when the server does not answer or
+    // no longer knows the job (its queue was deleted).
     int jobState(int id) const
     {
         ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
@@ -240,9 +253,10 @@ private:
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
         ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-        int state = IPP_JSTATE_PENDING;
-        if (ipp_attribute_t* a = response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM) : nullptr)
-            state = ippGetInteger(a, 0);
+        int state = kStateUnread;
+        if (response && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE)
+            if (ipp_attribute_t* a = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+                state = ippGetInteger(a, 0);
         ippDelete(response);
         return state;
     }
@@ -267,6 +281,7 @@ private:
     QByteArray m_sizeOption;
     QByteArray m_sizeValue;
     std::vector<int> m_jobs;
+    int m_waiting = 0;
 };
 
 } // namespace

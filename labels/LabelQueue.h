@@ -22,6 +22,8 @@ public:
         SizeNotSupported, // the driver has neither a custom size nor this exact size
         DoesNotFit,       // the code would run past the label's edge
         Cancelled,        // the user stopped the run before this label
+        Unknown,          // taken, but what became of the job cannot be read
+                          // (queue deleted, print server gone)
     };
 
     virtual ~LabelQueue() = default;
@@ -34,11 +36,15 @@ public:
     virtual Problem send(const LabelPage& page) = 0;
     // After the last label: waits a short while for the queue to show
     // what became of the jobs, and returns the jobs (counted from 0 in the
-    // order they were taken) that will not print, each with the reason.
-    // keepAlive is called while waiting.
+    // order they were taken) that will not print or whose fate cannot be
+    // read, each with the reason. A job is counted as sent only when its
+    // state was read. keepAlive is called while waiting.
     virtual QList<std::pair<int, Problem>> settle(const std::function<void()>& keepAlive)
     {
         (void)keepAlive;
         return {};
     }
+    // After settle(): how many of the jobs taken still wait in the
+    // printer's queue (not yet printed, not lost).
+    virtual int waiting() const { return 0; }
 };

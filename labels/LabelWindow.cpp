@@ -14,9 +14,11 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QResizeEvent>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 using controls::make;
@@ -28,10 +30,13 @@ constexpr int kRowHeight = 60;
 // Runs longer than this show a progress dialog with a cancel button.
 constexpr int kQuietRun = 5;
 
+// A box for whole millimetres. It keeps what is typed, letters included,
+// so that a mistyped "5O" is refused with its reason when saved or printed
+// instead of silently becoming "5".
 QLineEdit* digitsBox(QWidget* parent, const QString& name, int left, int top)
 {
     auto* box = make<QLineEdit>(parent, name, left, top, 48, 20);
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
+    box->setMaxLength(16);
     return box;
 }
 
@@ -76,9 +81,11 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
 
     auto* qrSize = make<QGroupBox>(分组框1, QStringLiteral("分组框_二维码"), 200, 16, 191, 70,
                                    QStringLiteral("二维码长宽(毫米)"));
-    make<QLabel>(qrSize, QStringLiteral("标签_长1"), 8, 16, 24, 23, QStringLiteral("宽:"));
+    // 二维码长 is the printed height and 二维码宽 the printed width: the
+    // captions say so.
+    make<QLabel>(qrSize, QStringLiteral("标签_长1"), 8, 16, 24, 23, QStringLiteral("高:"));
     编辑框_二维码长 = digitsBox(qrSize, QStringLiteral("编辑框_二维码长"), 40, 16);
-    make<QLabel>(qrSize, QStringLiteral("标签_宽1"), 96, 16, 24, 23, QStringLiteral("高:"));
+    make<QLabel>(qrSize, QStringLiteral("标签_宽1"), 96, 16, 24, 23, QStringLiteral("宽:"));
     编辑框_二维码宽 = digitsBox(qrSize, QStringLiteral("编辑框_二维码宽"), 128, 16);
     按钮_二维码设置 = button(qrSize, QStringLiteral("按钮_二维码设置"), 120, 40, 64, 22, QStringLiteral("保存"));
 
@@ -104,11 +111,21 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
 
     按钮_读取U8 = button(分组框1, QStringLiteral("按钮_读取U8"), 848, 13, 128, 32, layout.readCaption);
     按钮_打印 = button(分组框1, QStringLiteral("按钮_打印"), 848, 56, 128, 32, QStringLiteral("打  印"));
-    const QRect& p = layout.preview;
-    按钮_预览 = button(this, QStringLiteral("按钮_预览"), p.x(), p.y(), p.width(), p.height(), QStringLiteral("预览"));
+    const QPoint& side = layout.side;
+    按钮_全选 = button(this, QStringLiteral("按钮_全选"), side.x(), side.y(), 80, 32, QStringLiteral("全选"));
+    按钮_全不选 = button(this, QStringLiteral("按钮_全不选"), side.x(), side.y() + 48, 80, 32, QStringLiteral("全不选"));
+    按钮_预览 = button(this, QStringLiteral("按钮_预览"), side.x(), side.y() + 96, 80, 32, QStringLiteral("预览"));
+    auto* filterCaption =
+        make<QLabel>(this, QStringLiteral("标签_筛选"), side.x(), side.y() + 144, 200, 20, QStringLiteral("查找:"));
+    编辑框_筛选 = make<QLineEdit>(this, QStringLiteral("编辑框_筛选"), side.x(), side.y() + 166, 200, 24);
+    编辑框_筛选->setClearButtonEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{按钮_全选, 按钮_全不选, 按钮_预览, filterCaption, 编辑框_筛选})
+        m_side.append({w, w->pos()});
 
     const QRect& t = layout.grid;
     高级表格_人员 = make<QTableWidget>(this, QStringLiteral("高级表格_人员"), t.x(), t.y(), t.width(), t.height());
+    m_designGrid = t;
+    m_designSize = layout.window.size();
 
     connect(按钮_纸张设置, &QPushButton::clicked, this, [this] { 保存纸张(); });
     connect(按钮_二维码设置, &QPushButton::clicked, this, [this] { 保存二维码(); });
@@ -118,6 +135,9 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
     connect(按钮_读取U8, &QPushButton::clicked, this, [this] { 读取(); });
     connect(按钮_打印, &QPushButton::clicked, this, [this] { 打印(); });
     connect(按钮_预览, &QPushButton::clicked, this, [this] { 预览(); });
+    connect(按钮_全选, &QPushButton::clicked, this, [this] { tickAll(true); });
+    connect(按钮_全不选, &QPushButton::clicked, this, [this] { tickAll(false); });
+    connect(编辑框_筛选, &QLineEdit::textChanged, this, [this](const QString& text) { filterRows(text); });
 
     载入设置();
     设置表格();
@@ -175,7 +195,33 @@ void LabelWindow::setTicked(int row, bool ticked)
 void LabelWindow::tickAll(bool ticked)
 {
     for (int row = 1; row <= dataRowCount(); ++row)
-        setTicked(row, ticked);
+        if (!高级表格_人员->isRowHidden(row - 1))
+            setTicked(row, ticked);
+}
+
+void LabelWindow::filterRows(const QString& text)
+{
+    const QString wanted = text.trimmed();
+    auto* grid = 高级表格_人员;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        bool shown = wanted.isEmpty();
+        for (int c = 1; c <= 3 && !shown; ++c)
+            if (const QTableWidgetItem* item = grid->item(r, c))
+                shown = item->text().contains(wanted, Qt::CaseInsensitive);
+        grid->setRowHidden(r, !shown);
+    }
+}
+
+void LabelWindow::resizeEvent(QResizeEvent* event)
+{
+    // The grid takes whatever the window gains beyond its design size; the
+    // column beside it moves along with its right edge.
+    QDialog::resizeEvent(event);
+    const int dx = std::max(0, width() - m_designSize.width());
+    const int dy = std::max(0, height() - m_designSize.height());
+    高级表格_人员->resize(m_designGrid.width() + dx, m_designGrid.height() + dy);
+    for (const auto& [widget, at] : m_side)
+        widget->move(at + QPoint(dx, 0));
 }
 
 QWidget* LabelWindow::messageOwner()
@@ -218,7 +264,12 @@ void LabelWindow::保存二维码()
 
 void LabelWindow::保存边距()
 {
-    QString error;
+    QString error = LabelSizes::marginError(编辑框_上->text(), 编辑框_下->text(), 编辑框_左->text(), 编辑框_右->text());
+    if (!error.isEmpty()) {
+        msgbox::show(QStringLiteral("打印边距未保存：") + error, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
+                     messageOwner());
+        return;
+    }
     const bool written = LabelSettings::saveMargins(m_kind.section, 编辑框_上->text(), 编辑框_下->text(),
                                                     编辑框_左->text(), 编辑框_右->text(), &error);
     showSaveResult(written, error);
@@ -275,6 +326,7 @@ void LabelWindow::读取()
         grid->setItem(r, kPictureColumn, picture);
     }
     grid->setUpdatesEnabled(true);
+    filterRows(编辑框_筛选->text());
 }
 
 QList<LabelJob> LabelWindow::tickedJobs() const
@@ -357,7 +409,8 @@ void LabelWindow::打印()
         break;
     }
     if (outcome.failures.isEmpty())
-        msgbox::show(LabelPrinter::kSentMessage, msgbox::Icon::None, LabelPrinter::kSentCaption, messageOwner());
+        msgbox::show(LabelPrinter::sentMessage(outcome), msgbox::Icon::None, LabelPrinter::kSentCaption,
+                     messageOwner());
     else
         msgbox::show(LabelPrinter::failureMessage(outcome), msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
                      messageOwner());

@@ -7,16 +7,23 @@
 #include "labels/LabelReader.h"
 
 #include <QDialog>
+#include <QList>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
+
+#include <utility>
 
 class DropDownList;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class QResizeEvent;
 class QTableWidget;
 class RecordSet;
 
 class LabelWindow : public QDialog {
+    Q_OBJECT
 public:
     // Rows of the grid as the system counts them: row 0 is the caption row,
     // data rows are 1 to dataRowCount().
@@ -36,11 +43,20 @@ protected:
         QRect grid;
         QString readCaption;
         bool ownsMessages; // whether this window owns its message boxes
-        QRect preview;     // the 预览 button, in a free corner of the window
+        QPoint side;       // top-left of the column right of the grid: 全选,
+                           // 全不选, 预览 and the filter box
     };
     LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet& records, QWidget* parent);
 
+public:
+    // Ticks or unticks every row the filter shows.
     void tickAll(bool ticked);
+    // Shows only the rows whose code, name or group contains the text
+    // (any case); "" shows them all.
+    void filterRows(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
     QGroupBox* 分组框1 = nullptr;
     QTableWidget* 高级表格_人员 = nullptr;
@@ -82,4 +98,11 @@ private:
     QPushButton* 按钮_读取U8 = nullptr;
     QPushButton* 按钮_打印 = nullptr;
     QPushButton* 按钮_预览 = nullptr;
+    QPushButton* 按钮_全选 = nullptr;
+    QPushButton* 按钮_全不选 = nullptr;
+    QLineEdit* 编辑框_筛选 = nullptr;
+    // The design sizes from which the grid and the side column grow.
+    QSize m_designSize;
+    QRect m_designGrid;
+    QList<std::pair<QWidget*, QPoint>> m_side;
 };

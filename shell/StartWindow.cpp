@@ -66,11 +66,11 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     connect(m_scannerSetup, &QPushButton::clicked, this, &StartWindow::onScannerSetupClicked);
     // The label windows are opened modally without an owner window.
     connect(m_personLabels, &QPushButton::clicked, this, [this] {
-        窗口_人员条码打印 window(m_erp.记录集2);
+        PersonLabelWindow window(m_erp.记录集2);
         window.exec();
     });
     connect(m_deviceLabels, &QPushButton::clicked, this, [this] {
-        窗口_设备码打印 window(m_erp.记录集2);
+        DeviceLabelWindow window(m_erp.记录集2);
         window.exec();
     });
     connect(m_onlineMode, &QPushButton::clicked, this, &StartWindow::onOnlineModeClicked);

@@ -173,7 +173,7 @@ private slots:
         DemoErp erp;
         QVERIFY(erp.isReady());
         const QString defaultBefore = QPrinterInfo::defaultPrinterName();
-        窗口_人员条码打印 w(erp.记录集2);
+        PersonLabelWindow w(erp.记录集2);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 

@@ -69,6 +69,32 @@ void checkImagesLossless(const QString& pdf, int expected)
     QVERIFY2(QFileInfo(pdf).size() <= kMaxLabelPdf, qPrintable(QString::number(QFileInfo(pdf).size())));
 }
 
+// The text under the code on a printed page: exactly the expected caption
+// (checked on the label's own picture of it) and, on the page, dark dots
+// where that picture has them, below the code and within the label.
+void checkCaption(const QImage& page, const LabelKind& kind, const LabelSettings& settings, const LabelJob& job,
+                  const QString& caption)
+{
+    const LabelPage expected = LabelPage::make(kind, *LabelSizes::from(settings, nullptr), job, kDpi);
+    QCOMPARE(expected.caption, caption);
+    const int below = expected.qrAt.y() + expected.qr.height();
+    const int right = kind.printsName ? expected.nameAt.x() : page.width();
+    const QRectF printed = darkBoxMm(page.copy(0, below, right, page.height() - below), kDpi);
+    if (caption.isEmpty()) {
+        QVERIFY(printed.isEmpty());
+        return;
+    }
+    QVERIFY(!printed.isEmpty());
+    // The dark box of the caption's own dots, placed where the label says.
+    const QImage dots = expected.captionDots.convertToFormat(QImage::Format_RGB32);
+    const QRectF own = darkBoxMm(dots, kDpi);
+    fuzzyCompare(printed.left() / kDotMm, expected.captionAt.x() + own.left() / kDotMm, 1.01, "caption left");
+    fuzzyCompare((printed.top() / kDotMm) + below, expected.captionAt.y() + own.top() / kDotMm, 1.01, "caption top");
+    fuzzyCompare(printed.width() / kDotMm, own.width() / kDotMm, 1.01, "caption width");
+    fuzzyCompare(printed.height() / kDotMm, own.height() / kDotMm, 1.01, "caption height");
+    QVERIFY(expected.captionAt.y() + expected.captionDots.height() <= expected.heightDots());
+}
+
 } // namespace
 
 class LabelPrintTest : public QObject {
@@ -91,7 +117,7 @@ private slots:
         DemoErp erp;
         QVERIFY(erp.isReady());
         settings::writeKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机"), QStringLiteral("Label"));
-        窗口_人员条码打印 w(erp.记录集2);
+        PersonLabelWindow w(erp.记录集2);
         w.labelPrinter().setTarget(pdfFiles(m_out->path()));
         // Typed but not saved: printing takes the boxes as they are.
         setBox(&w, "编辑框_纸张长", "60");
@@ -107,7 +133,7 @@ private slots:
         w.setTicked(5, true);
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_打印")), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
-        QCOMPARE(m_env->messages[0].text, QStringLiteral("已发送到打印机，请等待打印结束！！"));
+        QCOMPARE(m_env->messages[0].text, QStringLiteral("已发送 2 张标签到打印机，请等待打印结束！！"));
 
         const auto* grid = w.findChild<QTableWidget*>(QStringLiteral("高级表格_人员"));
         QCOMPARE(QDir(m_out->path()).entryList(QDir::Files).size(), 2);
@@ -118,9 +144,11 @@ private slots:
             const QSizeF size = pageSizeMm(pdf);
             fuzzyCompare(size.width(), 60, kPageMm, "page width");
             fuzzyCompare(size.height(), 40, kPageMm, "page height");
-            checkImagesLossless(pdf, 2);
+            checkImagesLossless(pdf, 3); // the code, the name, the job number
             const QImage page = render(pdf, kDpi);
             const QString code = grid->item(row - 1, 1)->text();
+            checkCaption(page, LabelKind::person(), boxes("60", "40", "25", "25", "3", "5"),
+                         {code, grid->item(row - 1, 2)->text()}, code);
             QCOMPARE(decode(page), QStringList{"R" + code});
             // The symbol in whole dots: 21 modules of 7 dots (25 mm is 199
             // dots; 199 / 25 with the quiet zone), centred in the QR box
@@ -145,19 +173,43 @@ private slots:
         }
     }
 
-    void deviceLabelCarriesNoText()
+    // Under the code, what a person can read: the device code and name, or
+    // the code alone, or nothing, as the label has room; the code keeps its
+    // size and place.
+    void captionUnderTheCodeWhereTheLabelHasRoom_data()
     {
+        QTest::addColumn<QString>("paperW");
+        QTest::addColumn<QString>("paperH");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("code and name") << "50" << "30" << "空压机" << "A-01 空压机";
+        QTest::addRow("name too long: code") << "22" << "30" << "空压机房二号机组" << "A-01";
+        QTest::addRow("no room under the code") << "50" << "22" << "空压机" << "";
+    }
+    void captionUnderTheCodeWhereTheLabelHasRoom()
+    {
+        QFETCH(QString, paperW);
+        QFETCH(QString, paperH);
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
         LabelPrinter printer(LabelKind::device());
         printer.setTarget(pdfFiles(m_out->path()));
-        const auto outcome = printer.print(QStringLiteral("P"), boxes("50", "30", "20", "20"), {{"A-01", "空压机"}});
+        const LabelSettings settings = boxes(paperW, paperH, "20", "20");
+        const auto outcome = printer.print(QStringLiteral("P"), settings, {{"A-01", name}});
         QCOMPARE(outcome.sent, 1);
         const QString pdf = m_out->filePath(QStringLiteral("label-1.pdf"));
         const QImage page = render(pdf, kDpi);
         QCOMPARE(decode(page), QStringList{QStringLiteral("SA-01")});
-        const int from = int(20.5 / kDotMm);
-        QVERIFY(darkBoxMm(page.copy(from, 0, page.width() - from, page.height()), kDpi).isEmpty());
-        QVERIFY(words(pdf).isEmpty());
-        checkImagesLossless(pdf, 1);
+        // The symbol where it is without any text: 20 mm box from 0.1 mm.
+        const LabelPage bare = LabelPage::make(LabelKind::device(), *LabelSizes::from(boxes("50", "21", "20", "20"), nullptr),
+                                               {"A-01", {}}, kDpi);
+        const QRectF symbol = darkBoxMm(page.copy(0, 0, page.width(), bare.qrAt.y() + bare.qr.height()), kDpi);
+        fuzzyCompare(symbol.left() / kDotMm, bare.qrAt.x() + 2 * bare.moduleDots, 1.01, "symbol left in dots");
+        fuzzyCompare(symbol.top() / kDotMm, bare.qrAt.y() + 2 * bare.moduleDots, 1.01, "symbol top in dots");
+        fuzzyCompare(symbol.width() / kDotMm, 21 * bare.moduleDots, 1.01, "symbol width in dots");
+        checkCaption(page, LabelKind::device(), settings, {"A-01", name}, caption);
+        QVERIFY(words(pdf).isEmpty()); // drawn in the printer's dots, not as a font
+        checkImagesLossless(pdf, caption.isEmpty() ? 1 : 2);
     }
 
     void moduleSizeInWholeDots_data()
@@ -200,8 +252,11 @@ private slots:
         QTest::addRow("paper 501") << boxes("501", "30", "20", "20") << "纸张长宽的“宽:”框中的“501”无效";
         QTest::addRow("more digits than a number") << boxes("99999999999999999999999", "30", "20", "20")
                                                    << "纸张长宽的“宽:”框中的“99999999999999999999999”无效";
-        QTest::addRow("minus") << boxes("-5", "30", "20", "20") << "纸张长宽的“宽:”框中的“-5”无效";
-        QTest::addRow("QR zero") << boxes("50", "30", "0", "20") << "二维码长宽的“宽:”框中的“0”无效";
+        QTest::addRow("minus") << boxes("-5", "30", "20", "20") << "纸张长宽的“宽:”框中的“-5”不是整数";
+        QTest::addRow("QR zero") << boxes("50", "30", "0", "20") << "二维码长宽的“高:”框中的“0”无效";
+        QTest::addRow("letters") << boxes("5O", "30", "20", "20") << "纸张长宽的“宽:”框中的“5O”不是整数";
+        QTest::addRow("exponent") << boxes("50", "1e9", "20", "20") << "纸张长宽的“高:”框中的“1e9”不是整数";
+        QTest::addRow("margin letters") << boxes("50", "30", "20", "20", "2x") << "打印边距的“上:”框中的“2x”无效";
         QTest::addRow("QR wider than the label") << boxes("50", "30", "20", "60")
                                                  << "二维码（印出宽 60 × 高 20 毫米）大于标签（50 × 30 毫米）";
     }
@@ -226,7 +281,7 @@ private slots:
         QTest::addRow("leading zeros") << boxes("0060", "040", "020", "20") << "张三" << "";
         QTest::addRow("margins beyond the page")
             << boxes("60", "40", "20", "20", "500", "500") << "张三"
-            << "二维码超出标签边缘（请减小边距或二维码尺寸），1 张标签未打印：10001";
+            << "二维码超出标签边缘（请减小边距或二维码尺寸），1 张标签未打印：10001\r\n全部未打印的编号及原因已写入操作日志。";
         QTest::addRow("200 characters") << boxes("60", "40", "20", "20") << QString(200, u'长') << "";
     }
     void unusualInputPrintsOrSaysWhy()

@@ -2,8 +2,10 @@
 // a copy of the demo ERP, with message boxes answered by the test and
 // print jobs sent to PDF files.
 #include "app/Settings.h"
+#include "app/TextCodec.h"
 #include "labels/DeviceLabelWindow.h"
 #include "labels/PersonLabelWindow.h"
+#include "shell/DataDirectories.h"
 #include "shell/StartWindow.h"
 #include "tests/labels/LabelTestSupport.h"
 #include "tests/support/ShellTestEnvironment.h"
@@ -93,8 +95,8 @@ void bothWindows()
 std::unique_ptr<LabelWindow> open(bool person, RecordSet& records)
 {
     if (person)
-        return std::make_unique<窗口_人员条码打印>(records);
-    return std::make_unique<窗口_设备码打印>(records);
+        return std::make_unique<PersonLabelWindow>(records);
+    return std::make_unique<DeviceLabelWindow>(records);
 }
 
 } // namespace
@@ -133,9 +135,10 @@ private slots:
             row("paper h") << "编辑框_纸张宽" << QRect(128, 16, 48, 20) << "";
             row("paper save") << "按钮_纸张设置" << QRect(120, 40, 64, 22) << "保存";
             row("qr group") << "分组框_二维码" << QRect(200, 16, 191, 70) << "二维码长宽(毫米)";
-            row("qr w label") << "标签_长1" << QRect(8, 16, 24, 23) << "宽:";
+            // 二维码长 sets the printed height, 二维码宽 the width.
+            row("qr h label") << "标签_长1" << QRect(8, 16, 24, 23) << "高:";
             row("qr long") << "编辑框_二维码长" << QRect(40, 16, 48, 20) << "";
-            row("qr h label") << "标签_宽1" << QRect(96, 16, 24, 23) << "高:";
+            row("qr w label") << "标签_宽1" << QRect(96, 16, 24, 23) << "宽:";
             row("qr wide") << "编辑框_二维码宽" << QRect(128, 16, 48, 20) << "";
             row("qr save") << "按钮_二维码设置" << QRect(120, 40, 64, 22) << "保存";
             row("margin group") << "分组框_打印边距" << QRect(400, 16, 240, 70) << "打印边距(毫米)";
@@ -157,6 +160,8 @@ private slots:
         }
         QTest::addRow("person select all") << true << "按钮_全选" << QRect(744, 112, 80, 32) << "全选";
         QTest::addRow("person select none") << true << "按钮_全不选" << QRect(744, 160, 80, 32) << "全不选";
+        QTest::addRow("device select all") << false << "按钮_全选" << QRect(752, 117, 80, 32) << "全选";
+        QTest::addRow("device select none") << false << "按钮_全不选" << QRect(752, 165, 80, 32) << "全不选";
     }
     void controlsAreWhereTheWindowTablesSay()
     {
@@ -207,11 +212,57 @@ private slots:
         QVERIFY(!owned);
     }
 
-    void deviceWindowHasNoSelectButtons()
+    void selectAllTicksTheRowsTheFilterShows_data()
     {
-        auto w = open(false, m_erp->记录集2);
-        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("按钮_全选")));
-        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("按钮_全不选")));
+        bothWindows();
+    }
+    void selectAllTicksTheRowsTheFilterShows()
+    {
+        QFETCH(bool, person);
+        auto w = open(person, m_erp->记录集2);
+        click(w.get(), QStringLiteral("按钮_读取U8"));
+        const QStringList codes = column(w.get(), 1);
+        QVERIFY(codes.size() > 3);
+        // One code typed in lower case finds its row among all the others.
+        const QString wanted = codes[2];
+        QTest::keyClicks(child<QLineEdit>(w.get(), QStringLiteral("编辑框_筛选")), wanted.toLower());
+        QTableWidget* g = grid(w.get());
+        QStringList shown;
+        for (int r = 0; r < g->rowCount(); ++r)
+            if (!g->isRowHidden(r))
+                shown << g->item(r, 1)->text();
+        QVERIFY(shown.contains(wanted));
+        QVERIFY(shown.size() < codes.size());
+        click(w.get(), QStringLiteral("按钮_全选"));
+        for (int row = 1; row <= w->dataRowCount(); ++row)
+            QCOMPARE(w->isTicked(row), shown.contains(codes[row - 1]));
+        child<QLineEdit>(w.get(), QStringLiteral("编辑框_筛选"))->clear();
+        for (int r = 0; r < g->rowCount(); ++r)
+            QVERIFY(!g->isRowHidden(r));
+        click(w.get(), QStringLiteral("按钮_全选"));
+        click(w.get(), QStringLiteral("按钮_全不选"));
+        for (int row = 1; row <= w->dataRowCount(); ++row)
+            QVERIFY(!w->isTicked(row));
+    }
+
+    void theListGrowsWithTheWindow_data()
+    {
+        bothWindows();
+    }
+    void theListGrowsWithTheWindow()
+    {
+        QFETCH(bool, person);
+        auto w = open(person, m_erp->记录集2);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTableWidget* g = grid(w.get());
+        const QRect before = g->geometry();
+        auto* selectAll = child<QPushButton>(w.get(), QStringLiteral("按钮_全选"));
+        const QPoint buttonBefore = selectAll->pos();
+        w->resize(w->width() + 200, w->height() + 150);
+        QTRY_COMPARE(g->geometry(), before.adjusted(0, 0, 200, 150));
+        QCOMPARE(selectAll->pos(), buttonBefore + QPoint(200, 0));
+        QVERIFY(selectAll->geometry().left() > g->geometry().right());
     }
 
     void gridHasItsColumns_data()
@@ -261,14 +312,45 @@ private slots:
         }
     }
 
-    void boxesTakeDigitsOnly()
+    // A box keeps what is typed: "1e9" is not silently read as 19, nor "5O"
+    // (letter O) as 5. Saving refuses it and says why.
+    void sizesThatAreNoWholeNumberAreRefused_data()
     {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("says");
+        QTest::addRow("paper 1e9") << "编辑框_纸张长" << "1e9" << "按钮_纸张设置"
+                                   << "纸张尺寸未保存：纸张长宽的“宽:”框中的“1e9”不是整数（只能填数字，不能有字母、小数点或符号）："
+                                      "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR 5O") << "编辑框_二维码宽" << "5O" << "按钮_二维码设置"
+                               << "二维码尺寸未保存：二维码长宽的“宽:”框中的“5O”不是整数（只能填数字，不能有字母、小数点或符号）："
+                                  "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR 2.5") << "编辑框_二维码长" << "2.5" << "按钮_二维码设置"
+                                << "二维码尺寸未保存：二维码长宽的“高:”框中的“2.5”不是整数（只能填数字，不能有字母、小数点或符号）："
+                                   "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("margin -1") << "编辑框_右" << "-1" << "按钮_边距设置"
+                                   << "打印边距未保存：打印边距的“右:”框中的“-1”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
+        QTest::addRow("margin 501") << "编辑框_上" << "501" << "按钮_边距设置"
+                                    << "打印边距未保存：打印边距的“上:”框中的“501”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
+    }
+    void sizesThatAreNoWholeNumberAreRefused()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, says);
         auto w = open(true, m_erp->记录集2);
-        for (const char* name : {"编辑框_纸张长", "编辑框_二维码宽", "编辑框_右"}) {
-            QLineEdit* box = child<QLineEdit>(w.get(), QString::fromUtf8(name));
-            QTest::keyClicks(box, QStringLiteral("1a2-3.4 x"));
-            QCOMPARE(box->text(), QStringLiteral("1234"));
-        }
+        fillSizes(w.get());
+        QLineEdit* edit = child<QLineEdit>(w.get(), box);
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), typed);
+        click(w.get(), button);
+        QCOMPARE(m_env->messages.size(), 1);
+        QCOMPARE(m_env->messages[0].text, says);
+        QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
+        QVERIFY(!QFile::exists(m_env->filePath("set.ini")));
     }
 
     void eachSaveButtonWritesExactlyItsKeys_data()
@@ -484,7 +566,7 @@ private slots:
         QTest::addRow("paper 501") << "按钮_纸张设置" << QStringList{"501", "30", "20", "20"}
                                    << "纸张尺寸未保存：纸张长宽的“宽:”框中的“501”无效：应为 1 到 500 之间的整毫米数";
         QTest::addRow("QR empty") << "按钮_二维码设置" << QStringList{"50", "30", "", "20"}
-                                  << "二维码尺寸未保存：二维码长宽的“宽:”框中的“”无效：应为 1 到 500 之间的整毫米数";
+                                  << "二维码尺寸未保存：二维码长宽的“高:”框中的“”无效：应为 1 到 500 之间的整毫米数";
         QTest::addRow("QR higher than the label")
             << "按钮_二维码设置" << QStringList{"50", "30", "31", "20"}
             << "二维码尺寸未保存：二维码（印出宽 20 × 高 31 毫米）大于标签（50 × 30 毫米）";
@@ -562,7 +644,8 @@ private slots:
         const msgbox::Message& m = m_env->messages[0];
         QCOMPARE(m.icon, msgbox::Icon::Error);
         const QStringList codes = column(w.get(), 1);
-        QCOMPARE(m.text, QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n其余 1 张已发送到打印机，请等待打印结束！！")
+        QCOMPARE(m.text, QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n全部未打印的编号及原因已写入操作日志。\r\n"
+                                        "其余 1 张已发送到打印机，请等待打印结束！！")
                              .arg(codes[1], codes[3]));
         QVERIFY(QFile::exists(m_out->filePath(QStringLiteral("label-1.pdf"))));
     }
@@ -570,6 +653,7 @@ private slots:
     void cancellingALongRunNamesTheLabelsNotSent()
     {
         settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("P"));
+        QVERIFY(datadirectories::prepareAndOpenLog());
         auto w = open(true, m_erp->记录集2);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -598,11 +682,20 @@ private slots:
         const int sent = int(QDir(m_out->path()).entryList(QDir::Files).size());
         QVERIFY(sent >= 3 && sent < total);
         const QStringList notSent = column(w.get(), 1).mid(sent);
+        // The message names the first ten; the log has every one.
+        QVERIFY(notSent.size() > 10);
         QCOMPARE(m_env->messages[0].text,
-                 QStringLiteral("打印已取消，%1 张标签未打印：%2\r\n其余 %3 张已发送到打印机，请等待打印结束！！")
+                 QStringLiteral("打印已取消，%1 张标签未打印：%2 等\r\n全部未打印的编号及原因已写入操作日志。\r\n"
+                                "其余 %3 张已发送到打印机，请等待打印结束！！")
                      .arg(notSent.size())
-                     .arg(notSent.mid(0, 20).join(QStringLiteral("、")) + (notSent.size() > 20 ? "、…" : ""))
+                     .arg(notSent.mid(0, 10).join(QStringLiteral("、")))
                      .arg(sent));
+        QFile log(m_env->filePath(QStringLiteral("syslog/yxlog.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(textcodec::fromGbk(log.readAll())
+                    .contains(QStringLiteral("打印已取消，%1 张标签未打印：%2")
+                                  .arg(notSent.size())
+                                  .arg(notSent.join(QStringLiteral("、")))));
         QVERIFY(!w->findChild<QProgressDialog*>(QStringLiteral("进度_打印")));
     }
 
