@@ -58,11 +58,13 @@ void checkLabel(const PrintedLabel& printed, const LabelKind& kind, const LabelJ
     QVERIFY(printed.picture.height() <= expected.heightDots() + 1);
     QCOMPARE(decode(printed.picture), QStringList{kind.qrPrefix + job.code});
 
-    // The symbol's dark box, looking left of where the name starts.
+    // The symbol's dark box, looking left of where the name starts and
+    // above the text under the code.
     const QImage& p = printed.picture;
     const int maxX = LabelPage::dots(sizes.left + sizes.qrWidth + 0.5, dpi);
+    const int maxY = std::min(p.height(), expected.qrAt.y() + expected.qr.height());
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = 0; y < p.height(); ++y)
+    for (int y = 0; y < maxY; ++y)
         for (int x = 0; x < std::min(maxX, p.width()); ++x)
             if (p.constScanLine(y)[x] == 0) {
                 left = std::min(left, x);
@@ -204,7 +206,7 @@ private slots:
         const qsizetype before = m_cups.device("Zpl203")->jobs().size();
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_打印")), Qt::LeftButton);
         QCOMPARE(env.messages.size(), 1);
-        QCOMPARE(env.messages[0].text, QStringLiteral("已发送到打印机，请等待打印结束！！"));
+        QVERIFY2(env.messages[0].text.startsWith(QStringLiteral("已发送 3 张标签到打印机，")), qPrintable(env.messages[0].text));
 
         FifoDevice* device = m_cups.device("Zpl203");
         QTRY_VERIFY2_WITH_TIMEOUT(device->jobs().size() >= before + 3, m_cups.errorLog().constData(), 60000);
@@ -245,13 +247,101 @@ private slots:
         const LabelPrinter::Outcome outcome = printer.print(queue, label50x30(), jobs, progress);
         QCOMPARE(outcome.status, LabelPrinter::Status::Done);
         QVERIFY2(outcome.sent == 0, qPrintable(m_cups.tool("lpstat", {"-W", "all", "-l", "-o", queue}) + m_cups.errorLog()));
-        QCOMPARE(LabelPrinter::failureMessage(outcome), says + QStringLiteral("，2 张标签未打印：10001、10002"));
+        QCOMPARE(LabelPrinter::failureMessage(outcome),
+                 says + QStringLiteral("，2 张标签未打印：10001、10002\r\n全部未打印的编号及原因已写入操作日志。"));
         // Nothing is left waiting in the queue to come out later.
         QCOMPARE(m_cups.tool("lpstat", {"-o", queue}).trimmed(), QString());
         checkNothingElsePrinted({});
     }
 
+    // Jobs the queue holds are sent, and the message says they still wait.
+    void labelsStillQueuedAreCountedAsWaiting()
+    {
+        ShellTestEnvironment env;
+        QVERIFY(m_cups.addQueue("Waiting", kZpl, {"job-hold-until-default=indefinite"}).isEmpty());
+        LabelPrinter printer(LabelKind::person());
+        const LabelPrinter::Outcome outcome =
+            printer.print("Waiting", label50x30(), {{"10001", "张三"}, {"10002", "李四"}});
+        QVERIFY2(outcome.failures.isEmpty(), qPrintable(LabelPrinter::failureMessage(outcome)));
+        QCOMPARE(outcome.sent, 2);
+        QCOMPARE(outcome.waiting, 2);
+        QCOMPARE(LabelPrinter::sentMessage(outcome),
+                 QStringLiteral("已发送 2 张标签到打印机，其中 2 张仍在打印机队列中等待，请等待打印结束！！"));
+        QVERIFY(!m_cups.tool("cancel", {"-a", "Waiting"}).isNull());
+    }
+
+    // The queue is deleted while the run is half way: the labels taken
+    // before are of unknown fate, the rest were not sent, and nothing is
+    // counted as sent that the printer did not print.
+    void queueDeletedMidRunIsNotCountedAsSent()
+    {
+        ShellTestEnvironment env;
+        QVERIFY(m_cups.addQueue("Doomed", kZpl).isEmpty());
+        const QList<LabelJob> jobs = eightPeople();
+        LabelPrinter printer(LabelKind::person());
+        bool deleted = false;
+        const LabelPrinter::Outcome outcome = printer.print("Doomed", label50x30(), jobs, [&](int done, int) {
+            if (done == 4 && !deleted)
+                deleted = !m_cups.tool("lpadmin", {"-x", "Doomed"}).isNull();
+            return true;
+        });
+        QVERIFY(deleted);
+        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device("Doomed"));
+    }
+
+    // Last: the print server dies half way through the run.
+    void printServerKilledMidRunIsNotCountedAsSent()
+    {
+        ShellTestEnvironment env;
+        QVERIFY(m_cups.addQueue("Victim", kZpl).isEmpty());
+        const QList<LabelJob> jobs = eightPeople();
+        LabelPrinter printer(LabelKind::person());
+        bool killed = false;
+        const LabelPrinter::Outcome outcome = printer.print("Victim", label50x30(), jobs, [&](int done, int) {
+            if (done == 4 && !killed) {
+                m_cups.kill();
+                killed = true;
+            }
+            return true;
+        });
+        QVERIFY(killed);
+        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device("Victim"));
+    }
+
 private:
+    static QList<LabelJob> eightPeople()
+    {
+        QList<LabelJob> jobs;
+        for (int i = 1; i <= 8; ++i)
+            jobs.append({QStringLiteral("2000%1").arg(i), QStringLiteral("工人%1").arg(i)});
+        return jobs;
+    }
+
+    // Every label is either counted as sent or named; no more are counted
+    // as sent than came out of the printer; the four taken before the fault
+    // are named as of unknown state with a word to check the printer, and
+    // every label not printed is in the log.
+    void checkNothingCountedBeyondThePrinted(const LabelPrinter::Outcome& outcome, const QList<LabelJob>& jobs,
+                                             FifoDevice* device)
+    {
+        QCOMPARE(outcome.status, LabelPrinter::Status::Done);
+        QCOMPARE(outcome.sent + outcome.failedCodes().size(), jobs.size());
+        QTest::qWait(1000); // whatever the printer got has arrived
+        QVERIFY2(outcome.sent <= device->jobs().size(),
+                 qPrintable(QStringLiteral("%1 counted as sent, %2 printed").arg(outcome.sent).arg(device->jobs().size())));
+        const QString message = LabelPrinter::failureMessage(outcome);
+        QVERIFY2(message.contains(QStringLiteral("张标签状态未知")), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("请到打印机处查看这些标签是否已打印")));
+        for (const LabelPrinter::Failure& f : outcome.failures)
+            QVERIFY2(f.problem == LabelQueue::Problem::Unknown || f.problem == LabelQueue::Problem::NotSent ||
+                         f.problem == LabelQueue::Problem::Aborted, // cancelled by the deletion, and read so
+                     qPrintable(message));
+        for (int i = 4; i < jobs.size(); ++i)
+            QVERIFY(outcome.failedCodes().contains(jobs[i].code));
+        if (outcome.sent == 0)
+            QVERIFY(!message.contains(QStringLiteral("其余")));
+    }
+
     // No queue but the given ones ever got a job, and the default printer
     // is the one set at the start.
     void checkNothingElsePrinted(const QStringList& used)

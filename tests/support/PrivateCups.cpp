@@ -126,6 +126,12 @@ QString PrivateCups::start()
     return QStringLiteral("cupsd did not come up: ") + QString::fromLocal8Bit(m_cupsd.readAll() + errorLog());
 }
 
+void PrivateCups::kill()
+{
+    m_cupsd.kill();
+    m_cupsd.waitForFinished(5000);
+}
+
 QString PrivateCups::addQueue(const QString& name, const QString& model, const QStringList& options,
                               const QString& device)
 {

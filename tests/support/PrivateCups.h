@@ -57,6 +57,8 @@ public:
     // this server; its standard output, a null text when it fails.
     QString tool(const QString& program, const QStringList& arguments) const;
     QByteArray errorLog() const;
+    // Kills the server at once (SIGKILL), as a crash or a power cut would.
+    void kill();
     QString folder() const { return m_dir.path(); }
 
 private:
