@@ -37,7 +37,7 @@ QPushButton* makeButton(QWidget* group, const QString& name, int left, int top, 
 
 } // namespace
 
-窗口_条码枪设置::窗口_条码枪设置(QWidget* owner, const QString& pictureDirectory)
+ScannerSetupWindow::ScannerSetupWindow(QWidget* owner, const QString& pictureDirectory)
     : QDialog(owner), m_pictureDirectory(pictureDirectory)
 {
     setObjectName(QStringLiteral("窗口_条码枪设置"));
@@ -49,9 +49,13 @@ QPushButton* makeButton(QWidget* group, const QString& name, int left, int top, 
     编辑框_扫描内容->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     编辑框_扫描内容->installEventFilter(this);
     图片框_二维码 = make<PictureBox>(this, QStringLiteral("图片框_二维码"), 289, 16, 207, 200);
-    // The self-test's verdict goes below the picture, in the free space
-    // between the text box and the buttons.
-    标签_测试结果 = make<QLabel>(this, QStringLiteral("标签_测试结果"), 289, 224, 207, 200);
+    // Under the picture: what the code shown sets; below that the
+    // self-test's verdict, in the free space between the text box and the
+    // buttons.
+    标签_二维码说明 = make<QLabel>(this, QStringLiteral("标签_二维码说明"), 289, 220, 207, 44);
+    标签_二维码说明->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    标签_二维码说明->setWordWrap(true);
+    标签_测试结果 = make<QLabel>(this, QStringLiteral("标签_测试结果"), 289, 268, 207, 156);
     标签_测试结果->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     标签_测试结果->setWordWrap(true);
     分组框1 = make<QGroupBox>(this, QStringLiteral("分组框1"), 506, 8, 312, 424);
@@ -65,11 +69,34 @@ QPushButton* makeButton(QWidget* group, const QString& name, int left, int top, 
         connect(button, &QPushButton::clicked, this, [this, &code] { showCommandCode(code); });
     }
     auto* manual = makeButton(分组框1, QStringLiteral("按钮_手动模式"), 16, 128, QStringLiteral("手动模式"));
-    connect(manual, &QPushButton::clicked, this, [this] { showPictureFile(QStringLiteral("sd.png")); });
+    connect(manual, &QPushButton::clicked, this,
+            [this] { showPictureFile(QStringLiteral("sd.png"), SetupCode::manualPurpose()); });
     auto* continuous = makeButton(分组框1, QStringLiteral("按钮_连续模式"), 106, 128, QStringLiteral("连续模式"));
-    connect(continuous, &QPushButton::clicked, this, [this] { showPictureFile(QStringLiteral("zd.png")); });
+    connect(continuous, &QPushButton::clicked, this,
+            [this] { showPictureFile(QStringLiteral("zd.png"), SetupCode::continuousPurpose()); });
     auto* selfTest = makeButton(分组框1, QStringLiteral("按钮_扫描测试"), 16, 224, QStringLiteral("扫描测试"));
     connect(selfTest, &QPushButton::clicked, this, [this] { startSelfTest(); });
+
+    // The station's command barcodes, always shown: the clerk scans them at
+    // the counter instead of reaching for the mouse.
+    make<QLabel>(分组框1, QStringLiteral("标签_命令条码"), 6, 262, 300, 18,
+                 QStringLiteral("扫码出库窗口的命令条码（代替鼠标操作）："));
+    const QList<SetupCode::Command> commands = SetupCode::stationCommands();
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        const int left = 6 + int(i) * 100;
+        auto* box = make<PictureBox>(分组框1, commands[i].boxName, left, 282, 100, 100);
+        box->setPicture(SetupCode::picture(commands[i].text, kBlack));
+        auto* caption = make<QLabel>(分组框1, commands[i].boxName + QStringLiteral("_说明"), left, 384, 100, 32,
+                                     commands[i].caption);
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        caption->setWordWrap(true);
+    }
+
+    // One line that says how the window is used.
+    auto* help = make<QLabel>(this, QStringLiteral("标签_使用说明"), 8, 436, 810, 22,
+                              QStringLiteral("使用方法：点右侧按钮显示设置码，用条码枪扫描屏幕上的码即完成设置；"
+                                             "扫到的内容显示在左侧文本框中，可用“扫描测试”检查条码枪。"));
+    help->setWordWrap(false);
 
     m_scanPause.setSingleShot(true);
     m_scanPause.setInterval(kDefaultScanPause);
@@ -78,35 +105,47 @@ QPushButton* makeButton(QWidget* group, const QString& name, int left, int top, 
     focusTextBox();
 }
 
-void 窗口_条码枪设置::setScanPause(std::chrono::milliseconds pause)
+void ScannerSetupWindow::setScanPause(std::chrono::milliseconds pause)
 {
     m_scanPause.setInterval(pause);
 }
 
-void 窗口_条码枪设置::showCommandCode(const SetupCode& code)
+void ScannerSetupWindow::showCommandCode(const SetupCode& code)
 {
     stopSelfTest();
     图片框_二维码->setPicture(SetupCode::picture(code.commandText, code.darkColour));
+    showPurpose(code.purpose, code.dangerous);
     focusTextBox();
 }
 
-void 窗口_条码枪设置::showPictureFile(const QString& fileName)
+void ScannerSetupWindow::showPictureFile(const QString& fileName, const QString& purpose)
 {
     stopSelfTest();
     图片框_二维码->setPicture(readWholeFile(m_pictureDirectory + u'/' + fileName));
+    showPurpose(purpose, false);
     focusTextBox();
 }
 
-void 窗口_条码枪设置::startSelfTest()
+void ScannerSetupWindow::showPurpose(const QString& purpose, bool dangerous)
+{
+    // A dangerous code gets a red frame around the box and a red caption;
+    // the code itself stays black so that every scanner reads it.
+    图片框_二维码->setStyleSheet(dangerous ? QStringLiteral("border: 4px solid #d00000;") : QString());
+    标签_二维码说明->setStyleSheet(dangerous ? QStringLiteral("color: #d00000; font-weight: bold;") : QString());
+    标签_二维码说明->setText(purpose);
+}
+
+void ScannerSetupWindow::startSelfTest()
 {
     stopSelfTest();
     m_selfTestRunning = true;
     图片框_二维码->setPicture(SetupCode::picture(ScanSelfTest::kTestText, kBlack));
+    showPurpose(QStringLiteral("扫描测试：检查条码枪输入的内容和结尾的回车"), false);
     标签_测试结果->setText(QStringLiteral("请用条码枪扫描上方的测试码。"));
     focusTextBox();
 }
 
-void 窗口_条码枪设置::stopSelfTest()
+void ScannerSetupWindow::stopSelfTest()
 {
     m_selfTestRunning = false;
     m_scanPause.stop();
@@ -115,7 +154,7 @@ void 窗口_条码枪设置::stopSelfTest()
     标签_测试结果->clear();
 }
 
-void 窗口_条码枪设置::judgeScan()
+void ScannerSetupWindow::judgeScan()
 {
     if (!m_selfTestRunning || !m_selfTest.hasInput())
         return;
@@ -125,12 +164,12 @@ void 窗口_条码枪设置::judgeScan()
     标签_测试结果->setText(verdict.message());
 }
 
-void 窗口_条码枪设置::focusTextBox()
+void ScannerSetupWindow::focusTextBox()
 {
     编辑框_扫描内容->setFocus(Qt::OtherFocusReason);
 }
 
-bool 窗口_条码枪设置::eventFilter(QObject* watched, QEvent* event)
+bool ScannerSetupWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Outside the self-test the text box is never read. During it, the
     // keys are watched on their way into the box, not taken from it.

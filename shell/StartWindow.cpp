@@ -133,7 +133,7 @@ QString StartWindow::fillHeaderList(QComboBox* list, headerlists::Kind kind)
 void StartWindow::onScannerSetupClicked()
 {
     // A new window each time: nothing is kept between openings.
-    窗口_条码枪设置 window(this);
+    ScannerSetupWindow window(this);
     window.exec();
 }
 

@@ -10,6 +10,8 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -55,7 +57,7 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_window.reset(new 窗口_条码枪设置(nullptr, m_dir.path()));
+        m_window.reset(new ScannerSetupWindow(nullptr, m_dir.path()));
         m_window->setScanPause(std::chrono::milliseconds(30));
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -83,6 +85,12 @@ private slots:
         QTest::addRow("continuous") << "按钮_连续模式" << QRect(106, 128, 80, 32) << "连续模式";
         QTest::addRow("clear") << "按钮_清除数据" << QRect(16, 176, 80, 32) << "清除数据";
         QTest::addRow("self-test") << "按钮_扫描测试" << QRect(16, 224, 80, 32) << "扫描测试";
+        QTest::addRow("what the code sets") << "标签_二维码说明" << QRect(289, 220, 207, 44) << "";
+        QTest::addRow("self-test verdict") << "标签_测试结果" << QRect(289, 268, 207, 156) << "";
+        QTest::addRow("write the voucher") << "图片框_命令_生成出库单" << QRect(6, 282, 100, 100) << "";
+        QTest::addRow("undo the last scan") << "图片框_命令_撤销" << QRect(106, 282, 100, 100) << "";
+        QTest::addRow("cancel") << "图片框_命令_取消" << QRect(206, 282, 100, 100) << "";
+        QTest::addRow("instructions") << "标签_使用说明" << QRect(8, 436, 810, 22) << "";
     }
     void controlsAreWhereTheWindowTableSays()
     {
@@ -110,7 +118,8 @@ private slots:
         QTest::addRow("inventory") << "按钮_盘点模式" << "%%SpecCode11" << qRgb(0, 0, 0);
         QTest::addRow("record count") << "按钮_显示记录数" << "%%SpecCode17" << qRgb(0, 0, 0);
         QTest::addRow("battery") << "按钮_显示电量" << "%%SpecCode15" << qRgb(0, 0, 0);
-        QTest::addRow("clear") << "按钮_清除数据" << "%%SpecCode18" << qRgb(255, 0, 0);
+        // Black too: a red-light scanner cannot read red.
+        QTest::addRow("clear") << "按钮_清除数据" << "%%SpecCode18" << qRgb(0, 0, 0);
     }
     void codeButtonShowsItsCommandCentredAndSharp()
     {
@@ -143,6 +152,50 @@ private slots:
         QVERIFY(qAbs(symbol.center().x() - shown.width() / 2) <= 1);
         QVERIFY(qAbs(symbol.center().y() - shown.height() / 2) <= 1);
         QCOMPARE(QApplication::focusWidget(), textBox());
+
+        // Under the picture, what the code sets; the dangerous one in a red
+        // frame with a red caption that says so, the others without.
+        auto* purpose = m_window->findChild<QLabel*>(QStringLiteral("标签_二维码说明"));
+        const QString caption = m_window->findChild<QPushButton*>(button)->text();
+        QVERIFY2(purpose->text().startsWith(caption + u'：') || purpose->text().startsWith(QStringLiteral("危险：")),
+                 qPrintable(purpose->text()));
+        const bool dangerous = button == QStringLiteral("按钮_清除数据");
+        QCOMPARE(purpose->text().contains(QStringLiteral("危险")), dangerous);
+        const QRgb frame = shown.pixel(1, shown.height() / 2);
+        QCOMPARE(qRed(frame) > 150 && qGreen(frame) < 80 && qBlue(frame) < 80, dangerous);
+        const QImage text = purpose->grab().toImage();
+        bool red = false;
+        for (int y = 0; y < text.height() && !red; ++y)
+            for (int x = 0; x < text.width() && !red; ++x)
+                red = qRed(text.pixel(x, y)) > 150 && qGreen(text.pixel(x, y)) < 80;
+        QCOMPARE(red, dangerous);
+    }
+
+    // The station's command barcodes, read by zbar off the window as a
+    // scanner would read them off the screen, each with its caption.
+    void commandBarcodesAreReadOffTheWindow()
+    {
+        const QImage shot = m_window->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+        std::vector<unsigned char> grey;
+        for (int y = 0; y < shot.height(); ++y)
+            grey.insert(grey.end(), shot.constScanLine(y), shot.constScanLine(y) + shot.width());
+        std::vector<std::string> found = qrtest::decodeGrey(grey, unsigned(shot.width()), unsigned(shot.height()));
+        std::sort(found.begin(), found.end());
+        QCOMPARE(found, (std::vector<std::string>{"#QM-CANCEL", "#QM-UNDO", "#QM-WRITE"}));
+        const QList<std::pair<QString, QString>> captions = {
+            {"图片框_命令_生成出库单", "生成出库单"}, {"图片框_命令_撤销", "撤销上一次扫码"}, {"图片框_命令_取消", "取消"}};
+        for (const auto& [box, caption] : captions) {
+            auto* label = m_window->findChild<QLabel*>(box + QStringLiteral("_说明"));
+            QVERIFY2(label, qPrintable(box));
+            QCOMPARE(label->text(), caption);
+            auto* picture = m_window->findChild<PictureBox*>(box);
+            QCOMPARE(label->geometry().top(), picture->geometry().bottom() + 3); // right under its code
+            QCOMPARE(label->geometry().left(), picture->geometry().left());
+            // Each code alone decodes to its own text.
+            const auto one = qrtest::decodeBmp(bytesOf(picture->picture()));
+            QCOMPARE(one.size(), 1u);
+        }
+        QVERIFY(!m_window->findChild<QLabel*>(QStringLiteral("标签_使用说明"))->text().isEmpty());
     }
 
     void nextCodeReplacesThePictureAndKeepsTheTypedText()
@@ -287,7 +340,7 @@ private:
     QLabel* result() const { return m_window->findChild<QLabel*>(QStringLiteral("标签_测试结果")); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<窗口_条码枪设置> m_window;
+    std::unique_ptr<ScannerSetupWindow> m_window;
 };
 
 QTEST_MAIN(ScannerSetupWindowTest)
