@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
 
 using controls::make;
 
@@ -48,9 +49,19 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     make<QLabel>(m_group, QStringLiteral("标签_经手人"), 215, 10, 72, 24, QStringLiteral("经手人"));
     m_handler = make<QComboBox>(m_group, QStringLiteral("组合框_经手人"), 296, 10, 128, 20);
     make<QLabel>(m_group, QStringLiteral("标签_出库日期"), 3, 40, 72, 24, QStringLiteral("出库日期"));
+    // Every voucher is written with the day it is written on: the box shows
+    // that day and cannot be changed, so nobody believes a back-dated
+    // voucher was written. It follows the clock past midnight.
     m_date = make<QDateEdit>(m_group, QStringLiteral("日期框_盘点日期"), 82, 40, 128, 24, QDate::currentDate());
-    m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_date->setReadOnly(true);
+    m_date->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    m_date->setFocusPolicy(Qt::NoFocus);
+    m_date->setToolTip(QStringLiteral("出库单一律按写入当天的日期生成"));
+    m_dateTimer = new QTimer(this);
+    m_dateTimer->setInterval(30 * 1000);
+    connect(m_dateTimer, &QTimer::timeout, this, [this] { m_date->setDate(QDate::currentDate()); });
+    m_dateTimer->start();
     make<QLabel>(m_group, QStringLiteral("标签_出库类别"), 215, 40, 72, 24, QStringLiteral("出库类别"));
     m_category = make<QComboBox>(m_group, QStringLiteral("组合框_出库类别"), 296, 40, 128, 20);
     // Beside the lists: which saved header value the ERP no longer has.

@@ -12,6 +12,7 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 class StartWindow : public QWidget {
     Q_OBJECT
@@ -51,6 +52,7 @@ private:
     QComboBox* m_handler = nullptr;
     QComboBox* m_category = nullptr;
     QDateEdit* m_date = nullptr;
+    QTimer* m_dateTimer = nullptr;
     QLabel* m_headerHint = nullptr;
     QPushButton* m_saveSettings = nullptr;
     QPushButton* m_scannerSetup = nullptr;

@@ -3,6 +3,7 @@
 #include "app/InstanceLock.h"
 #include "shell/QrFatalReport.h"
 #include "shell/StartWindow.h"
+#include "shell/Translations.h"
 #include "ui/MessageBox.h"
 
 #include "qr/facade.h"
@@ -15,6 +16,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
+    // Qt's own buttons and calendar in Chinese, like the rest of the program.
+    translations::installChinese(app);
 
     // One copy per data directory: a second one would write set.ini and the
     // log at the same time as the first and lose writes of both. It says so

@@ -7,11 +7,16 @@
 #include "shell/DataDirectories.h"
 #include "shell/Skin.h"
 #include "shell/StartWindow.h"
+#include "shell/Translations.h"
 #include "tests/support/ShellTestEnvironment.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QMessageBox>
+#include <QWheelEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,6 +72,42 @@ private slots:
             QCOMPARE(button->text(), caption);
         if (name != QStringLiteral("分组框1"))
             QCOMPARE(control->parentWidget()->objectName(), QStringLiteral("分组框1"));
+    }
+
+    // Every voucher takes the day it is written: the date box shows today
+    // and no key, wheel or typing changes it.
+    void issueDateShowsTodayAndCannotBeChanged()
+    {
+        StartWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* date = w.findChild<QDateEdit*>(QStringLiteral("日期框_盘点日期"));
+        QCOMPARE(date->date(), QDate::currentDate());
+        QVERIFY(date->isReadOnly());
+        QVERIFY(!date->calendarPopup());
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_Up);
+        QTest::keyClick(date, Qt::Key_Down);
+        QTest::keyClicks(date, QStringLiteral("2020-01-01"));
+        QWheelEvent wheel(QPointF(5, 5), date->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(date, &wheel);
+        QCOMPARE(date->date(), QDate::currentDate());
+    }
+
+    // Qt's own buttons and calendar speak Chinese like the rest.
+    void qtOwnTextsAreChinese()
+    {
+        QVERIFY(!translations::installChinese(*qApp).isEmpty());
+        QMessageBox box(QMessageBox::Question, QStringLiteral("信息："), QStringLiteral("是否还要保存?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+        QVERIFY2(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")),
+                 qPrintable(box.button(QMessageBox::Yes)->text()));
+        QVERIFY(box.button(QMessageBox::No)->text().contains(QStringLiteral("否")));
+        QVERIFY(box.button(QMessageBox::Ok)->text().contains(QStringLiteral("确定")));
+        QVERIFY(box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("取消")));
+        QCalendarWidget calendar;
+        QCOMPARE(calendar.locale().monthName(1), QStringLiteral("一月"));
     }
 
     void saveWithAListUnselectedWritesNothing()
