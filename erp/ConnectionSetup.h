@@ -45,6 +45,18 @@ public:
     static bool store(const QString& server, const QString& login, const QString& password,
                       const QString& accountSet, QString* error = nullptr);
 
+    // Why the last listing or test failed, as the driver said it ("" after
+    // one that worked).
+    const QString& lastFailure() const { return m_lastFailure; }
+
+    // The reason to show for a driver's failure text: when no ODBC driver is
+    // registered as "SQL Server" (or its library is missing) exactly that,
+    // with the odbcinst.ini lines that register FreeTDS under that name;
+    // otherwise the driver's own words.
+    static QString failureReason(const QString& driverText);
+    static bool isDriverMissing(const QString& driverText);
+    static const QString kOdbcinstLines;
+
     // Whether a connection test passed in this run of the program. It is not
     // reset when the window opens again.
     static bool& 测试通过();
@@ -54,4 +66,7 @@ public:
     static const QString kListQuery; // "SELECT Name FROM Master..SysDatabases ORDER BY Name"
 
     ErpConnection 外部数据库_配制{QStringLiteral("setup")};
+
+private:
+    QString m_lastFailure;
 };
