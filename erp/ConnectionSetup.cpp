@@ -25,6 +25,35 @@ bool& ConnectionSetup::测试通过()
     return passed;
 }
 
+ConnectionSetup::Values& ConnectionSetup::tested()
+{
+    static Values values;
+    return values;
+}
+
+QString ConnectionSetup::changedSinceTest(const QString& server, const QString& login, const QString& password,
+                                          const QString& accountSet)
+{
+    using textcodec::trimBlanks;
+    const Values& t = tested();
+    // A test that passed in an earlier opening of the window was stored
+    // then: the values read back from set.ini count as tested too.
+    const Values now{trimBlanks(server), trimBlanks(login), trimBlanks(password), trimBlanks(accountSet)};
+    const Values s = stored();
+    const auto same = [](const Values& a, const Values& b) {
+        return a.server == b.server && a.login == b.login && a.password == b.password && a.accountSet == b.accountSet;
+    };
+    if (same(now, t) || same(now, s))
+        return {};
+    if (now.server != t.server)
+        return QStringLiteral("服务器");
+    if (now.login != t.login)
+        return QStringLiteral("用户名");
+    if (now.password != t.password)
+        return QStringLiteral("密码");
+    return QStringLiteral("U8账套");
+}
+
 bool ConnectionSetup::isAccountSetName(const QString& databaseName)
 {
     return databaseName.startsWith(QLatin1String("UFDATA"), Qt::CaseSensitive);
@@ -86,6 +115,8 @@ bool ConnectionSetup::test(const QString& server, const QString& login, const QS
     using textcodec::trimBlanks;
     测试通过() = 外部数据库_配制.open(trimBlanks(server), trimBlanks(login), trimBlanks(password), accountSet);
     m_lastFailure = 测试通过() ? QString() : 外部数据库_配制.lastError();
+    if (测试通过())
+        tested() = {trimBlanks(server), trimBlanks(login), trimBlanks(password), trimBlanks(accountSet)};
     外部数据库_配制.close();
     return 测试通过();
 }

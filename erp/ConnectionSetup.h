@@ -60,6 +60,11 @@ public:
     // Whether a connection test passed in this run of the program. It is not
     // reset when the window opens again.
     static bool& 测试通过();
+    // The values (trimmed) of the last test that passed: Apply stores only
+    // what was tested. "" (the field's name) when they still match, else the
+    // name of the first field changed since.
+    static QString changedSinceTest(const QString& server, const QString& login, const QString& password,
+                                    const QString& accountSet);
 
     static bool isAccountSetName(const QString& databaseName);
 
@@ -68,5 +73,6 @@ public:
     ErpConnection 外部数据库_配制{QStringLiteral("setup")};
 
 private:
+    static Values& tested();
     QString m_lastFailure;
 };

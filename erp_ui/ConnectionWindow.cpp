@@ -1,5 +1,6 @@
 #include "erp_ui/ConnectionWindow.h"
 
+#include "app/OperationLog.h"
 #include "ui/DropDownList.h"
 #include "ui/MessageBox.h"
 
@@ -21,12 +22,12 @@ W* place(W* widget, const char* name, int left, int top, int width, int height)
 
 } // namespace
 
-const QString 窗口_数据库连接配制::kServerHint = QStringLiteral("主机,端口/主机\\实例/sqlite:目录");
-const QString 窗口_数据库连接配制::kServerHelp = QStringLiteral(
+const QString ConnectionWindow::kServerHint = QStringLiteral("主机,端口/主机\\实例/sqlite:目录");
+const QString ConnectionWindow::kServerHelp = QStringLiteral(
     "SQL Server：主机名或地址（如 192.168.1.10），可加端口（192.168.1.10,1433）或实例名（U8SERVER\\U8）\n"
     "内置演示账套：sqlite:<目录>，目录中有 master.db、UFSystem.db 和账套数据库");
 
-窗口_数据库连接配制::窗口_数据库连接配制(QWidget* owner)
+ConnectionWindow::ConnectionWindow(QWidget* owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("窗口_数据库连接配制"));
@@ -64,7 +65,7 @@ const QString 窗口_数据库连接配制::kServerHelp = QStringLiteral(
     填充设置();
 }
 
-void 窗口_数据库连接配制::填充设置()
+void ConnectionWindow::填充设置()
 {
     const ConnectionSetup::Values v = ConnectionSetup::stored();
     编辑框_服务器->setText(v.server);
@@ -76,12 +77,11 @@ void 窗口_数据库连接配制::填充设置()
     组合框_账套列表->setCurrentIndex(-1);
 }
 
-void 窗口_数据库连接配制::列出账套()
+void ConnectionWindow::列出账套()
 {
     QStringList names;
     if (!m_setup.listAccountSets(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), names)) {
-        msgbox::show(QStringLiteral("获取账套失败，请检查数据库连接配制"), msgbox::Icon::None,
-                     msgbox::kDefaultCaption, this);
+        showFailure(QStringLiteral("获取账套失败，请检查数据库连接配制"), m_setup.lastFailure());
         return;
     }
     组合框_账套列表->clear();
@@ -89,10 +89,11 @@ void 窗口_数据库连接配制::列出账套()
     组合框_账套列表->setCurrentIndex(-1);
 }
 
-void 窗口_数据库连接配制::测试()
+void ConnectionWindow::测试()
 {
     if (组合框_账套列表->currentIndex() < 0) {
-        msgbox::show(QStringLiteral("请指定账套"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
+        msgbox::show(QStringLiteral("请指定账套：请在“U8账套”列表中选择要连接的账套"), msgbox::Icon::None,
+                     msgbox::kDefaultCaption, this);
         return;
     }
     // A test must not pass with values that the settings file would store
@@ -101,16 +102,15 @@ void 窗口_数据库连接配制::测试()
         return;
     if (m_setup.test(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(),
                      组合框_账套列表->currentText())) {
+        // The fields stay editable: a typo seen after the test can still be
+        // mended (Apply then asks for a new test).
         msgbox::show(QStringLiteral("测试连接成功！"), msgbox::Icon::None, msgbox::kDefaultCaption, this);
-        分组框1->setEnabled(false);
-        按钮_测试->setEnabled(false);
     } else {
-        msgbox::show(QStringLiteral("测试连接操失败！请检查相关配制"), msgbox::Icon::None, msgbox::kDefaultCaption,
-                     this);
+        showFailure(QStringLiteral("测试连接操失败！请检查相关配制"), m_setup.lastFailure());
     }
 }
 
-QString 窗口_数据库连接配制::selectedAccountSet() const
+QString ConnectionWindow::selectedAccountSet() const
 {
     // Without a selection (the window reopened after a test that passed
     // earlier in this run) the stored name stays, rather than an empty one
@@ -118,7 +118,7 @@ QString 窗口_数据库连接配制::selectedAccountSet() const
     return 组合框_账套列表->currentIndex() >= 0 ? 组合框_账套列表->currentText() : m_storedAccountSet;
 }
 
-bool 窗口_数据库连接配制::refused(const QString& accountSet)
+bool ConnectionWindow::refused(const QString& accountSet)
 {
     const QString why =
         ConnectionSetup::refusal(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), accountSet);
@@ -128,19 +128,40 @@ bool 窗口_数据库连接配制::refused(const QString& accountSet)
     return true;
 }
 
-void 窗口_数据库连接配制::应用()
+void ConnectionWindow::showFailure(const QString& message, const QString& driverText)
 {
-    if (编辑框_服务器->text().isEmpty() || 编辑框_密码->text().isEmpty() || 编辑框_用户名->text().isEmpty()) {
-        msgbox::show(QStringLiteral("信息不完整请重新录入"), msgbox::Icon::Question, msgbox::kDefaultCaption, this);
-        return;
+    写日志(message + QStringLiteral("：") + driverText.trimmed());
+    msgbox::show(message + QStringLiteral("\n") + ConnectionSetup::failureReason(driverText), msgbox::Icon::None,
+                 msgbox::kDefaultCaption, this);
+}
+
+void ConnectionWindow::应用()
+{
+    // An empty password is valid (the demo ERP's login has none); server
+    // and login are needed, and the refusal names the one missing.
+    for (const auto& [box, field] : {std::pair{编辑框_服务器, QStringLiteral("服务器")},
+                                     std::pair{编辑框_用户名, QStringLiteral("用户名")}}) {
+        if (box->text().isEmpty()) {
+            msgbox::show(QStringLiteral("信息不完整请重新录入：请填写“%1”").arg(field), msgbox::Icon::Question,
+                         msgbox::kDefaultCaption, this);
+            box->setFocus();
+            return;
+        }
     }
     if (!ConnectionSetup::测试通过()) {
-        msgbox::show(QStringLiteral("测试连接不通过或未测试连接！"), msgbox::Icon::Question, msgbox::kDefaultCaption,
-                     this);
+        msgbox::show(QStringLiteral("测试连接不通过或未测试连接！请先点“测试”，测试成功后再点“应用”"),
+                     msgbox::Icon::Question, msgbox::kDefaultCaption, this);
         return;
     }
     if (refused(selectedAccountSet()))
         return;
+    const QString changed = ConnectionSetup::changedSinceTest(编辑框_服务器->text(), 编辑框_用户名->text(),
+                                                              编辑框_密码->text(), selectedAccountSet());
+    if (!changed.isEmpty()) {
+        msgbox::show(QStringLiteral("“%1”在测试之后改过了，请再点“测试”测试连接").arg(changed), msgbox::Icon::Question,
+                     msgbox::kDefaultCaption, this);
+        return;
+    }
     QString error;
     if (!ConnectionSetup::store(编辑框_服务器->text(), 编辑框_用户名->text(), 编辑框_密码->text(), selectedAccountSet(),
                                 &error)) {
@@ -151,7 +172,7 @@ void 窗口_数据库连接配制::应用()
     accept();
 }
 
-void 窗口_数据库连接配制::取消()
+void ConnectionWindow::取消()
 {
     done(kCancelled);
 }

@@ -1,8 +1,11 @@
 #pragma once
-// 窗口_数据库连接配制: the window in which the user enters server, login and
-// password, picks the account set, tests the connection and stores the
-// settings. Opened modally at start-up when set.ini is missing and after
-// every failed connection attempt.
+// ConnectionWindow (ConnectionWindow): the window in which the user enters
+// server, login and password, picks the account set, tests the connection
+// and stores the settings. Opened modally at start-up when set.ini is
+// missing, after every failed connection attempt, and from the start
+// window's 数据库连接 button. It cannot dead-end: the fields stay editable
+// after a test, an empty password is valid, every refusal names its field,
+// and a failed connection shows (and logs) the driver's reason.
 #include "erp/ConnectionSetup.h"
 
 #include <QDialog>
@@ -12,9 +15,10 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
-class 窗口_数据库连接配制 : public QDialog {
+class ConnectionWindow : public QDialog {
+    Q_OBJECT
 public:
-    explicit 窗口_数据库连接配制(QWidget* owner = nullptr);
+    explicit ConnectionWindow(QWidget* owner = nullptr);
 
     // The result of exec() when 按钮_取消 was pressed: the program is to end
     // (erp_ui/SessionConnect.h). Closing the window otherwise rejects it.
@@ -33,6 +37,8 @@ private:
     QString selectedAccountSet() const;
     // Shows why a typed value cannot be stored, if one cannot.
     bool refused(const QString& accountSet);
+    // Shows a failed listing or test with the driver's reason, and logs it.
+    void showFailure(const QString& message, const QString& driverText);
 
     ConnectionSetup m_setup;
     QString m_storedAccountSet;

@@ -17,8 +17,8 @@ bool editConnection(QWidget* owner)
 {
     if (g_ending)
         return false;
-    窗口_数据库连接配制 window(owner);
-    if (window.exec() != 窗口_数据库连接配制::kCancelled)
+    ConnectionWindow window(owner);
+    if (window.exec() != ConnectionWindow::kCancelled)
         return true;
     // 按钮_取消: every running event loop returns, the outermost one with
     // exit code 0, and main ends the program.

@@ -1,7 +1,8 @@
-// 窗口_数据库连接配制 and the connect loop, driven offscreen by object
+// ConnectionWindow and the connect loop, driven offscreen by object
 // names. Account sets live in embedded ERP folders; a server that cannot be
 // reached is FreeTDS (registered as "SQL Server") aimed at a closed port.
 #include "app/AppPaths.h"
+#include "app/OperationLog.h"
 #include "app/PasswordCipher.h"
 #include "app/Settings.h"
 #include "app/TextCodec.h"
@@ -100,7 +101,7 @@ private slots:
 
     void controlsStandWhereTheyBelong()
     {
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         QCOMPARE(w.objectName(), QStringLiteral("窗口_数据库连接配制"));
         QCOMPARE(w.windowTitle(), QStringLiteral("数据库连接配制"));
         QCOMPARE(w.geometry(), QRect(50, 50, 380, 253));
@@ -138,12 +139,12 @@ private slots:
     void fillsFromTheStoredSettings()
     {
         {
-            窗口_数据库连接配制 w;
+            ConnectionWindow w;
             // No stored login: the design text "sa" is replaced by nothing.
             QCOMPARE(child<QLineEdit>(&w, "编辑框_用户名")->text(), QString());
         }
         storeSettings(QStringLiteral("srv"), QStringLiteral("u8"), QStringLiteral("p;w"), QStringLiteral("UFDATA_9"));
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         QCOMPARE(child<QLineEdit>(&w, "编辑框_服务器")->text(), QStringLiteral("srv"));
         QCOMPARE(child<QLineEdit>(&w, "编辑框_用户名")->text(), QStringLiteral("u8"));
         QCOMPARE(child<QLineEdit>(&w, "编辑框_密码")->text(), QStringLiteral("p;w"));
@@ -157,7 +158,7 @@ private slots:
         ErpFixture erp({QStringLiteral("UFDATA_001_2021"), QStringLiteral("ufdata_002"), QStringLiteral("XUFDATA_3"),
                         QStringLiteral("UFDATA"), QStringLiteral("master"), QStringLiteral("UFSystem")});
         storeSettings(erp.server(), QStringLiteral("sa"), QStringLiteral("pw"), QString());
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         auto* list = child<QComboBox>(&w, "组合框_账套列表");
         list->showPopup();
         list->hidePopup();
@@ -171,7 +172,11 @@ private slots:
         child<QLineEdit>(&w, "编辑框_服务器")->setText(kDeadServer);
         list->showPopup();
         list->hidePopup();
-        QCOMPARE(texts(), QStringList{QStringLiteral("获取账套失败，请检查数据库连接配制")});
+        // With the driver's reason, also in the log.
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("获取账套失败，请检查数据库连接配制\n原因（驱动程序原文）：")),
+                 qPrintable(m_messages.first().text));
+        QVERIFY(m_messages.first().text.size() > 40);
         QCOMPARE(m_messages.first().icon, msgbox::Icon::None);
         QCOMPARE(list->count(), 2);
     }
@@ -179,9 +184,9 @@ private slots:
     void testNeedsASelectedAccountSet()
     {
         storeSettings(kDeadServer, QStringLiteral("sa"), QStringLiteral("pw"), QStringLiteral("UFDATA_001_2021"));
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
-        QCOMPARE(texts(), QStringList{QStringLiteral("请指定账套")});
+        QCOMPARE(texts(), QStringList{QStringLiteral("请指定账套：请在“U8账套”列表中选择要连接的账套")});
         QVERIFY(!ConnectionSetup::测试通过());
         QVERIFY(child<QPushButton>(&w, "按钮_测试")->isEnabled());
     }
@@ -190,7 +195,7 @@ private slots:
     {
         ErpFixture erp;
         storeSettings(erp.server(), QStringLiteral("sa"), QStringLiteral("pw"), QString());
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         auto* list = child<QComboBox>(&w, "组合框_账套列表");
         list->showPopup();
         list->hidePopup();
@@ -201,7 +206,9 @@ private slots:
         clock.start();
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
         QVERIFY2(clock.elapsed() < 10000, "an unreachable server must not freeze the window");
-        QCOMPARE(texts(), QStringList{QStringLiteral("测试连接操失败！请检查相关配制")});
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("测试连接操失败！请检查相关配制\n原因（驱动程序原文）：")),
+                 qPrintable(m_messages.first().text));
         QVERIFY(!ConnectionSetup::测试通过());
         QVERIFY(child<QGroupBox>(&w, "分组框1")->isEnabled());
 
@@ -210,13 +217,69 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
         QCOMPARE(texts(), QStringList{QStringLiteral("测试连接成功！")});
         QVERIFY(ConnectionSetup::测试通过());
-        // Tested: the group with everything in it and the test button are disabled.
-        QVERIFY(!child<QGroupBox>(&w, "分组框1")->isEnabled());
-        QVERIFY(!child<QLineEdit>(&w, "编辑框_服务器")->isEnabled());
-        QVERIFY(!list->isEnabled());
-        QVERIFY(!child<QPushButton>(&w, "按钮_测试")->isEnabled());
-        QVERIFY(child<QPushButton>(&w, "按钮_应用")->isEnabled());
-        QVERIFY(child<QPushButton>(&w, "按钮_取消")->isEnabled());
+        // Tested: every field stays editable, nothing dead-ends.
+        for (QWidget* c : w.findChildren<QWidget*>())
+            QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
+
+        // A field changed after the test: Apply names it and asks for a new
+        // test; the new test passes and Apply stores.
+        m_messages.clear();
+        child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral("sb"));
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
+        QCOMPARE(texts(), QStringList{QStringLiteral("“用户名”在测试之后改过了，请再点“测试”测试连接")});
+        QVERIFY(!settings::fileExists() || settings::readKey(kSection, QStringLiteral("用户名")) == QStringLiteral("sa"));
+        m_messages.clear();
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
+        QCOMPARE(texts(), (QStringList{QStringLiteral("测试连接成功！"), QStringLiteral("配制完成！")}));
+        QCOMPARE(settings::readKey(kSection, QStringLiteral("用户名")), QStringLiteral("sb"));
+    }
+
+    // The demo's login has no password: it tests and applies, and is stored
+    // as the encoding of the empty text.
+    void anEmptyPasswordIsValid()
+    {
+        ErpFixture erp;
+        ConnectionWindow w;
+        child<QLineEdit>(&w, "编辑框_服务器")->setText(erp.server());
+        child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral("sa"));
+        child<QLineEdit>(&w, "编辑框_密码")->clear();
+        auto* list = child<QComboBox>(&w, "组合框_账套列表");
+        list->showPopup();
+        list->hidePopup();
+        list->setCurrentIndex(0);
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
+        QCOMPARE(texts(), (QStringList{QStringLiteral("测试连接成功！"), QStringLiteral("配制完成！")}));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(解密密码(settings::readKey(kSection, QStringLiteral("密码"))), QString());
+    }
+
+    // Run by its own ctest entry with no ODBC driver registered at all: the
+    // message says exactly that, with the odbcinst.ini lines, and the log
+    // has the driver's words.
+    void aMissingSqlServerDriverIsNamed()
+    {
+        if (qEnvironmentVariableIsEmpty("QUILLMARK_NO_ODBC_DRIVER"))
+            QSKIP("run by erp_connection_window_no_driver");
+        QVERIFY(QDir().mkpath(m_data.filePath(QStringLiteral("syslog"))));
+        QFile(m_data.filePath(QStringLiteral("syslog/yxlog.txt"))).open(QIODevice::WriteOnly);
+        QVERIFY(OperationLog::instance().open(m_data.filePath(QStringLiteral("syslog/yxlog.txt"))));
+        storeSettings(QStringLiteral("192.0.2.1"), QStringLiteral("sa"), QStringLiteral("pw"), QString());
+        ConnectionWindow w;
+        auto* list = child<QComboBox>(&w, "组合框_账套列表");
+        list->showPopup();
+        list->hidePopup();
+        QCOMPARE(m_messages.size(), 1);
+        const QString text = m_messages.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("获取账套失败，请检查数据库连接配制\n本机没有登记名为“SQL Server”的 ODBC 驱动程序。")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("[SQL Server]\nDescription=FreeTDS under the name the program asks for\n"
+                                             "Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so\nTDS_Version=7.4")));
+        OperationLog::instance().close();
+        QFile log(m_data.filePath(QStringLiteral("syslog/yxlog.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(textcodec::fromGbk(log.readAll()).contains(QStringLiteral("获取账套失败，请检查数据库连接配制：")));
     }
 
     void applyRefusesIncompleteOrUntestedSettings_data()
@@ -226,11 +289,13 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("tested");
         QTest::addColumn<QString>("message");
-        const QString incomplete = QStringLiteral("信息不完整请重新录入");
-        QTest::addRow("no server") << "" << "sa" << "pw" << true << incomplete;
-        QTest::addRow("no login") << "srv" << "" << "pw" << true << incomplete;
-        QTest::addRow("no password") << "srv" << "sa" << "" << true << incomplete;
-        QTest::addRow("not tested") << "srv" << "sa" << "pw" << false << QStringLiteral("测试连接不通过或未测试连接！");
+        // Each refusal names its field.
+        QTest::addRow("no server") << "" << "sa" << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“服务器”");
+        QTest::addRow("no login") << "srv" << "" << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“用户名”");
+        QTest::addRow("not tested") << "srv" << "sa" << "" << false
+                                    << QStringLiteral("测试连接不通过或未测试连接！请先点“测试”，测试成功后再点“应用”");
+        QTest::addRow("changed since the test") << "srv" << "sa" << "pw" << true
+                                                << QStringLiteral("“服务器”在测试之后改过了，请再点“测试”测试连接");
     }
     void applyRefusesIncompleteOrUntestedSettings()
     {
@@ -240,7 +305,7 @@ private slots:
         QFETCH(bool, tested);
         QFETCH(QString, message);
         ConnectionSetup::测试通过() = tested;
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         child<QLineEdit>(&w, "编辑框_服务器")->setText(server);
         child<QLineEdit>(&w, "编辑框_用户名")->setText(login);
         child<QLineEdit>(&w, "编辑框_密码")->setText(password);
@@ -254,7 +319,7 @@ private slots:
     void applyAfterATestStoresTheSettingsInOrder()
     {
         ErpFixture erp;
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         child<QLineEdit>(&w, "编辑框_服务器")->setText(erp.server() + QStringLiteral(" "));
         child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral(" sa"));
         child<QLineEdit>(&w, "编辑框_密码")->setText(QStringLiteral("a;b}'"));
@@ -285,7 +350,7 @@ private slots:
         // The passed test lives for the process: the window opened again
         // applies without a new test and keeps the stored account set.
         m_messages.clear();
-        窗口_数据库连接配制 again;
+        ConnectionWindow again;
         QTest::mouseClick(child<QPushButton>(&again, "按钮_应用"), Qt::LeftButton);
         QCOMPARE(texts(), QStringList{QStringLiteral("配制完成！")});
         QCOMPARE(settings::readKey(kSection, QStringLiteral("账套")), ErpFixture::kAccountSet);
@@ -313,7 +378,7 @@ private slots:
         ErpFixture erp;
         storeSettings(erp.server(), QStringLiteral("sa"), QStringLiteral("pw"), QString());
         const QByteArray before = iniBytes();
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         auto* list = child<QComboBox>(&w, "组合框_账套列表");
         list->showPopup();
         list->hidePopup();
@@ -341,12 +406,18 @@ private slots:
     // keeps the window open.
     void applyThatCannotStoreSaysSo()
     {
-        QVERIFY(QDir().mkpath(apppaths::settingsFile())); // there, but no file to read
-        ConnectionSetup::测试通过() = true;
-        窗口_数据库连接配制 w;
-        child<QLineEdit>(&w, "编辑框_服务器")->setText(QStringLiteral("srv"));
+        ErpFixture erp;
+        ConnectionWindow w;
+        child<QLineEdit>(&w, "编辑框_服务器")->setText(erp.server());
         child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral("sa"));
         child<QLineEdit>(&w, "编辑框_密码")->setText(QStringLiteral("pw"));
+        auto* list = child<QComboBox>(&w, "组合框_账套列表");
+        list->showPopup();
+        list->hidePopup();
+        list->setCurrentIndex(0);
+        QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
+        m_messages.clear();
+        QVERIFY(QDir().mkpath(apppaths::settingsFile())); // there, but no file to read
         QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
         QDir(apppaths::settingsFile()).removeRecursively();
         QCOMPARE(m_messages.size(), 1);
@@ -360,9 +431,9 @@ private slots:
     // only says which it was, and whoever opened it ends the program.
     void cancelEndsTheProgram()
     {
-        窗口_数据库连接配制 w;
+        ConnectionWindow w;
         QTest::mouseClick(child<QPushButton>(&w, "按钮_取消"), Qt::LeftButton);
-        QCOMPARE(w.result(), 窗口_数据库连接配制::kCancelled);
+        QCOMPARE(w.result(), ConnectionWindow::kCancelled);
         // Closed otherwise, the window lets its opener go on. (What cancel
         // does to the program is seen from outside, in the probe below:
         // once the program is ending no event loop runs in this process.)

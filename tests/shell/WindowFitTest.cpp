@@ -58,7 +58,7 @@ private slots:
         case 1: w = std::make_unique<PersonLabelWindow>(records); break;
         case 2: w = std::make_unique<DeviceLabelWindow>(records); break;
         case 3: w = std::make_unique<ScannerSetupWindow>(); break;
-        default: w = std::make_unique<窗口_数据库连接配制>(); break;
+        default: w = std::make_unique<ConnectionWindow>(); break;
         }
         QScreen* screen = QGuiApplication::primaryScreen();
         QCOMPARE(screen->size(), screenSize());
