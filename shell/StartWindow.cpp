@@ -2,6 +2,7 @@
 
 #include "app/OperationLog.h"
 #include "app/Settings.h"
+#include "erp_ui/ConnectionWindow.h"
 #include "erp_ui/SessionConnect.h"
 #include "labels/DeviceLabelWindow.h"
 #include "labels/PersonLabelWindow.h"
@@ -72,6 +73,9 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     m_onlineMode = make<QPushButton>(m_group, QStringLiteral("按钮_在线模式"), 610, 13, 80, 32, QStringLiteral("在线模式"));
     m_personLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印人员条码"), 432, 56, 80, 32, QStringLiteral("打印人员条码"));
     m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32, QStringLiteral("打印设备条码"));
+    // The connection window at any time, not only when set.ini is missing.
+    m_connection = make<QPushButton>(m_group, QStringLiteral("按钮_数据库连接"), 610, 56, 80, 32, QStringLiteral("数据库连接"));
+    m_connection->setToolTip(QStringLiteral("查看或修改 U8 数据库连接（服务器、用户名、密码、账套）"));
 
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
     connect(m_scannerSetup, &QPushButton::clicked, this, &StartWindow::onScannerSetupClicked);
@@ -85,6 +89,21 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
         window.exec();
     });
     connect(m_onlineMode, &QPushButton::clicked, this, &StartWindow::onOnlineModeClicked);
+    connect(m_connection, &QPushButton::clicked, this, &StartWindow::onConnectionClicked);
+}
+
+void StartWindow::onConnectionClicked()
+{
+    // Opened by the clerk or the IT person: 取消 or closing only closes the
+    // window, and the program goes on with the connection it has.
+    ConnectionWindow window(this);
+    if (window.exec() != QDialog::Accepted)
+        return;
+    // New settings were tested and stored: work on them from now on.
+    m_erp.close();
+    if (!connectToErp())
+        return;
+    fillHeaderLists();
 }
 
 StartWindow::~StartWindow()

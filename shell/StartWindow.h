@@ -39,6 +39,7 @@ private:
     // another program holds it, or it cannot be taken, tells the user why
     // and returns false.
     bool takeStationHold();
+    void onConnectionClicked();
     void fillHeaderLists();
     // Fills list from the ERP and selects the saved value. Returns the saved
     // value the ERP no longer has, named with its field ("" when none).
@@ -59,4 +60,5 @@ private:
     QPushButton* m_onlineMode = nullptr;
     QPushButton* m_personLabels = nullptr;
     QPushButton* m_deviceLabels = nullptr;
+    QPushButton* m_connection = nullptr;
 };

@@ -53,6 +53,7 @@ private slots:
         QTest::addRow("online") << "按钮_在线模式" << QRect(610, 13, 80, 32) << "在线模式";
         QTest::addRow("person labels") << "按钮_打印人员条码" << QRect(432, 56, 80, 32) << "打印人员条码";
         QTest::addRow("device labels") << "按钮_打印设备条码" << QRect(520, 56, 80, 32) << "打印设备条码";
+        QTest::addRow("connection") << "按钮_数据库连接" << QRect(610, 56, 80, 32) << "数据库连接";
     }
     void controlsAreWhereTheWindowTableSays()
     {

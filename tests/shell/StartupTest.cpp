@@ -14,6 +14,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,6 +163,59 @@ private slots:
         });
         QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
         QVERIFY(windowSeen);
+    }
+
+    // 数据库连接 opens the connection window over the start window: 取消
+    // only closes it (the program and its connection go on); Apply with
+    // tested settings makes the program work on them at once.
+    void connectionButtonOpensTheConnectionWindow()
+    {
+        writeDemoSettings();
+        StartWindow w;
+        w.onCreated();
+        QVERIFY(w.erp().isOpen());
+        QString opened;
+        QTimer::singleShot(0, this, [&] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            opened = window->objectName();
+            QCOMPARE(window->parentWidget(), &w);
+            QTest::mouseClick(window->findChild<QPushButton*>("按钮_取消"), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_数据库连接"), Qt::LeftButton);
+        QCOMPARE(opened, QStringLiteral("窗口_数据库连接配制"));
+        QVERIFY(w.erp().isOpen());
+
+        // A second account set on the same server: chosen, tested, applied.
+        QVERIFY(QFile::copy(m_env->filePath("erp/UFDATA_001_2021.db"), m_env->filePath("erp/UFDATA_002_2022.db")));
+        {
+            QSqlDatabase master = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("master-edit"));
+            master.setDatabaseName(m_env->filePath("erp/master.db"));
+            QVERIFY(master.open());
+            QSqlQuery q(master);
+            QVERIFY2(q.exec(QStringLiteral("insert into SysDatabases (Name, dbid) values ('UFDATA_002_2022', 99)")),
+                     qPrintable(q.lastError().text()));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("master-edit"));
+        QTimer::singleShot(0, this, [&] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            auto* list = window->findChild<QComboBox*>("组合框_账套列表");
+            list->showPopup();
+            list->hidePopup();
+            list->setCurrentIndex(list->findText(QStringLiteral("UFDATA_002_2022")));
+            QTest::mouseClick(window->findChild<QPushButton*>("按钮_测试"), Qt::LeftButton);
+            QTest::mouseClick(window->findChild<QPushButton*>("按钮_应用"), Qt::LeftButton);
+            if (window->isVisible()) // never hang the test: what went wrong is in the messages
+                window->reject();
+        });
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_数据库连接"), Qt::LeftButton);
+        QVERIFY(w.erp().isOpen());
+        QCOMPARE(m_env->messages.size() >= 2 ? m_env->messages[m_env->messages.size() - 2].text : QString(),
+                 QStringLiteral("测试连接成功！"));
+        QCOMPARE(w.erp().账套号, QStringLiteral("002"));
+        QVERIFY(w.findChild<QComboBox*>("组合框_仓库")->count() > 0);
+        QCOMPARE(m_env->messages.last().text, QStringLiteral("配制完成！"));
     }
 
 private:
