@@ -1,5 +1,7 @@
 #include "erp_ui/SessionConnect.h"
 
+#include "app/OperationLog.h"
+#include "erp/ConnectionSetup.h"
 #include "erp/ErpSession.h"
 #include "erp_ui/ConnectionWindow.h"
 #include "ui/MessageBox.h"
@@ -30,8 +32,13 @@ bool editConnection(QWidget* owner)
 bool connectSession(ErpSession& session, QWidget* owner)
 {
     while (!g_ending && !session.connectOnce()) {
-        msgbox::show(QStringLiteral("连接U8账套失败，请重新配制数据库连接信息"), msgbox::Icon::Error,
-                     msgbox::kDefaultCaption, owner);
+        // The driver's reason goes to the screen and to the log: without it
+        // the IT person can only guess between a wrong password, a server
+        // that does not answer and a missing driver.
+        const QString why = session.数据库连接.lastError();
+        写日志(QStringLiteral("连接U8账套失败：") + why.trimmed());
+        msgbox::show(QStringLiteral("连接U8账套失败，请重新配制数据库连接信息\n") + ConnectionSetup::failureReason(why),
+                     msgbox::Icon::Error, msgbox::kDefaultCaption, owner);
         if (!editConnection(owner))
             return false;
     }
