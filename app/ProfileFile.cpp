@@ -211,7 +211,9 @@ ProfileFile::WriteStatus ProfileFile::writeKeys(const QString& section,
     file.write(data);
     if (!file.commit())
         return WriteStatus::Unwritable;
-    if (status == ReadStatus::Missing)
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // The file holds the password in a reversible encoding: readable by its
+    // owner only, also when an earlier installation or a copy left it
+    // readable by others.
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return WriteStatus::Written;
 }

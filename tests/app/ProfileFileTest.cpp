@@ -96,6 +96,12 @@ TEST_F(ProfileFileTest, FirstWriteCreatesFileAndSectionInGbkOwnerOnly)
     EXPECT_EQ(bytes(), gbk("[连接配制]\r\n服务器=10.0.0.5\r\n用户名=sa\r\n[材料出库单表头]\r\n仓库=01|原料仓\r\n"));
 #ifndef Q_OS_WIN
     EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    // A file others can read (copied in, or left by an earlier installation)
+    // is made owner-only by the next write.
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                                  QFileDevice::ReadOther));
+    ASSERT_TRUE(ini.write(QStringLiteral("连接配制"), QStringLiteral("用户名"), QStringLiteral("sa")));
+    EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 #endif
 }
 
