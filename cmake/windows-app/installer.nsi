@@ -6,6 +6,8 @@
 ;
 ;   makensis -DVERSION=0.1 -DSTAGE=<staged tree> -DOUTFILE=<setup.exe> installer.nsi
 Unicode true
+; A 64-bit installer: the program is 64-bit only (and so is a wine64-only Wine).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
