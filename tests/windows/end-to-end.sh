@@ -17,6 +17,8 @@
 # Exit 77 (skipped) when Wine, Xvfb or xdotool cannot run here.
 set -uo pipefail
 wine="$1" work="$2" installer="$3" linux_quillmark="$4"
+wineserver="$(dirname "$wine")/wineserver"
+[ -x "$wineserver" ] || wineserver="$(dirname "$wine")/wineserver64"
 skip() { echo "end-to-end: $1; skipped." >&2; exit 77; }
 fail() { echo "end-to-end: FAILED: $1" >&2; exit 1; }
 [ -x "$wine" ] || skip "no Wine"
@@ -24,6 +26,7 @@ command -v Xvfb >/dev/null || skip "no Xvfb"
 command -v xdotool >/dev/null || skip "no xdotool (scripts/install-deps)"
 command -v sqlite3 >/dev/null || skip "no sqlite3"
 
+WINEPREFIX="$work/prefix" "$wineserver" -k >/dev/null 2>&1
 rm -rf "$work"
 mkdir -p "$work"
 export WINEPREFIX="$work/prefix"
@@ -34,7 +37,7 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 pids=()
 cleanup() {
-  WINEPREFIX="$work/prefix" "$(dirname "$wine")/wineserver" -k >/dev/null 2>&1
+  WINEPREFIX="$work/prefix" "$wineserver" -k >/dev/null 2>&1
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   wait "${pids[@]}" 2>/dev/null
 }
@@ -53,7 +56,7 @@ export DISPLAY=":$(head -n1 "$work/display")"
 
 # 1. Silent installation.
 "$wine" "$installer" /S >/dev/null 2>&1 || fail "the installer exited with $?"
-"$(dirname "$wine")/wineserver" -w
+"$wineserver" -w
 inst="$WINEPREFIX/drive_c/Program Files/Quillmark"
 for f in quillmark.exe quillmark-demo-erp.exe uninstall.exe Qt6Widgets.dll platforms/qwindows.dll \
          sqldrivers/qsqlite.dll sqldrivers/qsqlodbc.dll styles/qwindowsvistastyle.dll "wav/扫码成功.wav"; do
@@ -72,7 +75,7 @@ cp -r "$erp" "$work/erp-linux"
 # 3. set.ini in the user's data folder: the program directory is not
 #    where an installed program keeps it.
 local_app="$("$wine" cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')"
-data="$("$(dirname "$wine")/winepath" -u "$local_app\\Quillmark\\Quillmark" 2>/dev/null)"
+data="$("$wine" winepath -u "$local_app\\Quillmark\\Quillmark" 2>/dev/null)"
 [ -n "$data" ] || fail "no user data folder"
 mkdir -p "$data"
 write_ini() { # server folder
@@ -97,18 +100,24 @@ sleep 2
 online="$(xdotool search --name '^在线扫码出库$' 2>/dev/null | head -n1)"
 for attempt in 1 2 3; do
   [ -n "$online" ] && break
-  xdotool windowactivate --sync "$win" >/dev/null 2>&1
+  xdotool windowfocus --sync "$win" >/dev/null 2>&1
   # The button's middle, in the window's client area (the start window
   # lays out its controls at fixed places).
   xdotool mousemove --window "$win" 650 30 click 1
   online="$(timeout 20 xdotool search --sync --onlyvisible --name '^在线扫码出库$' | head -n1)"
 done
 [ -n "$online" ] || { xdotool search --name '.' getwindowname %@ >&2 2>/dev/null; fail "the scanning window did not open"; }
-xdotool windowactivate --sync "$online" >/dev/null 2>&1
+xdotool windowfocus --sync "$online" >/dev/null 2>&1
 sleep 1
-scan() { xdotool type --window "$online" --delay 30 "$1"; xdotool key --window "$online" Return; sleep 1; }
-for code in R10001 QM-001 M6-25 '#QM-WRITE'; do scan "$code"; done
-sleep 2
+# Keys through the X server's test extension, as a USB scanner types them.
+scan() { xdotool type --delay 30 "$1"; xdotool key Return; sleep 1; }
+for code in R10001 QM-001 M6-25; do scan "$code"; done
+# The button 生成材料出库单: the scanning window fills this screen, with
+# its controls at fixed places (no window manager moves it).
+xdotool getwindowgeometry "$online" >&2
+xdotool mousemove --sync 151 324 click 1
+sleep 3
+command -v import >/dev/null && import -display "$DISPLAY" -window root "$work/station.png" 2>/dev/null
 
 # 5. The voucher in the account set, read from here.
 db="$erp/UFDATA_001_2021.db"
@@ -132,7 +141,7 @@ echo "set.ini and syslog/yxlog.txt in $local_app\\Quillmark\\Quillmark, in GBK"
 # The Linux program on the same demo ERP, in a folder of its own (it
 # keeps set.ini beside itself there).
 linux_ms=""
-"$(dirname "$wine")/wineserver" -k >/dev/null 2>&1
+"$wineserver" -k >/dev/null 2>&1
 sleep 1
 if [ -x "$linux_quillmark" ]; then
   mkdir -p "$work/linux"
