@@ -22,10 +22,31 @@ bool isWritableDirectory(const QString& directory)
     return probe.open();
 }
 
+// An installed program: on Windows, one under Program Files. Only an
+// administrator may write there, and Windows may redirect such writes to a
+// hidden per-user copy; a program run elevated once would otherwise keep
+// its settings where the clerk's normal runs cannot write them.
+bool isInstalledDirectory(const QString& directory)
+{
+#ifdef Q_OS_WIN
+    const QString dir = QDir::cleanPath(QDir::fromNativeSeparators(directory)) + u'/';
+    for (const char* variable : {"ProgramW6432", "ProgramFiles", "ProgramFiles(x86)"}) {
+        const QString root = qEnvironmentVariable(variable);
+        if (!root.isEmpty()
+            && dir.startsWith(QDir::cleanPath(QDir::fromNativeSeparators(root)) + u'/', Qt::CaseInsensitive))
+            return true;
+    }
+#else
+    Q_UNUSED(directory);
+#endif
+    return false;
+}
+
 QString chooseDirectory()
 {
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    if (!programDirectory.isEmpty() && isWritableDirectory(programDirectory))
+    if (!programDirectory.isEmpty() && !isInstalledDirectory(programDirectory)
+        && isWritableDirectory(programDirectory))
         return programDirectory;
     QString userDirectory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (userDirectory.isEmpty())

@@ -7,20 +7,29 @@
 // The sound goes straight to the default audio output as PCM (QAudioSink),
 // not through a media player: no decoder back end is needed, nothing is
 // read from disk while playing, and an output that cannot take the file's
-// format gets the samples converted to its preferred one.
+// format gets the samples converted to its preferred one. On Windows the
+// system plays the file's bytes from memory (winmm PlaySound, asynchronous;
+// WavPromptPlayer_win.cpp).
 //
 // Prompts are never an error: a missing, empty or unreadable file, a file
 // that is not a WAV, or a machine without sound output leaves that prompt
 // silent, without a message.
 #include "ui/PromptPlayer.h"
+
+#include <QHash>
+#include <QObject>
+
+#ifdef Q_OS_WIN
+#include <QByteArray>
+#include <QElapsedTimer>
+#else
 #include "ui/WavSound.h"
 
 #include <QAudioDevice>
 #include <QBuffer>
-#include <QHash>
-#include <QObject>
 
 class QAudioSink;
+#endif
 
 class WavPromptPlayer : public QObject, public PromptPlayer {
 public:
@@ -44,8 +53,18 @@ public:
     qint64 playedMicroseconds() const;
 
 private:
+#ifdef Q_OS_WIN
+    struct Prompt {
+        QByteArray file;      // the whole WAV file, as PlaySound takes it
+        qint64 microseconds;  // how long it sounds
+    };
+    QHash<QString, Prompt> m_sounds;
+    const Prompt* m_current = nullptr;
+    QElapsedTimer m_started;
+#else
     QHash<QString, WavSound> m_sounds;
     QAudioSink* m_sink = nullptr;
     QAudioDevice m_sinkDevice;
     QBuffer m_playing;
+#endif
 };

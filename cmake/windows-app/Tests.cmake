@@ -1,0 +1,63 @@
+# The test suites of the Windows build: the logic and window suites that
+# need neither CUPS nor zbar (both Linux libraries), built as Windows
+# programs. The main build runs each under Wine (tests/windows). GoogleTest
+# comes from its sources, built with the same compiler.
+set(QUILLMARK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
+    "GoogleTest sources (Debian package googletest)")
+if(NOT EXISTS ${QUILLMARK_GTEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest sources not found in ${QUILLMARK_GTEST_SOURCE_DIR}: "
+    "install Debian's googletest package (scripts/install-deps)")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${QUILLMARK_GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+set(_tests ${QUILLMARK_ROOT}/tests)
+# Where the test sources find the support headers of their folders.
+set(_test_includes ${_tests} ${_tests}/support ${_tests}/erp ${_tests}/station ${_tests}/shell)
+
+# quillmark_windows_test(NAME gtest|qtest SOURCES ... LIBS ...)
+function(quillmark_windows_test name kind)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  set(_sources)
+  foreach(s ${ARG_SOURCES})
+    list(APPEND _sources ${_tests}/${s})
+  endforeach()
+  add_executable(${name} ${_sources})
+  target_include_directories(${name} PRIVATE ${_test_includes})
+  target_link_libraries(${name} PRIVATE quillmark_options ${ARG_LIBS})
+  if(kind STREQUAL gtest)
+    target_sources(${name} PRIVATE ${_tests}/windows/GTestMain.cpp)
+    target_link_libraries(${name} PRIVATE GTest::gtest Qt6::Core)
+  else()
+    target_link_libraries(${name} PRIVATE Qt6::Test Qt6::Widgets)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY QUILLMARK_WINDOWS_TESTS ${name})
+endfunction()
+
+quillmark_windows_test(app_core_test gtest
+  SOURCES app/PasswordCipherTest.cpp app/OperationLogTest.cpp app/SettingsTest.cpp app/TextCodecTest.cpp
+  LIBS quillmark_app Qt6::Core)
+quillmark_windows_test(erp_sql_test gtest
+  SOURCES erp/SqlRewriterTest.cpp erp/SqlTextTest.cpp
+  LIBS quillmark_erp)
+quillmark_windows_test(station_logic_test gtest
+  SOURCES station/StationLogicTest.cpp
+  LIBS quillmark_station Qt6::Test)
+quillmark_windows_test(scanner_selftest_test gtest
+  SOURCES scanner_setup/ScanSelfTestTest.cpp
+  LIBS quillmark_scanner_setup)
+quillmark_windows_test(start_window_test qtest
+  SOURCES shell/StartWindowTest.cpp
+  LIBS quillmark_shell)
+quillmark_windows_test(station_window_test qtest
+  SOURCES station/ScanWindowTest.cpp
+  LIBS quillmark_station quillmark_demo_erp)
+# The ODBC case of the scanning-window suite reaches the host's unixODBC
+# through Wine's odbc32; the runner sets ODBCSYSINI in the Unix environment.
+
+# The helper the end-to-end test uses: set.ini written by the program's own
+# settings code for given keys (compared with the Linux build's bytes).
+add_executable(quillmark_settings_probe ${_tests}/windows/SettingsProbe.cpp)
+target_link_libraries(quillmark_settings_probe PRIVATE quillmark_options quillmark_app)
