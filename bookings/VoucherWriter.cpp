@@ -13,12 +13,6 @@
 
 namespace {
 
-const QString kVoucherIdQuery = QStringLiteral("select max(ID)+1 as ID from rdrecord11");
-const QString kLineIdQuery = QStringLiteral("select max(AutoID)+1 as ID from rdrecords11");
-const QString kPositionIdQuery = QStringLiteral("select max(AutoID)+1 as ID from InvPosition");
-const QString kIdentityOn = QStringLiteral("set identity_insert InvPosition ON");
-const QString kIdentityOff = QStringLiteral("set identity_insert InvPosition OFF");
-
 const QString kNoLines = QStringLiteral("没有明细材料需要生成材料出库单！");
 const QString kWriting = QStringLiteral("材料出库单生成中。。。");
 const QString kNoVoucherId = QStringLiteral("取主表ID失败！请联系开发人员！");
@@ -30,19 +24,11 @@ QString q(const QString& value)
     return sqltext::quoted(value);
 }
 
-struct Values {
-    QString id;
-    QString warehouse;
-    QString category;
-    QString department;
-    QString handlerCode;
-    QString handlerName;
-    QString code;
-    QString date;
-    QString makeTime;
-};
+} // namespace
 
-QString headerStatement(const Values& v)
+namespace voucher {
+
+QString headerStatement(const VoucherValues& v)
 {
     return QStringLiteral("INSERT INTO rdrecord11 (ID,bRdFlag,cVouchType,cBusType,cSource,cWhCode,dDate,cCode,cRdCode,"
                           "cDepCode,cPersonCode,bTransFlag,cMaker,bpufirst,biafirst,iMQuantity,VT_ID,bIsSTQc,"
@@ -54,7 +40,7 @@ QString headerStatement(const Values& v)
         + QStringLiteral("',0,0,0,65,0,0,0,0, 0,0,0,0,0,'") + q(v.makeTime) + QStringLiteral("',0,0,0,0)");
 }
 
-QString lineStatement(const Values& v, const QString& autoId, const staging::Line& line)
+QString lineStatement(const VoucherValues& v, const QString& autoId, const staging::Line& line)
 {
     return QStringLiteral("INSERT INTO rdrecords11 (AutoID,ID,cInvCode,iQuantity,iFlag,cPosition,cDefine22,cDefine23,"
                           "cDefine24,bLPUseFree,iOriTrackID,bCosting,bVMIUsed,iExpiratDateCalcu,isotype,ipesotype,"
@@ -67,7 +53,7 @@ QString lineStatement(const Values& v, const QString& autoId, const staging::Lin
 
 // The bin-position row carries the line's own quantity, so that the stock
 // per position moves by what was issued.
-QString positionStatement(const Values& v, const QString& positionId, const QString& autoId,
+QString positionStatement(const VoucherValues& v, const QString& positionId, const QString& autoId,
                           const staging::Line& line)
 {
     return QStringLiteral("INSERT INTO InvPosition (AutoID,RdsID,RdID,cWhCode,cPosCode,cInvCode,iQuantity,cHandler,"
@@ -77,6 +63,18 @@ QString positionStatement(const Values& v, const QString& positionId, const QStr
         + q(v.handlerName) + QStringLiteral("','") + q(v.date) + QStringLiteral("',0,0,0,11,'") + q(v.date)
         + QStringLiteral("')");
 }
+
+QString maximaQuery(const QString& code)
+{
+    return QStringLiteral("select (select max(ID) from rdrecord11) as ID,(select max(AutoID) from rdrecords11) as "
+                          "LineID,(select max(AutoID) from InvPosition) as PositionID,(select count(*) from "
+                          "rdrecord11 where cCode like '")
+        + q(code) + QStringLiteral("%') as Codes");
+}
+
+} // namespace voucher
+
+namespace {
 
 // Clears the writing state however the click ends.
 class WritingScope {
@@ -157,7 +155,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
         return false;
     }
 
-    Values v;
+    VoucherValues v;
     v.warehouse = masterdata::codePart(header.出库仓库);
     v.category = masterdata::codePart(header.出库类别);
     v.handlerCode = masterdata::codePart(header.经手人);
@@ -189,17 +187,6 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     m_view.showPrompt(kWriting);
     v.department = masterdata::departmentCode(rs3, v.handlerCode);
 
-    if (!connection.beginTransaction()) {
-        写日志(QStringLiteral("开始材料出库单事务失败  ") + ErpConnection::kBeginText + QStringLiteral("  ")
-               + connection.lastError());
-        return abandon(kFailed, true, true, connection.lastError());
-    }
-
-    const std::optional<QString> id =
-        masterdata::nextIdentifier(rs1, kVoucherIdQuery, QStringLiteral("取材料出库单主表ID失败  "));
-    if (!id)
-        return abandon(kNoVoucherId, false, true, rs1.lastError());
-    v.id = *id;
     // One reading of the clock for the code, the dates and the make time,
     // so that a voucher written across midnight is dated consistently.
     const QDateTime now = m_clock();
@@ -207,43 +194,113 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     v.date = 日期文本(now);
     v.makeTime = 日期时间文本(now);
 
-    const QString headerSql = headerStatement(v);
-    if (!rs3.open(headerSql)) {
-        写日志(QStringLiteral("插入表头数据失败  ") + headerSql);
-        return abandon(kFailed, true, true, rs3.lastError());
+    if (!connection.beginTransaction()) {
+        写日志(QStringLiteral("开始材料出库单事务失败  ") + ErpConnection::kBeginText + QStringLiteral("  ")
+               + connection.lastError());
+        return abandon(kFailed, true, true, connection.lastError());
     }
 
-    for (const staging::Line& line : lines) {
-        const std::optional<QString> autoId =
-            masterdata::nextIdentifier(rs1, kLineIdQuery, QStringLiteral("取材料出库单主表ID失败  "));
-        if (!autoId) {
-            写日志(QStringLiteral("当前材料出库子表ID为空  "));
-            return abandon(kFailed, true, false, rs1.lastError());
+    // The tables' maxima, read once under the voucher lock: the
+    // identifiers are counted up from them here, so every statement is the
+    // one a maximum-plus-one query per line would give, and the whole
+    // voucher goes in a few batches. An empty table starts at 1000000001.
+    const QString maximaSql = voucher::maximaQuery(v.code);
+    qint64 voucherMax = 0;
+    qint64 lineMax = 0;
+    qint64 positionMax = 0;
+    qint64 sameCode = 0;
+    {
+        const auto number = [&](const char* field, qint64& out) {
+            QString text;
+            if (!rs1.readText(QString::fromLatin1(field), text))
+                return false;
+            bool ok = true;
+            out = text.isEmpty() ? 1000000000 : text.toLongLong(&ok);
+            return ok;
+        };
+        const bool read = rs1.open(maximaSql) && number("ID", voucherMax) && number("LineID", lineMax)
+            && number("PositionID", positionMax) && number("Codes", sameCode);
+        rs1.close();
+        if (!read) {
+            写日志(QStringLiteral("取材料出库单主表ID失败  ") + maximaSql);
+            return abandon(kNoVoucherId, false, true, rs1.lastError());
         }
-        const QString lineSql = lineStatement(v, *autoId, line);
-        if (!rs3.open(lineSql)) {
-            写日志(QStringLiteral("插入扫描数据失败  ") + lineSql);
-            return abandon(kFailed, true, false, rs3.lastError());
+    }
+    v.id = QString::number(voucherMax + 1);
+    // Two vouchers in one second: the later one gets a number after its
+    // time, so that every voucher code stays unique.
+    if (sameCode > 0)
+        v.code += u'-' + QString::number(sameCode + 1);
+
+    // What each statement is, to log a failure as the per-line writing did.
+    enum class Kind { Option, Header, Line, IdentityOn, Position, IdentityOff, Staging };
+    struct Statement {
+        Kind kind;
+        QString sql;
+        QString positionSql; // for the identity switches: the position statement they belong to
+    };
+    QVector<QVector<Statement>> batches;
+    qint64 lineId = lineMax;
+    qint64 positionId = positionMax;
+    for (int first = 0; first < lines.size(); first += voucher::kLinesPerBatch) {
+        QVector<Statement> batch;
+        batch.append({Kind::Option, voucher::kXactAbort, {}});
+        if (first == 0)
+            batch.append({Kind::Header, voucher::headerStatement(v), {}});
+        const int identityOn = int(batch.size());
+        batch.append({Kind::IdentityOn, voucher::kIdentityOn, {}});
+        QString positionSql;
+        for (int k = first; k < std::min<int>(int(lines.size()), first + voucher::kLinesPerBatch); ++k) {
+            const staging::Line& line = lines[k];
+            const QString autoId = QString::number(++lineId);
+            positionSql = voucher::positionStatement(v, QString::number(++positionId), autoId, line);
+            if (batch[identityOn].positionSql.isEmpty())
+                batch[identityOn].positionSql = positionSql;
+            batch.append({Kind::Line, voucher::lineStatement(v, autoId, line), {}});
+            batch.append({Kind::Position, positionSql, {}});
+            batch.append({Kind::Staging, staging::removeStatement(line.hh), {}});
         }
-        const std::optional<QString> positionId =
-            masterdata::nextIdentifier(rs1, kPositionIdQuery, QStringLiteral("取货位存量表autoID失败  "));
-        if (!positionId)
-            return abandon(kFailed, true, false, rs1.lastError());
-        const QString positionSql = positionStatement(v, *positionId, *autoId, line);
-        if (!rs3.open(kIdentityOn)) {
-            写日志(QStringLiteral("set identity_insert InvPosition ON 失败  ") + positionSql);
-            return abandon(kFailed, true, false, rs3.lastError());
+        batch.append({Kind::IdentityOff, voucher::kIdentityOff, positionSql});
+        batches << batch;
+    }
+
+    for (const QVector<Statement>& batch : batches) {
+        QStringList texts;
+        for (const Statement& st : batch)
+            texts << st.sql;
+        int failed = -1;
+        if (connection.executeBatch(texts, &failed))
+            continue;
+        const QString why = connection.lastError();
+        if (failed < 0) {
+            写日志(QStringLiteral("写入材料出库单失败  ") + why + QStringLiteral("\r\n") + texts.join(QStringLiteral("\r\n")));
+            return abandon(kFailed, true, true, why);
         }
-        if (!rs3.open(positionSql)) {
-            写日志(QStringLiteral("插入货位存量表数据失败  ") + positionSql);
-            return abandon(kFailed, true, false, rs3.lastError());
+        const Statement& st = batch[failed];
+        switch (st.kind) {
+        case Kind::Option:
+            写日志(QStringLiteral("写入材料出库单失败  ") + st.sql);
+            return abandon(kFailed, true, true, why);
+        case Kind::Header:
+            写日志(QStringLiteral("插入表头数据失败  ") + st.sql);
+            return abandon(kFailed, true, true, why);
+        case Kind::Line:
+            写日志(QStringLiteral("插入扫描数据失败  ") + st.sql);
+            break;
+        case Kind::IdentityOn:
+            写日志(QStringLiteral("set identity_insert InvPosition ON 失败  ") + st.positionSql);
+            break;
+        case Kind::Position:
+            写日志(QStringLiteral("插入货位存量表数据失败  ") + st.sql);
+            break;
+        case Kind::IdentityOff:
+            写日志(QStringLiteral("set identity_insert InvPosition OFF 失败  ") + st.positionSql);
+            break;
+        case Kind::Staging:
+            写日志(QStringLiteral("删除缓存记录失败  ") + st.sql);
+            break;
         }
-        if (!rs3.open(kIdentityOff)) {
-            写日志(QStringLiteral("set identity_insert InvPosition OFF 失败  ") + positionSql);
-            return abandon(kFailed, true, false, rs3.lastError());
-        }
-        if (!staging::removeLine(rs1, line.hh))
-            return abandon(kFailed, true, false, rs1.lastError());
+        return abandon(kFailed, true, false, why);
     }
 
     if (!connection.commitTransaction()) {

@@ -55,6 +55,35 @@ struct VoucherErp {
     std::function<void()> connect;
 };
 
+// The values a voucher's statements carry.
+struct VoucherValues {
+    QString id; // voucher identifier
+    QString warehouse;
+    QString category;
+    QString department;
+    QString handlerCode;
+    QString handlerName;
+    QString code;
+    QString date;
+    QString makeTime;
+};
+
+namespace voucher {
+// The statements, exactly as they are sent.
+QString headerStatement(const VoucherValues& v);
+QString lineStatement(const VoucherValues& v, const QString& autoId, const staging::Line& line);
+QString positionStatement(const VoucherValues& v, const QString& positionId, const QString& autoId,
+                          const staging::Line& line);
+inline const QString kIdentityOn = QStringLiteral("set identity_insert InvPosition ON");
+inline const QString kIdentityOff = QStringLiteral("set identity_insert InvPosition OFF");
+inline const QString kXactAbort = QStringLiteral("SET XACT_ABORT ON");
+// Lines per batch: a 2,000-line voucher goes in 5 executes.
+inline constexpr int kLinesPerBatch = 400;
+// The maxima the identifiers are counted up from, read once under the
+// voucher lock, and how many vouchers already carry the code `code`.
+QString maximaQuery(const QString& code);
+} // namespace voucher
+
 class VoucherWriter {
 public:
     using Clock = std::function<QDateTime()>;
@@ -70,7 +99,9 @@ public:
     bool click(const VoucherHeader& header, const QVector<staging::Line>& lines);
 
     bool isWriting() const { return m_writing; }
-    // The code of the last voucher written ("CLCK" + yyMMddHHmmss); "" before.
+    // The code of the last voucher written: "CLCK" + yyMMddHHmmss, followed
+    // by "-" and a number when a voucher with that code exists already; ""
+    // before.
     QString lastVoucherCode() const { return m_lastCode; }
 
     // "CLCK" followed by yyMMddHHmmss of moment.

@@ -24,6 +24,7 @@ const QString ErpConnection::kEmbeddedPrefix = QStringLiteral("sqlite:");
 const QString ErpConnection::kBeginText = QStringLiteral("BEGIN TRANSACTION");
 const QString ErpConnection::kCommitText = QStringLiteral("COMMIT TRANSACTION");
 const QString ErpConnection::kRollbackText = QStringLiteral("ROLLBACK TRANSACTION");
+const QString ErpConnection::kBatchContinuation = QStringLiteral("/*+*/ ");
 // sp_getapplock reports a lock it could not get by its return code, not by
 // an error; the batch turns that code into an error the caller sees.
 const QString ErpConnection::kLockText = QStringLiteral(
@@ -129,6 +130,7 @@ bool ErpConnection::proveTable(const QString& table)
     // read tells whether it is a database at all. Asking for the table's
     // object id reads the schema on every engine (through the rewriter on
     // SQLite) and changes nothing.
+    ++m_roundTrips;
     QSqlQuery q(m_db);
     const QString sql = QStringLiteral("SELECT OBJECT_ID(N'") + sqltext::quoted(table) + QStringLiteral("')");
     if (!q.exec(m_sqlite ? sqlrewriter::toSqlite(sql) : sql))
@@ -274,11 +276,124 @@ bool ErpConnection::admits(const QString& tsql)
 
 bool ErpConnection::execDirect(const QString& text)
 {
+    ++m_roundTrips;
     QSqlQuery q(m_db);
     if (q.exec(text))
         return true;
     m_lastError = q.lastError().text();
     return false;
+}
+
+namespace {
+
+// A SET option (SET XACT_ABORT ON, SET IDENTITY_INSERT t ON …): SQLite has
+// none of them, and explicit values always go into its identity columns.
+bool isSetOption(const QString& tsql)
+{
+    const QString t = tsql.trimmed();
+    return t.size() > 4 && t.startsWith(QLatin1String("set"), Qt::CaseInsensitive) && t[3].isSpace();
+}
+
+// Whether a statement of a batch gives SQL Server a row count (and so a
+// result of its own while NOCOUNT is off).
+bool countsRows(const QString& tsql)
+{
+    const QString t = tsql.trimmed();
+    for (const char* verb : {"insert", "update", "delete"})
+        if (t.startsWith(QLatin1String(verb), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool ErpConnection::executeBatch(const QStringList& statements, int* failedIndex)
+{
+    if (failedIndex)
+        *failedIndex = -1;
+    m_lastError.clear();
+    if (!isOpen()) {
+        m_lastError = QStringLiteral("the connection is not open");
+        return false;
+    }
+    if (statements.isEmpty())
+        return true;
+    if (!m_sqlite)
+        return execServerBatch(statements, failedIndex);
+
+    ++m_roundTrips;
+    bool first = true;
+    for (int i = 0; i < statements.size(); ++i) {
+        QString text;
+        if (!prepare(statements[i], text)) {
+            if (failedIndex)
+                *failedIndex = i;
+            return false;
+        }
+        if (isSetOption(statements[i]))
+            continue;
+        if (!m_embedded && !first)
+            text.prepend(kBatchContinuation);
+        first = false;
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.exec(text)) {
+            m_lastError = q.lastError().text();
+            if (failedIndex)
+                *failedIndex = i;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ErpConnection::execServerBatch(const QStringList& statements, int* failedIndex)
+{
+    // The statements up to the first one the seam refuses go to the server;
+    // the refusal then fails the batch there.
+    QStringList texts;
+    int refused = -1;
+    QString refusal;
+    for (int i = 0; i < statements.size(); ++i) {
+        QString text;
+        if (!prepare(statements[i], text)) {
+            refused = i;
+            refusal = m_lastError;
+            break;
+        }
+        texts << text;
+    }
+    if (!texts.isEmpty()) {
+        ++m_roundTrips;
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        bool ok = q.exec(texts.join(QLatin1Char('\n')));
+        // The server reports a failure of a later statement only when its
+        // result is reached: every result is read. Each INSERT, UPDATE and
+        // DELETE gives one, which tells which statement failed.
+        int results = ok ? 1 : 0;
+        while (ok && q.nextResult())
+            ++results;
+        if (!ok || q.lastError().type() != QSqlError::NoError) {
+            m_lastError = q.lastError().text();
+            if (failedIndex) {
+                int counted = 0;
+                for (int i = 0; i < texts.size(); ++i)
+                    if (countsRows(statements[i]) && ++counted > results) {
+                        *failedIndex = i;
+                        break;
+                    }
+            }
+            return false;
+        }
+    }
+    if (refused >= 0) {
+        m_lastError = refusal;
+        if (failedIndex)
+            *failedIndex = refused;
+        return false;
+    }
+    return true;
 }
 
 bool ErpConnection::beginTransaction()
@@ -289,20 +404,28 @@ bool ErpConnection::beginTransaction()
                                : QStringLiteral("the connection is not open");
         return false;
     }
-    QString ignored;
-    if (!prepare(kBeginText, ignored))
-        return false;
-    // On SQLite the write lock is taken at once, so that the maxima read
-    // afterwards are the ones this transaction's inserts build on.
-    if (!execDirect(m_sqlite ? QStringLiteral("BEGIN IMMEDIATE TRANSACTION") : kBeginText))
-        return false;
-    m_inTransaction = true;
-    if (m_sqlite)
+    if (m_sqlite) {
+        QString ignored;
+        if (!prepare(kBeginText, ignored))
+            return false;
+        // On SQLite the write lock is taken at once, so that the maxima read
+        // afterwards are the ones this transaction's inserts build on.
+        if (!execDirect(QStringLiteral("BEGIN IMMEDIATE TRANSACTION")))
+            return false;
+        m_inTransaction = true;
         return true;
-    QString lock;
-    if (prepare(kLockText, lock) && execDirect(lock))
+    }
+    // On SQL Server the begin and the lock go in one execute. When the lock
+    // is not granted the transaction is open already and is rolled back.
+    int failed = -1;
+    if (executeBatch({kBeginText, kLockText}, &failed)) {
+        m_inTransaction = true;
         return true;
+    }
+    if (failed == 0)
+        return false;
     const QString why = m_lastError;
+    m_inTransaction = true;
     rollbackTransaction();
     m_lastError = why;
     return false;

@@ -79,6 +79,31 @@ public:
     bool rollbackTransaction();
     bool inTransaction() const { return m_inTransaction; }
 
+    // Runs statements as one batch, in order. A distant server costs a
+    // round trip per execute, so on SQL Server the statements go in one
+    // execute, one per line, and every result is read so that a failure of
+    // any of them reaches the caller (a voucher batch starts with SET
+    // XACT_ABORT ON, so that such a failure also ends the transaction).
+    // An engine that takes one statement at a time (SQLite, embedded or
+    // through its ODBC driver) gets them one by one; SET options, which
+    // have no meaning there, are not sent. Every statement passes the trace
+    // and the statement seam on its own; a statement the seam refuses fails
+    // the batch after the ones before it have run, as a failure in the
+    // middle of a batch does on the server. On failure *failedIndex is the
+    // index of the failing statement, or -1 when the driver does not tell.
+    bool executeBatch(const QStringList& statements, int* failedIndex = nullptr);
+
+    // Pieces of one batch sent one by one to an SQLite engine over ODBC
+    // carry this comment in front (after the first piece), so that a trace
+    // of the wire can tell them from round trips of their own.
+    static const QString kBatchContinuation;
+
+    // Round trips to the server: every execute, and a batch once (on an
+    // engine that takes it piece by piece, as SQL Server would take it).
+    // Logins are not counted.
+    int roundTrips() const { return m_roundTrips; }
+    void countRoundTrip() { ++m_roundTrips; }
+
     static const QString kBeginText;
     static const QString kCommitText;
     static const QString kRollbackText;
@@ -139,6 +164,7 @@ private:
     bool fail(const QString& why);
     bool admits(const QString& tsql);
     bool execDirect(const QString& text);
+    bool execServerBatch(const QStringList& statements, int* failedIndex);
 
     QString m_purpose;
     QString m_connectionName;
@@ -148,6 +174,7 @@ private:
     bool m_declaredTypes = false;
     bool m_tracing = false;
     bool m_inTransaction = false;
+    int m_roundTrips = 0;
     StatementSeam m_seam;
     EngineTextSeam m_engineText;
     int m_seamCount = 0;

@@ -133,6 +133,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
         m_lastError = m_connection->lastError();
         return false;
     }
+    m_connection->countRoundTrip();
     QSqlQuery q(m_connection->database());
     q.setForwardOnly(true);
     // High precision hands decimal columns over as the driver's text (ODBC);
