@@ -1,4 +1,6 @@
-// The file lock on Windows: LockFileEx on the file's handle. Windows drops
+// The file lock on Windows: LockFileEx on the file's handle; a link in the
+// file's place is opened as itself (FILE_FLAG_OPEN_REPARSE_POINT) and
+// refused. Windows drops
 // the locks of a handle when it is closed and when the process ends. The
 // locked byte lies far beyond the file's content: Windows locks are
 // mandatory, and a lock over the content would keep other processes from
@@ -34,6 +36,24 @@ OVERLAPPED lockRegion()
     return region;
 }
 
+// The file's identity: volume and file index.
+bool identity(HANDLE file, BY_HANDLE_FILE_INFORMATION& info)
+{
+    return GetFileInformationByHandle(file, &info) != 0;
+}
+
+HANDLE openFor(const QString& path, FileLock::Mode mode)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a symbolic link itself instead of
+    // its target; such a handle is refused below.
+    return CreateFileW(reinterpret_cast<LPCWSTR>(native.utf16()),
+                       mode == FileLock::Mode::ExistingFile ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       mode == FileLock::Mode::ExistingFile ? OPEN_EXISTING : OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
 } // namespace
 
 FileLock::Result FileLock::tryLock()
@@ -41,25 +61,69 @@ FileLock::Result FileLock::tryLock()
     if (isLocked())
         return Result::Locked;
     m_error.clear();
-    const QString native = QDir::toNativeSeparators(m_path);
-    const HANDLE file = CreateFileW(reinterpret_cast<LPCWSTR>(native.utf16()), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        m_error = systemError("CreateFile", GetLastError()) + QStringLiteral(" (") + m_path + u')';
-        return Result::Failed;
-    }
-    OVERLAPPED region = lockRegion();
-    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &region)) {
-        const DWORD error = GetLastError();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const HANDLE file = openFor(m_path, m_mode);
+        if (file == INVALID_HANDLE_VALUE) {
+            m_error = systemError("CreateFile", GetLastError()) + QStringLiteral(" (") + m_path + u')';
+            return Result::Failed;
+        }
+        BY_HANDLE_FILE_INFORMATION locked{};
+        if (!identity(file, locked) || (locked.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            CloseHandle(file);
+            m_error = QStringLiteral("open: a link stands in the file's place (") + m_path + u')';
+            return Result::Failed;
+        }
+        OVERLAPPED region = lockRegion();
+        if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &region)) {
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            if (error == ERROR_LOCK_VIOLATION)
+                return Result::HeldByAnother;
+            m_error = systemError("LockFileEx", error) + QStringLiteral(" (") + m_path + u')';
+            return Result::Failed;
+        }
+        // The file at the path must still be the one locked.
+        const HANDLE again = openFor(m_path, Mode::ExistingFile);
+        BY_HANDLE_FILE_INFORMATION now{};
+        const bool same = again != INVALID_HANDLE_VALUE && identity(again, now)
+            && now.dwVolumeSerialNumber == locked.dwVolumeSerialNumber && now.nFileIndexHigh == locked.nFileIndexHigh
+            && now.nFileIndexLow == locked.nFileIndexLow;
+        if (again != INVALID_HANDLE_VALUE)
+            CloseHandle(again);
+        if (same) {
+            m_handle = reinterpret_cast<qintptr>(file);
+            return Result::Locked;
+        }
+        UnlockFileEx(file, 0, 1, 0, &region);
         CloseHandle(file);
-        if (error == ERROR_LOCK_VIOLATION)
-            return Result::HeldByAnother;
-        m_error = systemError("LockFileEx", error) + QStringLiteral(" (") + m_path + u')';
-        return Result::Failed;
     }
-    m_handle = reinterpret_cast<qintptr>(file);
-    return Result::Locked;
+    m_error = QStringLiteral("the file keeps being replaced (") + m_path + u')';
+    return Result::Failed;
+}
+
+void FileLock::release(qintptr handle) const
+{
+    // Windows locks belong to the handle: closing another handle of the
+    // file takes nothing from the database engine.
+    CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+QByteArray FileLock::readNoFollow(const QString& path, qint64 maxBytes)
+{
+    const HANDLE file = openFor(path, Mode::ExistingFile);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    QByteArray out;
+    if (identity(file, info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        out.resize(int(maxBytes));
+        DWORD read = 0;
+        if (!ReadFile(file, out.data(), DWORD(out.size()), &read, nullptr))
+            read = 0;
+        out.truncate(int(read));
+    }
+    CloseHandle(file);
+    return out;
 }
 
 bool FileLock::write(const QByteArray& content)
@@ -88,6 +152,6 @@ void FileLock::unlock()
     const HANDLE file = reinterpret_cast<HANDLE>(m_handle);
     OVERLAPPED region = lockRegion();
     UnlockFileEx(file, 0, 1, 0, &region);
-    CloseHandle(file);
+    release(m_handle);
     m_handle = kNoHandle;
 }

@@ -229,4 +229,71 @@ bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why)
     return true;
 }
 
+QString renumberStatement(const QStringList& oldNumbers, const QStringList& newNumbers)
+{
+    QString cases;
+    QString all;
+    for (int i = 0; i < oldNumbers.size(); ++i) {
+        if (oldNumbers[i] != newNumbers[i])
+            cases += QStringLiteral(" when '") + q(oldNumbers[i]) + QStringLiteral("' then '") + q(newNumbers[i])
+                + u'\'';
+        all += (i ? QStringLiteral(",'") : QStringLiteral("'")) + q(oldNumbers[i]) + u'\'';
+    }
+    return QStringLiteral("update ckmx set hh=case hh") + cases + QStringLiteral(" else hh end where hh in (") + all
+        + u')';
+}
+
+Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed, QString* why)
+{
+    rs.close();
+    ErpConnection* connection = rs.connection();
+    const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
+                          const QString& reason) {
+        写日志(erplog::failure(failureText, statement, reason));
+        rs.close();
+        if (connection)
+            connection->rollbackTransaction();
+        if (why)
+            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + reason;
+        return Removal::Failed;
+    };
+    QStringList removals;
+    for (const QString& hh : removed)
+        removals << removeStatement(hh);
+    if (!connection || !connection->isOpen())
+        return fail(QStringLiteral("删除缓存记录失败  "), removals.value(0), QStringLiteral("U8连接已关闭"), {});
+    int failedAt = -1;
+    if (!connection->beginTransaction(removals, &failedAt)) {
+        if (failedAt < 0)
+            return fail(QStringLiteral("开始缓存事务失败  "), ErpConnection::kBeginText, QStringLiteral("无法开始事务"),
+                        connection->lastError());
+        return fail(QStringLiteral("删除缓存记录失败  "), removals[failedAt], QStringLiteral("删除缓存记录失败"),
+                    connection->lastError());
+    }
+    QStringList oldNumbers;
+    QStringList newNumbers;
+    for (int i = 0; i < remaining.size(); ++i) {
+        oldNumbers << remaining[i].hh;
+        newNumbers << QString::number(i + 1);
+    }
+    if (!remaining.isEmpty()) {
+        const QString sql = renumberStatement(oldNumbers, newNumbers);
+        if (!rs.open(sql))
+            return fail(QStringLiteral("更新缓存行号失败  "), sql, QStringLiteral("更新行号失败"), rs.lastError());
+        // A driver that cannot tell the rows changed (-1) is trusted.
+        const int changed = rs.rowsAffected();
+        rs.close();
+        if (changed >= 0 && changed != remaining.size()) {
+            connection->rollbackTransaction();
+            return Removal::NotAsGrid;
+        }
+    }
+    if (!connection->commitTransaction())
+        return fail(QStringLiteral("提交缓存事务失败  "), ErpConnection::kCommitText, QStringLiteral("无法提交事务"),
+                    connection->lastError());
+    for (int i = 0; i < remaining.size(); ++i)
+        remaining[i].hh = newNumbers[i];
+    return Removal::Done;
+}
+
 } // namespace staging

@@ -109,4 +109,23 @@ bool removeAll(RecordSet& rs);
 // comes back with *why saying which step failed and the engine's reason.
 bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why = nullptr);
 
+// The renumbering statement: every line of oldNumbers that stays, those
+// whose number changes (old → new) set in one UPDATE.
+QString renumberStatement(const QStringList& oldNumbers, const QStringList& newNumbers);
+
+// After grid lines were deleted, the way that costs a few round trips
+// whatever the grid's size: the deleted lines' rows are removed and the
+// remaining lines get their grid positions as numbers, top line 1, with
+// one UPDATE, all in one transaction (begun together with the removal).
+// remaining are the grid's lines after the deletion, top first, with the
+// numbers they are staged under; on success they carry their new numbers.
+// The rows keep their order in the table, so a restart shows the grid's
+// order. The UPDATE must find every remaining line once; when it does not,
+// the table did not mirror the grid (a line that could not be saved), the
+// transaction is rolled back and NotAsGrid comes back: the caller then
+// rewrites the table from the grid. Failed as rewrite fails (logged,
+// rolled back, *why).
+enum class Removal { Done, NotAsGrid, Failed };
+Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed, QString* why = nullptr);
+
 } // namespace staging

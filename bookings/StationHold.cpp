@@ -94,37 +94,58 @@ StationHold::Result StationHold::take(const QString& server, const QString& logi
     m_error.clear();
     if (!m_connection.open(server, login, password, accountSet))
         return fail(m_connection.lastError());
-    if (m_connection.isEmbedded()) {
-        const QString file = lockFileFor(m_connection.database().databaseName());
+    // The hold follows the engine: an SQLite account set, embedded or
+    // reached through an ODBC driver, is held by a lock on its own file. (A
+    // test that answers SQL Server's statements through the engine-text
+    // seam takes SQL Server's way.)
+    if (m_connection.isSqlite() && !m_connection.hasEngineTextSeam()) {
+        const QString file = m_connection.sqliteFile();
         m_connection.close();
+        if (file.isEmpty())
+            return fail(QStringLiteral("the SQLite driver does not name the account set's file"));
         return takeFileLock(file);
     }
-    // Any other engine is SQL Server (in tests an SQLite ODBC driver stands
-    // in for it and answers the lock statements through a seam).
     return takeAppLock();
 }
 
-StationHold::Result StationHold::takeFileLock(const QString& file)
+StationHold::Result StationHold::takeFileLock(const QString& databaseFile)
 {
-    auto lock = std::make_unique<FileLock>(file);
-    switch (lock->tryLock()) {
+    // The lock is on the account set's database file itself: deleting or
+    // replacing the file beside it, which only names the holder, cannot end
+    // it. The named file is locked as well, so that a station of an earlier
+    // version, which locks only that file, is refused too.
+    auto guard = std::make_unique<FileLock>(databaseFile, FileLock::Mode::ExistingFile);
+    const QString textFile = lockFileFor(databaseFile);
+    switch (guard->tryLock()) {
+    case FileLock::Result::Locked:
+        break;
+    case FileLock::Result::HeldByAnother:
+        m_holder = holderFromFileText(FileLock::readNoFollow(textFile, 4096));
+        return Result::HeldElsewhere;
+    case FileLock::Result::Failed:
+        return fail(guard->errorString());
+    }
+    auto text = std::make_unique<FileLock>(textFile);
+    switch (text->tryLock()) {
     case FileLock::Result::Locked:
         m_holder = thisStation();
         // The text only names the holder; the lock holds without it.
-        if (!lock->write(holderFileText(m_holder, QCoreApplication::applicationPid())))
-            写日志(QStringLiteral("记录扫码站占用者失败  ") + file);
-        m_fileLock = std::move(lock);
-        return Result::Taken;
-    case FileLock::Result::HeldByAnother: {
-        QFile text(file);
-        if (text.open(QIODevice::ReadOnly))
-            m_holder = holderFromFileText(text.read(4096));
+        if (!text->write(holderFileText(m_holder, QCoreApplication::applicationPid())))
+            写日志(QStringLiteral("记录扫码站占用者失败  ") + textFile);
+        m_textLock = std::move(text);
+        break;
+    case FileLock::Result::HeldByAnother:
+        m_holder = holderFromFileText(FileLock::readNoFollow(textFile, 4096));
         return Result::HeldElsewhere;
-    }
     case FileLock::Result::Failed:
+        // A link or something else that cannot be written in its place:
+        // left alone; the hold stands without the holder's name.
+        m_holder = thisStation();
+        写日志(QStringLiteral("记录扫码站占用者失败  ") + text->errorString());
         break;
     }
-    return fail(lock->errorString());
+    m_fileLock = std::move(guard);
+    return Result::Taken;
 }
 
 StationHold::Result StationHold::takeAppLock()
@@ -200,6 +221,7 @@ void StationHold::release()
         m_appLock = false;
     }
     m_connection.close();
+    m_textLock.reset();
     m_fileLock.reset();
 }
 

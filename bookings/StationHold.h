@@ -15,9 +15,12 @@
 //    could also be found through sys.dm_tran_locks and sys.dm_exec_sessions,
 //    but other sessions are visible there only with VIEW SERVER STATE, a
 //    server permission the ERP login does not need to have.)
-//  - Embedded ERP: a kernel lock (FileLock) on the file
-//    <account set>.station beside the account set's database file; the file
-//    holds the computer's name, process id and start time as text.
+//  - An SQLite account set (the embedded ERP, or one reached through an
+//    SQLite ODBC driver): a kernel lock (FileLock) on the account set's
+//    database file itself, so that deleting or replacing a file beside it
+//    cannot end the hold; and one on the file <account set>.station beside
+//    it, which holds the computer's name, process id and start time as
+//    text. A link in that file's place is neither followed nor written.
 #include "app/FileLock.h"
 #include "erp/ErpConnection.h"
 
@@ -79,7 +82,7 @@ public:
     static Holder holderFromFileText(const QByteArray& text);
 
 private:
-    Result takeFileLock(const QString& file);
+    Result takeFileLock(const QString& databaseFile);
     Result takeAppLock();
     void writeHolderRow();
     void readHolderRow();
@@ -87,7 +90,8 @@ private:
     static Holder thisStation();
 
     ErpConnection m_connection{QStringLiteral("station")};
-    std::unique_ptr<FileLock> m_fileLock;
+    std::unique_ptr<FileLock> m_fileLock; // on the account set's database file
+    std::unique_ptr<FileLock> m_textLock; // on the file naming the holder
     bool m_appLock = false;
     Holder m_holder;
     QString m_error;

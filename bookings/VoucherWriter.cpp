@@ -4,6 +4,7 @@
 #include "app/OperationLog.h"
 #include "app/Prompts.h"
 #include "bookings/IdentityCounters.h"
+#include "bookings/VoucherHeaderCheck.h"
 #include "bookings/VoucherView.h"
 #include "erp/ErpConnection.h"
 #include "erp/FailureCause.h"
@@ -64,12 +65,19 @@ QString positionStatement(const VoucherValues& v, const QString& positionId, con
         + QStringLiteral("')");
 }
 
-QString maximaQuery(const QString& code)
+QString maximaQuery(const VoucherValues& v)
 {
     return QStringLiteral("select (select max(ID) from rdrecord11) as ID,(select max(AutoID) from rdrecords11) as "
                           "LineID,(select max(AutoID) from InvPosition) as PositionID,(select count(*) from "
                           "rdrecord11 where cCode like '")
-        + q(code) + QStringLiteral("%') as Codes");
+        + q(v.code)
+        + QStringLiteral("%') as Codes,(select max(cwhname) from Warehouse where cwhcode='") + q(v.warehouse)
+        + QStringLiteral("') as WarehouseName,(select max(cPersonName) from person where cdepcode='03' and "
+                         "cPersonCode <> 'demo' and cPersonCode='")
+        + q(v.handlerCode)
+        + QStringLiteral("') as HandlerName,(select max(cRdName) from Rd_Style where bRdEnd =1 and brdflag=0 and "
+                         "cRdCode='")
+        + q(v.category) + QStringLiteral("') as CategoryName");
 }
 
 } // namespace voucher
@@ -204,11 +212,12 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     // identifiers are counted up from them here, so every statement is the
     // one a maximum-plus-one query per line would give, and the whole
     // voucher goes in a few batches. An empty table starts at 1000000001.
-    const QString maximaSql = voucher::maximaQuery(v.code);
+    const QString maximaSql = voucher::maximaQuery(v);
     qint64 voucherMax = 0;
     qint64 lineMax = 0;
     qint64 positionMax = 0;
     qint64 sameCode = 0;
+    headercheck::Result check;
     {
         const auto number = [&](const char* field, qint64& out) {
             QString text;
@@ -218,13 +227,42 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
             out = text.isEmpty() ? 1000000000 : text.toLongLong(&ok);
             return ok;
         };
-        const bool read = rs1.open(maximaSql) && number("ID", voucherMax) && number("LineID", lineMax)
+        bool read = rs1.open(maximaSql) && number("ID", voucherMax) && number("LineID", lineMax)
             && number("PositionID", positionMax) && number("Codes", sameCode);
+        // The header as the ERP has it now: a code deleted since the
+        // window opened is refused as at opening.
+        const struct {
+            headerlists::Kind kind;
+            const char* field;
+            QString value;
+            QString headercheck::Result::*fault;
+            QString code;
+        } fields[] = {
+            {headerlists::Kind::Warehouse, "WarehouseName", header.出库仓库, &headercheck::Result::出库仓库, v.warehouse},
+            {headerlists::Kind::Handler, "HandlerName", header.经手人, &headercheck::Result::经手人, v.handlerCode},
+            {headerlists::Kind::Category, "CategoryName", header.出库类别, &headercheck::Result::出库类别, v.category},
+        };
+        for (const auto& f : fields) {
+            QString name;
+            if (!read || !rs1.readText(QString::fromLatin1(f.field), name)) {
+                read = false;
+                break;
+            }
+            // NULL (read as ""): the ERP has no such code (its names are
+            // never empty).
+            const QStringList items = name.isEmpty() ? QStringList() : QStringList{f.code + u'|' + name};
+            check.*(f.fault) = headercheck::fault(f.kind, f.value, items);
+        }
+        check.checked = read;
         rs1.close();
         if (!read) {
             写日志(QStringLiteral("取材料出库单主表ID失败  ") + maximaSql);
             return abandon(kNoVoucherId, false, true, rs1.lastError());
         }
+    }
+    if (!check.passed()) {
+        connection.rollbackTransaction();
+        return refuse(check.refusal());
     }
     v.id = QString::number(voucherMax + 1);
     // Two vouchers in one second: the later one gets a number after its

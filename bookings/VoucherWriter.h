@@ -79,9 +79,12 @@ inline const QString kIdentityOff = QStringLiteral("set identity_insert InvPosit
 inline const QString kXactAbort = QStringLiteral("SET XACT_ABORT ON");
 // Lines per batch: a 2,000-line voucher goes in 5 executes.
 inline constexpr int kLinesPerBatch = 400;
-// The maxima the identifiers are counted up from, read once under the
-// voucher lock, and how many vouchers already carry the code `code`.
-QString maximaQuery(const QString& code);
+// Read once under the voucher lock, in one statement: the maxima the
+// identifiers are counted up from, how many vouchers already carry the
+// code v.code, and the ERP's names for the header's warehouse, handler
+// and category codes (NULL for a code the ERP no longer offers), so that
+// the header is checked again inside the voucher's transaction.
+QString maximaQuery(const VoucherValues& v);
 } // namespace voucher
 
 class VoucherWriter {

@@ -169,6 +169,7 @@ bool ErpConnection::openEmbedded(const QString& folderText, const QString& datab
         return fail(m_db.lastError().text());
     m_sqlite = true;
     m_embedded = true;
+    m_sqliteFile = QFileInfo(file).absoluteFilePath();
     {
         QSqlQuery q(m_db);
         m_declaredTypes = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()
@@ -204,6 +205,7 @@ bool ErpConnection::openOdbc(const QString& server, const QString& login, const 
                 if (q.value(1).toString() == QLatin1String("main"))
                     mainFile = q.value(2).toString();
         q.finish();
+        m_sqliteFile = mainFile.isEmpty() ? QString() : QFileInfo(mainFile).absoluteFilePath();
         if (!mainFile.isEmpty() && !attachSiblings(QFileInfo(mainFile).absolutePath()))
             return false;
     }
@@ -232,6 +234,7 @@ void ErpConnection::close()
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
     m_inTransaction = false;
+    m_sqliteFile.clear();
     m_sqlite = false;
     m_embedded = false;
     m_declaredTypes = false;
@@ -332,7 +335,7 @@ bool ErpConnection::executeBatch(const QStringList& statements, int* failedIndex
         }
         if (isSetOption(statements[i]))
             continue;
-        if (!m_embedded && !first)
+        if (!m_embedded && (!first || m_continuing))
             text.prepend(kBatchContinuation);
         first = false;
         QSqlQuery q(m_db);
@@ -398,12 +401,25 @@ bool ErpConnection::execServerBatch(const QStringList& statements, int* failedIn
 
 bool ErpConnection::beginTransaction()
 {
+    int ignored = -1;
+    return beginTransaction({}, &ignored);
+}
+
+bool ErpConnection::beginTransaction(const QStringList& then, int* failedAt)
+{
+    *failedAt = -1;
     m_lastError.clear();
     if (!isOpen() || m_inTransaction) {
         m_lastError = isOpen() ? QStringLiteral("a transaction is already open")
                                : QStringLiteral("the connection is not open");
         return false;
     }
+    const auto undo = [this] {
+        const QString why = m_lastError;
+        rollbackTransaction();
+        m_lastError = why;
+        return false;
+    };
     if (m_sqlite) {
         QString ignored;
         if (!prepare(kBeginText, ignored))
@@ -413,22 +429,33 @@ bool ErpConnection::beginTransaction()
         if (!execDirect(QStringLiteral("BEGIN IMMEDIATE TRANSACTION")))
             return false;
         m_inTransaction = true;
-        return true;
+        if (then.isEmpty())
+            return true;
+        // The statements belong to the begin's batch: no round trip of
+        // their own.
+        --m_roundTrips;
+        m_continuing = true;
+        int failed = -1;
+        const bool ok = executeBatch(then, &failed);
+        m_continuing = false;
+        if (ok)
+            return true;
+        *failedAt = failed;
+        return undo();
     }
-    // On SQL Server the begin and the lock go in one execute. When the lock
-    // is not granted the transaction is open already and is rolled back.
+    // On SQL Server the begin, the lock and what follows go in one execute.
+    // When the lock is not granted the transaction is open already and is
+    // rolled back.
     int failed = -1;
-    if (executeBatch({kBeginText, kLockText}, &failed)) {
+    if (executeBatch(QStringList{kBeginText, kLockText} + then, &failed)) {
         m_inTransaction = true;
         return true;
     }
     if (failed == 0)
         return false;
-    const QString why = m_lastError;
+    *failedAt = failed >= 2 ? failed - 2 : -1;
     m_inTransaction = true;
-    rollbackTransaction();
-    m_lastError = why;
-    return false;
+    return undo();
 }
 
 bool ErpConnection::commitTransaction()

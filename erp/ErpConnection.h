@@ -50,6 +50,9 @@ public:
     // Qt driver uses).
     bool declaredTypesReadable() const { return m_declaredTypes; }
     QSqlDatabase database() const { return m_db; }
+    // On SQLite (embedded or through ODBC): the account set's database file;
+    // "" on other engines or when the driver does not tell.
+    QString sqliteFile() const { return m_sqliteFile; }
     QString lastError() const { return m_lastError; }
 
     // The text that goes to the engine for a statement the program sends;
@@ -75,6 +78,11 @@ public:
     // A rollback that fails closes the connection: the engine then discards
     // the open transaction itself.
     bool beginTransaction();
+    // Begins the transaction and runs the statements `then` inside it, in
+    // the same execute on SQL Server (one round trip for both). When a
+    // statement of `then` fails the transaction is rolled back; *failedAt is
+    // then its index, and -1 when the transaction itself could not begin.
+    bool beginTransaction(const QStringList& then, int* failedAt);
     bool commitTransaction();
     bool rollbackTransaction();
     bool inTransaction() const { return m_inTransaction; }
@@ -129,6 +137,7 @@ public:
     // removes the seam.
     using EngineTextSeam = std::function<std::optional<QString>(const QString& tsql)>;
     void setEngineTextSeam(EngineTextSeam seam) { m_engineText = std::move(seam); }
+    bool hasEngineTextSeam() const { return bool(m_engineText); }
 
     // Statement trace: every text the program sent, as it sent it (before
     // any rewriting), in order. Off until switched on.
@@ -175,10 +184,12 @@ private:
     bool m_tracing = false;
     bool m_inTransaction = false;
     int m_roundTrips = 0;
+    bool m_continuing = false; // the batch continues the one begun before
     StatementSeam m_seam;
     EngineTextSeam m_engineText;
     int m_seamCount = 0;
     QString m_seamError;
     QStringList m_trace;
     QString m_lastError;
+    QString m_sqliteFile;
 };

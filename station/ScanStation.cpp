@@ -455,17 +455,23 @@ void ScanStation::showLines(const QVector<staging::Line>& topFirst)
     m_detail.lockAll();
 }
 
-void ScanStation::rewriteStaging(const QVector<staging::Line>& before)
+void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed)
 {
-    // The remaining lines are numbered 1…n from the top and the table is
-    // replaced by them in one transaction. When that fails nothing of it
-    // stays in the table, and the grid goes back to the lines the table
-    // still holds, so that the clerk sees what a restart or the voucher
-    // would see.
+    // The remaining lines are numbered 1…n from the top. The deleted lines'
+    // rows go and the others are renumbered with one UPDATE, in one
+    // transaction; only when the table did not hold the grid's lines (or
+    // every line was deleted) is it replaced by the grid's lines. When that
+    // fails nothing of it stays in the table, and the grid goes back to the
+    // lines the table still holds, so that the clerk sees what a restart or
+    // the voucher would see.
     QVector<staging::Line> lines = gridLines();
     QString why;
     reopenConnection();
-    if (staging::rewrite(m_erp.记录集1, lines, &why)) {
+    staging::Removal removal = staging::Removal::NotAsGrid;
+    if (!removed.isEmpty() && !lines.isEmpty())
+        removal = staging::removeLines(m_erp.记录集1, lines, removed, &why);
+    if (removal == staging::Removal::Done
+        || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why))) {
         for (int i = 0; i < lines.size(); ++i)
             m_detail.setText(i + 1, 0, lines[i].hh);
     } else {
@@ -493,8 +499,9 @@ void ScanStation::deleteCurrentLine(int row)
     if (refuseWhileBusy(QStringLiteral("删除出库明细")))
         return;
     const QVector<staging::Line> before = gridLines();
+    const QString removed = m_detail.text(row, 0);
     m_detail.removeRow(row);
-    rewriteStaging(before);
+    rewriteStaging(before, {removed});
 }
 
 void ScanStation::deleteSelectedLines(int first, int last)
@@ -502,9 +509,12 @@ void ScanStation::deleteSelectedLines(int first, int last)
     if (refuseWhileBusy(QStringLiteral("删除出库明细")))
         return;
     const QVector<staging::Line> before = gridLines();
-    for (int i = first; i <= last; ++i)
+    QStringList removed;
+    for (int i = first; i <= last; ++i) {
+        removed << m_detail.text(first, 0);
         m_detail.removeRow(first);
-    rewriteStaging(before);
+    }
+    rewriteStaging(before, removed);
 }
 
 void ScanStation::deleteAllLines()
@@ -513,7 +523,7 @@ void ScanStation::deleteAllLines()
         return;
     const QVector<staging::Line> before = gridLines();
     m_detail.clearRows();
-    rewriteStaging(before);
+    rewriteStaging(before, {});
 }
 
 QVector<staging::Line> ScanStation::gridLines() const

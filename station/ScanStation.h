@@ -126,7 +126,7 @@ private:
     void restoreQuantity(int row, const QString& oldQuantity, const QString& message);
     // Replaces the detail grid's lines, top line first.
     void showLines(const QVector<staging::Line>& topFirst);
-    void rewriteStaging(const QVector<staging::Line>& before);
+    void rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed);
     void updateStockHint();
     void setBusy(bool busy);
     void runPendingScans();

@@ -15,9 +15,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -144,6 +148,75 @@ TEST_F(StationHoldTest, SqlServerStatementsForEachLockAnswer)
                   c.result == StationHold::Result::Taken ? QStringList{kRelease} : QStringList{});
         EXPECT_FALSE(connection.isOpen());
     }
+}
+
+// The hold outlives what can happen to the file that names the holder: it
+// is deleted, replaced by another file, or a link stands in its place
+// before the station opens (the link's target is never written).
+TEST_F(StationHoldTest, HoldSurvivesTheNamingFileDeletedReplacedOrLinked)
+{
+    const QString named = erp.folder() + u("/UFDATA_001_2021.station");
+    const QString target = erp.folder() + u("/precious.txt");
+    const struct {
+        const char* name;
+        std::function<void()> before; // before the first station opens
+        std::function<void()> after;  // while it holds
+    } cases[] = {
+        {"deleted", [] {}, [&] { ASSERT_TRUE(QFile::remove(named)); }},
+        {"replaced", [] {},
+         [&] {
+             const QString other = erp.folder() + u("/other.station");
+             QFile f(other);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("host=nobody\n");
+             f.close();
+             ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(named).constData()), 0);
+         }},
+        {"a link in its place",
+         [&] {
+             QFile f(target);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("keep me");
+             f.close();
+             QFile::remove(named);
+             ASSERT_TRUE(QFile::link(target, named));
+         },
+         [] {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.before();
+        {
+            StationHold first, second;
+            ASSERT_EQ(first.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet), StationHold::Result::Taken)
+                << first.lastError().toStdString();
+            c.after();
+            EXPECT_EQ(second.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet),
+                      StationHold::Result::HeldElsewhere);
+            EXPECT_FALSE(second.isHeld());
+        }
+        if (QFileInfo(named).isSymLink()) {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), QByteArray("keep me"));
+        }
+        QFile::remove(named);
+    }
+}
+
+// Through an SQLite ODBC driver the account set is held as the embedded
+// one is: a station over ODBC and one embedded exclude each other.
+TEST_F(StationHoldTest, AnSqliteAccountSetOverOdbcIsHeldByItsFile)
+{
+    StationHold overOdbc, embedded;
+    ASSERT_EQ(overOdbc.take(u("localhost"), u("sa"), u("pw"), erp.file(ErpFixture::kAccountSet)),
+              StationHold::Result::Taken)
+        << overOdbc.lastError().toStdString();
+    EXPECT_EQ(embedded.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet),
+              StationHold::Result::HeldElsewhere);
+    EXPECT_EQ(embedded.holder().host, QSysInfo::machineHostName());
+    overOdbc.release();
+    EXPECT_EQ(embedded.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet), StationHold::Result::Taken);
 }
 
 int main(int argc, char** argv)

@@ -39,6 +39,18 @@ QVector<staging::Line> gridLines(int count)
 
 const VoucherHeader kHeader{s("02|五金仓"), s("0001|王洋国"), s("202|生产领料")};
 
+// The values of kHeader's voucher with the code `code`, as far as the
+// maxima query uses them.
+VoucherValues values(const QString& code)
+{
+    VoucherValues v;
+    v.code = code;
+    v.warehouse = s("02");
+    v.handlerCode = s("0001");
+    v.category = s("202");
+    return v;
+}
+
 // The voucher as it was written before batches: an identifier query per
 // identifier and seven statements a line, each sent on its own. Kept as the
 // reference whose rows the batched writer must give exactly.
@@ -182,7 +194,7 @@ TEST_F(VoucherWriterTest, SendsTheExactStatements)
 
         const QString id = QString::number(1000000000 + voucher);
         QStringList expected{s("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='0001'"),
-                             s("BEGIN TRANSACTION"), voucher::maximaQuery(s(c.code)), s("SET XACT_ABORT ON"),
+                             s("BEGIN TRANSACTION"), voucher::maximaQuery(values(s(c.code))), s("SET XACT_ABORT ON"),
                              s("INSERT INTO rdrecord11 (ID,bRdFlag,cVouchType,cBusType,cSource,cWhCode,dDate,cCode,"
                                "cRdCode,cDepCode,cPersonCode,bTransFlag,cMaker,bpufirst,biafirst,iMQuantity,VT_ID,"
                                "bIsSTQc,iproorderid,bOMFirst,bFromPreYear,bIsComplement,iDiscountTaxType,"
@@ -401,7 +413,7 @@ TEST_F(VoucherWriterTest, AFailureAtAnyStatementLeavesNothingBehind)
         if (failing == s("BEGIN TRANSACTION") || failing == s("COMMIT TRANSACTION")) {
             sound = true;
             log = (failing.startsWith(u'B') ? s("开始材料出库单事务失败  ") : s("提交材料出库单失败  ")) + failing;
-        } else if (failing == voucher::maximaQuery(s("CLCK210624080509"))) {
+        } else if (failing == voucher::maximaQuery(values(s("CLCK210624080509")))) {
             prompt = s("取主表ID失败！请联系开发人员！");
             sound = true;
             log = s("取材料出库单主表ID失败  ") + failing;
@@ -527,6 +539,47 @@ TEST_F(VoucherWriterTest, TwoVouchersInOneSecondGetDistinctCodes)
     EXPECT_EQ(scalar(s("select count(distinct cCode) from rdrecord11 where cCode like 'CLCK210624080509%'")), s("3"));
 }
 
+// Codes deleted from the ERP after the window opened are refused inside
+// the voucher's transaction, read with the maxima (no round trip of their
+// own), with the refusal the window gives at opening.
+TEST_F(VoucherWriterTest, AHeaderDeletedMidShiftIsRefusedAtWriting)
+{
+    const QVector<staging::Line> lines = gridLines(2);
+    stage(lines);
+    const struct {
+        const char* removal;
+        const char* refusal;
+    } cases[] = {
+        {"delete from Warehouse where cWhCode='02'", "材料出库单表头有误：出库仓库【02|五金仓】在ERP中不存在，材料出库单未生成！"},
+        {"update person set cDepCode='09' where cPersonCode='0001'",
+         "材料出库单表头有误：经手人【0001|王洋国】在ERP中不存在，材料出库单未生成！"},
+        {"update Rd_Style set cRdName='其他领料' where cRdCode='202'",
+         "材料出库单表头有误：出库类别【202|生产领料】的名称与ERP不符，ERP中为【202|其他领料】，材料出库单未生成！"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.removal);
+        const QStringList before = erpState();
+        // The change, and back after the click.
+        ASSERT_TRUE(exec(s(c.removal)));
+        view = {};
+        connection.clearTrace();
+        const int trips = connection.roundTrips();
+        EXPECT_FALSE(writer().click(kHeader, lines));
+        EXPECT_EQ(view.prompts().last(), s(c.refusal));
+        EXPECT_EQ(logEntries().last(), s(c.refusal));
+        EXPECT_TRUE(view.events.contains(s("play:") + prompts::kScanFailed));
+        EXPECT_FALSE(connection.inTransaction());
+        // Department, begin, the maxima with the header, rollback: nothing more.
+        EXPECT_EQ(connection.roundTrips() - trips, 4);
+        EXPECT_EQ(connection.trace().size(), 4);
+        EXPECT_EQ(erpState(), before);
+        ASSERT_TRUE(exec(s("insert or ignore into Warehouse (cWhCode,cWhName) values ('02','五金仓')")));
+        ASSERT_TRUE(exec(s("update person set cDepCode='03' where cPersonCode='0001'")));
+        ASSERT_TRUE(exec(s("update Rd_Style set cRdName='生产领料' where cRdCode='202'")));
+    }
+    EXPECT_TRUE(writer().click(kHeader, lines));
+}
+
 // The link drops in the middle of the voucher: the engine discards the open
 // transaction, and the next click connects again and writes the voucher.
 TEST_F(VoucherWriterTest, ADroppedConnectionLosesNothing)
@@ -609,6 +662,11 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
 {
     const QString odd = s("O'Brien; --x 张三😀");
     const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀")};
+    // The ERP offers these codes, so the header checks out.
+    ASSERT_TRUE(exec(s("insert into Warehouse (cWhCode,cWhName) values ('02''; --','仓''库')")));
+    ASSERT_TRUE(exec(s("insert into person (cPersonCode,cPersonName,cDepCode) values ('0001''x','") + s("O''Brien; --x 张三😀")
+                     + s("','03')")));
+    ASSERT_TRUE(exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
     QVector<staging::Line> lines = gridLines(1);
     lines[0].chbm = s("QM'-001;--");
     lines[0].llr = odd;

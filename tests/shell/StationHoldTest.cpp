@@ -6,7 +6,9 @@
 #include "app/AppPaths.h"
 #include "app/PasswordCipher.h"
 #include "app/Settings.h"
+#include "bookings/StationHold.h"
 #include "shell/StartWindow.h"
+#include "station/ScanWindow.h"
 #include "tests/support/ShellTestEnvironment.h"
 #include "tools/demo-erp/DemoErp.h"
 
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -119,6 +122,66 @@ private slots:
         QVERIFY(QFile::exists(m_env->filePath("erp/UFDATA_001_2021.station")));
         QCOMPARE(clickOpens(w, "按钮_在线模式"), QStringLiteral("窗口_在线扫码出库"));
         QCOMPARE(m_env->messages.size(), 1);
+    }
+
+    // The real program on an SQLite account set over ODBC (the SQLite ODBC
+    // driver as "SQL Server"): the hold is the file lock, the scanning
+    // window opens and the clerk scans, deletes a line and writes the
+    // voucher; meanwhile an embedded station is refused.
+    void realProgramWorksOverOdbcOnAnSqliteAccountSet()
+    {
+        qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
+        qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
+        const QString accountSet = m_env->filePath("erp/UFDATA_001_2021.db");
+        writeSettings(QStringLiteral("localhost"), accountSet);
+        StartWindow w;
+        w.onCreated();
+        QVERIFY(w.erp().isOpen());
+        QVERIFY(!w.erp().数据库连接.isEmbedded());
+        QString opened;
+        QStringList grid;
+        StationHold::Result second = StationHold::Result::Failed;
+        QObject context;
+        QTimer::singleShot(0, &context, [&] {
+            auto* window = qobject_cast<ScanWindow*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            opened = window->objectName();
+            StationHold other;
+            second = other.take(QStringLiteral("sqlite:") + m_env->filePath("erp"), QStringLiteral("sa"), QString(),
+                                QStringLiteral("UFDATA_001_2021"));
+            auto* field = window->findChild<QLineEdit*>(QStringLiteral("编辑框_条码"));
+            for (const char* code : {"R10001", "QM-001", "M6-25", "DX-RVV-01"}) {
+                QTest::keyClicks(field, QString::fromUtf8(code));
+                QTest::keyClick(field, Qt::Key_Return);
+            }
+            window->station().deleteCurrentLine(2);
+            const StationGrid& detail = window->station().detailGrid();
+            for (int row = 1; row <= detail.dataRowCount(); ++row)
+                grid << detail.text(row, 0) + u'|' + detail.text(row, 1);
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮_生成材料出库单")), Qt::LeftButton);
+            window->close();
+        });
+        QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
+        QCOMPARE(opened, QStringLiteral("窗口_在线扫码出库"));
+        QCOMPARE(second, StationHold::Result::HeldElsewhere);
+        QCOMPARE(grid, (QStringList{QStringLiteral("1|DX-RVV-01"), QStringLiteral("2|QM-001")}));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            db.setDatabaseName(accountSet);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("select irowno || '|' || cInvCode from rdrecords11 where ID=(select "
+                                          "max(ID) from rdrecord11) order by AutoID")));
+            QStringList written;
+            while (q.next())
+                written << q.value(0).toString();
+            QCOMPARE(written, grid);
+            QVERIFY(q.exec(QStringLiteral("select count(*) from ckmx")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 0);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
     }
 
     // A refused program keeps working at everything but the scanning
