@@ -38,7 +38,7 @@ static void round_trip(void)
         return;
     struct timespec t;
     t.tv_sec = static_cast<time_t>(delay / 1000);
-    t.tv_nsec = (long)((delay - t.tv_sec// 1000.0)// 1e6);
+    t.tv_nsec = static_cast<long>((delay - t.tv_sec * 1000.0) * 1e6);
     while (nanosleep(&t, &t) != 0) {
     }
 }
@@ -60,10 +60,11 @@ static int continues_w(const SQLWCHAR* text)
     return 1;
 }
 
-#define NEXT(name, type) \
-    static type next = nullptr; \
+#define NEXT(name, ...) \
+    using Next = __VA_ARGS__; \
+    static Next next = nullptr; \
     if (!next) \
-        next = reinterpret_cast<type>(dlsym(RTLD_NEXT, name))
+        next = reinterpret_cast<Next>(dlsym(RTLD_NEXT, name))
 
 SQLRETURN SQL_API SQLExecDirect(SQLHSTMT s, SQLCHAR* text, SQLINTEGER length)
 {

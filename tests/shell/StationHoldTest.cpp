@@ -134,16 +134,21 @@ private slots:
         qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
         const QString accountSet = m_env->filePath("erp/UFDATA_001_2021.db");
         writeSettings(QStringLiteral("localhost"), accountSet);
+        const QString header = QStringLiteral("材料出库单表头");
+        settings::writeKey(header, QStringLiteral("仓库"), QStringLiteral("02|五金仓"));
+        settings::writeKey(header, QStringLiteral("经手人"), QStringLiteral("0001|王洋国"));
+        settings::writeKey(header, QStringLiteral("出库类别"), QStringLiteral("202|生产领料"));
         StartWindow w;
         w.onCreated();
         QVERIFY(w.erp().isOpen());
         QVERIFY(!w.erp().数据库连接.isEmbedded());
         QString opened;
         QStringList grid;
+        QString prompt;
         StationHold::Result second = StationHold::Result::Failed;
         QObject context;
         QTimer::singleShot(0, &context, [&] {
-            auto* window = qobject_cast<ScanWindow*>(QApplication::activeModalWidget());
+            auto* window = dynamic_cast<窗口_在线扫码出库*>(QApplication::activeModalWidget());
             if (!window)
                 return;
             opened = window->objectName();
@@ -160,12 +165,14 @@ private slots:
             for (int row = 1; row <= detail.dataRowCount(); ++row)
                 grid << detail.text(row, 0) + u'|' + detail.text(row, 1);
             QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮_生成材料出库单")), Qt::LeftButton);
+            prompt = window->station().promptText();
             window->close();
         });
         QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
         QCOMPARE(opened, QStringLiteral("窗口_在线扫码出库"));
         QCOMPARE(second, StationHold::Result::HeldElsewhere);
         QCOMPARE(grid, (QStringList{QStringLiteral("1|DX-RVV-01"), QStringLiteral("2|QM-001")}));
+        QVERIFY2(prompt.startsWith(QStringLiteral("材料出库生成完成")), qPrintable(prompt));
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
             db.setDatabaseName(accountSet);
