@@ -2,7 +2,7 @@
 // reaches its database through unixODBC, it counts the calls that cost a
 // round trip to a database server and adds a set delay to each:
 // executing a statement, ending a transaction, connecting, and fetching
-// from a scrollable cursor.
+// from a scrollable cursor (a forward-only result comes with its execute).
 //
 //   QUILLMARK_RTT_MS   the delay per round trip in milliseconds (0: none)
 //
@@ -114,10 +114,23 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC c, SQLHWND w, SQLWCHAR* in, SQLSMALL
     return next(c, w, in, inLength, out, outMax, outLength, completion);
 }
 
+// Rows of a forward-only result stream to the client with the execute;
+// each fetch from a scrollable (server-side) cursor asks the server again.
+static bool scrollable(SQLHSTMT s)
+{
+    using Get = SQLRETURN (*)(SQLHSTMT, SQLINTEGER, SQLPOINTER, SQLINTEGER, SQLINTEGER*);
+    static Get get = reinterpret_cast<Get>(dlsym(RTLD_NEXT, "SQLGetStmtAttr"));
+    SQLULEN type = SQL_CURSOR_FORWARD_ONLY;
+    if (!get || !SQL_SUCCEEDED(get(s, SQL_ATTR_CURSOR_TYPE, &type, 0, nullptr)))
+        return false;
+    return type != SQL_CURSOR_FORWARD_ONLY;
+}
+
 SQLRETURN SQL_API SQLFetchScroll(SQLHSTMT s, SQLSMALLINT orientation, SQLLEN offset)
 {
     NEXT("SQLFetchScroll", SQLRETURN(*)(SQLHSTMT, SQLSMALLINT, SQLLEN));
-    round_trip();
+    if (scrollable(s))
+        round_trip();
     return next(s, orientation, offset);
 }
 
@@ -125,7 +138,8 @@ SQLRETURN SQL_API SQLExtendedFetch(SQLHSTMT s, SQLUSMALLINT orientation, SQLLEN 
                                    SQLUSMALLINT* status)
 {
     NEXT("SQLExtendedFetch", SQLRETURN(*)(SQLHSTMT, SQLUSMALLINT, SQLLEN, SQLULEN*, SQLUSMALLINT*));
-    round_trip();
+    if (scrollable(s))
+        round_trip();
     return next(s, orientation, offset, rows, status);
 }
 
