@@ -24,6 +24,9 @@ int main(int argc, char* argv[])
     }
     apppaths::setDataDirectory(args.at(1));
     QDir().mkpath(apppaths::logDirectory());
+    QFile log(apppaths::logFile());
+    log.open(QIODevice::WriteOnly); // the program makes the log empty at first start
+    log.close();
     OperationLog::instance().open(apppaths::logFile());
 
     const QString connection = QStringLiteral("连接配制");
