@@ -131,7 +131,7 @@ int main(int argc, char** argv)
     }
     erp.数据库连接.setTracing(true);
     RecordingPromptPlayer player;
-    窗口_在线扫码出库 window(erp, &player);
+    ScanWindow window(erp, &player);
     window.show();
     QApplication::processEvents();
     ScanStation& station = window.station();
