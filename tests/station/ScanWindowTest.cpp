@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,6 +76,9 @@ private slots:
     void quantityEdits();
     void editingAnOlderLineChecksItsOwnItem();
     void quantityThatCannotBeStagedSaysSo();
+    void escapeAndControlCharactersInTheScanField();
+    void scanDuringTheOverStockQuestionWaitsForIt_data();
+    void scanDuringTheOverStockQuestionWaitsForIt();
     void gridRepaintCopiesWhatItDrewBefore();
     void deletionsRenumberAndRewrite_data();
     void deletionsRenumberAndRewrite();
@@ -708,6 +712,7 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     auto* menu = child<QMenu>(s("出库明细右键"));
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
+    view->setFocus();
     triggerMenu(command.toUtf8().constData());
     QCOMPARE(column(grid(), 1), codes);
     QStringList numbers;
@@ -717,6 +722,69 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     QCOMPARE(f->rows(s("select hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj from ckmx order by cast(hh as integer)")),
              gridRows());
     QVERIFY(f->messages.isEmpty());
+    // The keyboard is back in the scan field: the scanner's next code
+    // becomes a line, not keys in the grid.
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    QTest::keyClicks(QApplication::focusWidget(), "M6-25");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(grid().text(1, 1), s("M6-25"));
+}
+
+void ScanWindowTest::escapeAndControlCharactersInTheScanField()
+{
+    scan(s("R10001"));
+    // Escape in the scan field does not close the station.
+    QTest::keyClick(field("编辑框_条码"), Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+    // A control character inside a code goes into the log visibly.
+    scan(s("XF") + QChar(0x1d) + s("SAND"));
+    QCOMPARE(f->logEntries(),
+             QStringList{s("未查找到存货编码【XF\\x1dSAND】 的货位编码 请查询存货档案是否有设备默认货位！！")});
+    QCOMPARE(text("编辑框_条码"), QString());
+}
+
+void ScanWindowTest::scanDuringTheOverStockQuestionWaitsForIt_data()
+{
+    QTest::addColumn<bool>("yes"); // the clerk's click
+    QTest::addColumn<QString>("kept"); // QM-001's quantity afterwards
+    QTest::newRow("yes") << true << s("20");
+    QTest::newRow("no") << false << s("1");
+}
+
+void ScanWindowTest::scanDuringTheOverStockQuestionWaitsForIt()
+{
+    QFETCH(bool, yes);
+    QFETCH(QString, kept);
+    scanAll({s("R10001"), s("QM-001")});
+    // A real box this time: the scanner types into it.
+    msgbox::setInterceptor({});
+    bool noIsDefault = false;
+    bool openAfterEnter = false;
+    int waiting = -1;
+    connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
+        QTimer::singleShot(0, box, [&, box] {
+            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            QTest::keyClicks(box, "M6-25");
+            QTest::keyClick(box, Qt::Key_Return);
+            openAfterEnter = box->isVisible();
+            waiting = w->station().pendingScans();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+    });
+    editQuantity(1, s("20"));
+    QTRY_VERIFY(!w->station().isAsking());
+    msgbox::setInterceptor([this](const msgbox::Message& m) {
+        f->messages.append(m);
+        return f->answer;
+    });
+    QVERIFY(noIsDefault);
+    QVERIFY(openAfterEnter); // the scanner's Enter did not answer
+    QCOMPARE(waiting, 1);
+    // The scan was kept and handled after the answer.
+    QCOMPARE(column(grid(), 1), QStringList({s("M6-25"), s("QM-001")}));
+    QCOMPARE(grid().text(2, 5), kept);
+    QCOMPARE(f->stagedRows(), gridRows());
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
 }
 
 void ScanWindowTest::restartShowsTheSameLines()
