@@ -424,6 +424,7 @@ void ScanWindow::askQuestion(const QString& text, const QString& caption)
     });
     m_question = nullptr;
     m_station.answerQuestion(yes);
+    activateWindow();
     focusScanField();
 }
 

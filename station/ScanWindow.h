@@ -92,6 +92,6 @@ private:
     // Display fields and the StationFields member each shows.
     QList<QPair<QLineEdit*, QString StationFields::*>> m_fieldBoxes;
     // The open question box, and what the scanner typed into it so far.
-    QPointer<QMessageBox> m_question;
+    QPointer<QWidget> m_question;
     QString m_questionScan;
 };
