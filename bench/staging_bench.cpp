@@ -77,11 +77,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < samples; ++i) {
         {
             // The first window creates the staging table.
-            窗口_在线扫码出库 first(erp, &player);
+            ScanWindow first(erp, &player);
         }
         if (!stage(folder + QStringLiteral("/UFDATA_001_2021.db"), lines))
             return 1;
-        窗口_在线扫码出库 window(erp, &player);
+        ScanWindow window(erp, &player);
         window.show();
         QApplication::processEvents();
         ScanStation& station = window.station();

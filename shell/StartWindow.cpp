@@ -209,6 +209,6 @@ void StartWindow::onOnlineModeClicked()
     // The scanning station, modal, on this window's ERP session. Its prompts
     // are read from wav/ beside the program each time it opens.
     WavPromptPlayer player(QCoreApplication::applicationDirPath() + QStringLiteral("/wav"));
-    窗口_在线扫码出库 window(m_erp, &player, this);
+    ScanWindow window(m_erp, &player, this);
     window.exec();
 }

@@ -1,7 +1,5 @@
 #include "station/ScanStation.h"
 
-#include "erp_ui/SessionConnect.h"
-
 #include "app/Clock.h"
 #include "app/OperationLog.h"
 #include "app/Settings.h"
@@ -9,10 +7,8 @@
 #include "erp/ErpLog.h"
 #include "erp/ErpSession.h"
 #include "erp/MasterData.h"
-#include "ui/MessageBox.h"
 #include "ui/PromptPlayer.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -26,10 +22,26 @@ const QString kProductionSection = QStringLiteral("生产课");
 // Stock and quantities differ only when they differ by more than this.
 constexpr double kTolerance = 0.0000001;
 
-// While a search fills its grid the window gets to handle its events at
-// least this often (milliseconds): the scanner's keys get through and the
-// progress bar moves, without a repaint per listed item.
-constexpr qint64 kYieldInterval = 25;
+// A search fills its grid in pieces of at most this many milliseconds, one
+// piece per timer tick: between them the window handles its events, so the
+// scanner's keys get through and the progress bar moves, without a repaint
+// per listed item.
+constexpr qint64 kChunkInterval = 25;
+
+// A scan as it goes into the log: control characters (a scanner sending
+// Tab, CR or GS inside a code) are written visibly, never raw.
+QString visible(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
 
 double numberOrZero(const QString& text)
 {
@@ -66,7 +78,11 @@ const QStringList ScanStation::kStockCaptions{
     QStringLiteral("单位"), QStringLiteral("数量"),     QStringLiteral("货位编码"), QStringLiteral("货位名称")};
 const QVector<int> ScanStation::kStockWidths{60, 150, 200, 200, 60, 60, 200, 250};
 
-ScanStation::ScanStation(ErpSession& erp, QObject* parent) : QObject(parent), m_erp(erp) {}
+ScanStation::ScanStation(ErpSession& erp, QObject* parent) : QObject(parent), m_erp(erp)
+{
+    m_searchTimer.setInterval(0);
+    connect(&m_searchTimer, &QTimer::timeout, this, &ScanStation::searchChunk);
+}
 
 bool ScanStation::setUp()
 {
@@ -78,7 +94,7 @@ bool ScanStation::setUp()
 
     m_detail.setColumns(kDetailCaptions, kDetailWidths);
     // The stock hint adds up the lines of one item at every scan.
-    m_detail.setKeyColumn(1);
+    m_detail.setKeyColumn(detailcolumn::InventoryCode);
     if (!staging::ensureTable(m_erp.记录集1))
         return false;
     if (staging::hasLines(m_erp.记录集1)) {
@@ -125,12 +141,6 @@ void ScanStation::play(const QString& prompt)
         m_player->play(prompt);
 }
 
-void ScanStation::ensureConnection()
-{
-    if (!m_erp.isOpen())
-        erpui::connectSession(m_erp, m_owner);
-}
-
 void ScanStation::emptyScanField()
 {
     m_fields.条码.clear();
@@ -139,25 +149,37 @@ void ScanStation::emptyScanField()
 
 void ScanStation::handleScan(const QString& text)
 {
-    if (m_busy) {
-        // The search is using the record sets; the scan is kept, not lost,
-        // and handled when the search has finished.
+    const QString code = textcodec::trimBlanks(text);
+    if (code.isEmpty()) {
+        // Enter alone (or blanks) is no scan: nothing to answer.
+        emptyScanField();
+        emit scanFocusRequested();
+        return;
+    }
+    if (m_busy || m_question) {
+        // A search is filling its grid or a question waits for the clerk:
+        // the scan is kept, not lost, and handled after it, in order.
         m_pendingScans << text;
         emptyScanField();
+        prependPrompt(QString::number(m_pendingScans.size()) + QStringLiteral(" 个条码等待处理\r\n"));
         return;
     }
     m_fields.条码 = text;
-    const QString code = textcodec::trimBlanks(text);
     if (code.startsWith(u'R'))
         handlePerson(code.mid(1));
     else if (code.startsWith(u'S'))
         handleDevice(code.mid(1));
     else if (code.startsWith(u'%'))
-        return; // scanner set-up codes: not for this window
+        // A scanner set-up code read at the counter: answered, never kept
+        // in the field where the next scans would be appended to it.
+        failScan(QStringLiteral("条码【") + code + QStringLiteral("】 是扫码枪设置码，不是出库条码，未处理！！\r\n"),
+                 prompts::kScanFailed);
     else
         handleMaterial(code);
+    m_fields.条码.clear();
     emit fieldsChanged();
     emit scanFieldChanged(m_fields.条码);
+    emit scanFocusRequested();
 }
 
 void ScanStation::failRead(const QString& failureText, const QString& query, const RecordSet& rs)
@@ -247,7 +269,8 @@ void ScanStation::handleMaterial(const QString& code)
     if (item.货位编码.isEmpty()) {
         const QString message = QStringLiteral("未查找到存货编码【") + code
             + QStringLiteral("】 的货位编码 请查询存货档案是否有设备默认货位！！");
-        写日志(message);
+        写日志(QStringLiteral("未查找到存货编码【") + visible(code)
+               + QStringLiteral("】 的货位编码 请查询存货档案是否有设备默认货位！！"));
         failScan(message + QStringLiteral("\r\n"), prompts::kScanFailed);
         return;
     }
@@ -272,7 +295,7 @@ void ScanStation::handleMaterial(const QString& code)
 
     // The new line is numbered by the rows before it, caption row included,
     // and goes on top.
-    const staging::Line line{QString::number(m_detail.rowCount()),
+    const staging::Line line{QString::number(m_detail.systemRowCount()),
                              item.存货编码,
                              item.存货名称,
                              item.规格型号,
@@ -317,7 +340,7 @@ void ScanStation::updateStockHint()
         return;
     double total = 0;
     for (int row : m_detail.rowsWith(code))
-        total += numberOrZero(m_detail.text(row, 5));
+        total += numberOrZero(m_detail.text(row, detailcolumn::Quantity));
     const double stock = numberOrZero(m_fields.现存量);
     if (total - stock > kTolerance) {
         m_fields.现存量不足 = true;
@@ -336,8 +359,8 @@ bool ScanStation::refuseWhileBusy(const QString& action)
 
 void ScanStation::unlockQuantityCell(int row, int column)
 {
-    if (column == 5 && !refuseWhileBusy(QStringLiteral("修改数量")))
-        m_detail.unlock(row, 5);
+    if (column == detailcolumn::Quantity)
+        m_detail.unlock(row, column);
 }
 
 bool ScanStation::isValidQuantity(const QString& text)
@@ -358,7 +381,7 @@ bool ScanStation::reopenConnection()
 
 void ScanStation::restoreQuantity(int row, const QString& oldQuantity, const QString& message)
 {
-    m_detail.setText(row, 5, oldQuantity);
+    m_detail.setText(row, detailcolumn::Quantity, oldQuantity);
     prependPrompt(message);
     play(prompts::kScanFailed);
     updateStockHint();
@@ -368,18 +391,11 @@ void ScanStation::restoreQuantity(int row, const QString& oldQuantity, const QSt
 
 void ScanStation::quantityEdited(int row, const QString& oldQuantity)
 {
-    if (row < 1 || row >= m_detail.rowCount())
+    if (row < 1 || row >= m_detail.systemRowCount())
         return;
-    const QString hh = m_detail.text(row, 0);
-    const QString typed = m_detail.text(row, 5);
-    const QString code = m_detail.text(row, 1);
-
-    // An edit that ends while a search fills its grid is put back; the
-    // clerk is told to change it again once the search is done.
-    if (refuseWhileBusy(QStringLiteral("修改数量"))) {
-        m_detail.setText(row, 5, oldQuantity);
-        return;
-    }
+    const QString hh = m_detail.text(row, detailcolumn::LineNumber);
+    const QString typed = m_detail.text(row, detailcolumn::Quantity);
+    const QString code = m_detail.text(row, detailcolumn::InventoryCode);
 
     // Only what the staging table keeps exactly is accepted, so that a
     // restart shows the same quantity; anything else would be changed by
@@ -396,7 +412,7 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
     }
     // The grid shows the quantity as the table keeps it ("1.50" → "1.5").
     if (quantity != typed)
-        m_detail.setText(row, 5, quantity);
+        m_detail.setText(row, detailcolumn::Quantity, quantity);
 
     if (!reopenConnection()) {
         写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), staging::quantityStatement(hh, quantity),
@@ -417,17 +433,46 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
         return;
     }
     if (numberOrZero(quantity) - numberOrZero(stock) > kTolerance) {
-        const bool keep = msgbox::askYesNo(QStringLiteral("当前数量【") + quantity + QStringLiteral("】 大于系统现存量 【")
-                                               + stock + QStringLiteral("】 是否还要保存？"),
-                                           QStringLiteral("出库数量超现存量"), msgbox::Icon::Question, m_owner);
-        if (!keep) {
-            m_detail.setText(row, 5, oldQuantity);
+        // The clerk decides in the window; the answer comes back through
+        // answerQuestion(). Scans arriving meanwhile wait for it.
+        m_question = OverStock{row, hh, oldQuantity, quantity};
+        emit questionAsked(QStringLiteral("当前数量【") + quantity + QStringLiteral("】 大于系统现存量 【") + stock
+                               + QStringLiteral("】 是否还要保存？"),
+                           QStringLiteral("出库数量超现存量"));
+        return;
+    }
+    saveQuantity(row, hh, oldQuantity, quantity);
+}
+
+void ScanStation::answerQuestion(bool yes)
+{
+    if (!m_question)
+        return;
+    const OverStock q = *m_question;
+    m_question.reset();
+    // The line may have moved while the question was open only if nothing
+    // else touched the grid; its number finds it again.
+    const int row = q.row;
+    if (m_detail.text(row, detailcolumn::LineNumber) == q.hh) {
+        if (yes) {
+            写日志(QStringLiteral("出库数量超现存量仍保存：行号【") + q.hh + QStringLiteral("】 存货编码【")
+                   + m_detail.text(row, detailcolumn::InventoryCode) + QStringLiteral("】 数量【") + q.quantity
+                   + QStringLiteral("】"));
+            saveQuantity(row, q.hh, q.oldQuantity, q.quantity);
+        } else {
+            m_detail.setText(row, detailcolumn::Quantity, q.oldQuantity);
             updateStockHint();
             emit fieldsChanged();
             emit scanFocusRequested();
-            return;
         }
     }
+    runPendingScans();
+}
+
+void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQuantity, const QString& quantity)
+{
+    const QString putBack = QStringLiteral("行号【") + hh + QStringLiteral("】 的数量恢复为【") + oldQuantity
+        + QStringLiteral("】");
     // Every accepted quantity is staged, within stock as well, so that a
     // restart shows what the grid showed. When it cannot be, the grid goes
     // back to the quantity the table still holds.
@@ -473,7 +518,7 @@ void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
     if (removal == staging::Removal::Done
         || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why))) {
         for (int i = 0; i < lines.size(); ++i)
-            m_detail.setText(i + 1, 0, lines[i].hh);
+            m_detail.setText(i + 1, detailcolumn::LineNumber, lines[i].hh);
     } else {
         QVector<staging::Line> staged;
         const bool reloaded = reopenConnection() && staging::loadLines(m_erp.记录集1, staged);
@@ -496,31 +541,25 @@ void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
 
 void ScanStation::deleteCurrentLine(int row)
 {
-    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
-        return;
     const QVector<staging::Line> before = gridLines();
-    const QString removed = m_detail.text(row, 0);
-    m_detail.removeRow(row);
+    const QString removed = m_detail.text(row, detailcolumn::LineNumber);
+    m_detail.removeSystemRow(row);
     rewriteStaging(before, {removed});
 }
 
 void ScanStation::deleteSelectedLines(int first, int last)
 {
-    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
-        return;
     const QVector<staging::Line> before = gridLines();
     QStringList removed;
     for (int i = first; i <= last; ++i) {
-        removed << m_detail.text(first, 0);
-        m_detail.removeRow(first);
+        removed << m_detail.text(first, detailcolumn::LineNumber);
+        m_detail.removeSystemRow(first);
     }
     rewriteStaging(before, removed);
 }
 
 void ScanStation::deleteAllLines()
 {
-    if (refuseWhileBusy(QStringLiteral("删除出库明细")))
-        return;
     const QVector<staging::Line> before = gridLines();
     m_detail.clearRows();
     rewriteStaging(before, {});
@@ -530,7 +569,7 @@ QVector<staging::Line> ScanStation::gridLines() const
 {
     QVector<staging::Line> lines;
     lines.reserve(m_detail.dataRowCount());
-    for (int row = 1; row < m_detail.rowCount(); ++row)
+    for (int row = 1; row < m_detail.systemRowCount(); ++row)
         lines << lineOf(m_detail.rowTexts(row));
     return lines;
 }
@@ -568,48 +607,67 @@ bool ScanStation::search(const QString& keyword)
         return false;
 
     const QString pattern = searchPattern(keyword);
-    QPointer<ScanStation> self(this);
-    m_cancel = false;
     setBusy(true);
     m_stock.clearRows();
+    m_searchItems.clear();
+    m_searchNext = 0;
 
-    QVector<masterdata::Inventory> items;
-    if (!masterdata::searchInventory(m_erp.记录集2, pattern, items)) {
+    if (!masterdata::searchInventory(m_erp.记录集2, pattern, m_searchItems)) {
         写日志(QStringLiteral("查询现存量失败 ") + masterdata::searchQuery(pattern));
         emit keywordFocusRequested();
-        m_stock.setText(m_stock.appendRow(), 0, QStringLiteral("没有查到相关记录"));
-        setBusy(false);
-        runPendingScans();
+        m_stock.setText(m_stock.appendRow(), stockcolumn::LineNumber, QStringLiteral("没有查到相关记录"));
+        finishSearch();
         return true;
     }
-    if (!items.isEmpty()) {
-        const int count = int(items.size());
-        emit progressChanged(0, count);
-        QElapsedTimer sinceYield;
-        sinceYield.start();
-        for (int i = 1; i <= count && !m_cancel; ++i) {
-            const masterdata::Inventory& item = items[i - 1];
-            const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
-            m_stock.appendRows({{QString::number(i), item.存货编码, item.存货名称, item.规格型号, item.单位, stock,
-                                 item.货位编码, item.货位名称}});
-            emit progressChanged(i, count);
-            if (sinceYield.elapsed() >= kYieldInterval || i == count) {
-                QCoreApplication::processEvents();
-                if (!self)
-                    return true;
-                sinceYield.restart();
-            }
-        }
-        m_stock.lockAll();
-    }
     m_erp.记录集2.close();
+    if (m_searchItems.isEmpty()) {
+        finishSearch();
+        return true;
+    }
+    emit progressChanged(0, int(m_searchItems.size()));
+    // The stock of each item is read piece by piece from the timer; the
+    // items themselves are in memory, so no record set stays open between
+    // pieces.
+    m_searchTimer.start();
+    return true;
+}
+
+void ScanStation::searchChunk()
+{
+    const int count = int(m_searchItems.size());
+    QElapsedTimer piece;
+    piece.start();
+    QVector<QStringList> rows;
+    while (m_searchNext < count && (rows.isEmpty() || piece.elapsed() < kChunkInterval)) {
+        const masterdata::Inventory& item = m_searchItems[m_searchNext];
+        const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
+        ++m_searchNext;
+        rows << QStringList{QString::number(m_searchNext), item.存货编码, item.存货名称, item.规格型号, item.单位,
+                            stock, item.货位编码, item.货位名称};
+    }
+    m_stock.appendRows(rows);
+    emit progressChanged(m_searchNext, count);
+    if (m_searchNext >= count)
+        finishSearch();
+}
+
+void ScanStation::cancelSearch()
+{
+    if (m_busy)
+        finishSearch();
+}
+
+void ScanStation::finishSearch()
+{
+    m_searchTimer.stop();
+    m_searchItems.clear();
+    m_stock.lockAll();
     setBusy(false);
     runPendingScans();
-    return true;
 }
 
 void ScanStation::runPendingScans()
 {
-    while (!m_pendingScans.isEmpty() && !m_busy)
+    while (!m_pendingScans.isEmpty() && !m_busy && !m_question)
         handleScan(m_pendingScans.takeFirst());
 }

@@ -3,12 +3,16 @@
 // scan handling, editing of the detail grid and the stock search. The
 // window 窗口_在线扫码出库 mirrors fields(), the prompt text and the two
 // grids into its controls and forwards the user's keys and clicks here;
-// tests drive this class directly or through the window.
+// tests drive this class directly or through the window. It opens no
+// window of its own and never spins the event loop: questions go to the
+// window as questionAsked() and come back as answerQuestion(), and the
+// stock search is fed in pieces from a timer.
 //
 // Statements run on the session's record sets as the ERP layer assigns
 // them: staging on 记录集1, master-data lookups and the search on 记录集2,
 // stock on hand on 记录集3.
 #include "bookings/StagingTable.h"
+#include "erp/MasterData.h"
 #include "station/StationFields.h"
 #include "station/StationGrid.h"
 
@@ -16,7 +20,9 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
+#include <QTimer>
+
+#include <optional>
 
 class ErpSession;
 class PromptPlayer;
@@ -29,8 +35,6 @@ public:
 
     // The prompts are played through player (none: silent).
     void setPlayer(PromptPlayer* player) { m_player = player; }
-    // Owner of question boxes and of the connection window.
-    void setOwner(QWidget* owner) { m_owner = owner; }
 
     ErpSession& erp() { return m_erp; }
     StationFields& fields() { return m_fields; }
@@ -54,10 +58,9 @@ public:
     void prependPrompt(const QString& message);
     void play(const QString& prompt);
 
-    // Every key typed into the scan field: reopens a closed ERP connection.
-    void ensureConnection();
     // Enter in the scan field with its text. While a stock search fills its
-    // grid the scan waits and is handled as soon as the search ends.
+    // grid or a question is open the scan waits and is handled as soon as
+    // the search ends or the question is answered.
     void handleScan(const QString& text);
     int pendingScans() const { return int(m_pendingScans.size()); }
 
@@ -71,12 +74,16 @@ public:
     void deleteSelectedLines(int first, int last);
     void deleteAllLines();
 
+    // The clerk's answer to the open question (questionAsked()).
+    void answerQuestion(bool yes);
+    bool isAsking() const { return m_question.has_value(); }
+
     // Stock search. False when nothing was searched: the keyword is too
     // short, or another search is still filling the grid.
     bool search(const QString& keyword);
     bool isBusy() const { return m_busy; }
-    // Stops a running search after the current item (the window closes).
-    void cancelSearch() { m_cancel = true; }
+    // Stops a running search after the current piece (the window closes).
+    void cancelSearch();
     // While a search runs: tells the user the action has to wait and
     // returns true. Otherwise returns false.
     bool refuseWhileBusy(const QString& action);
@@ -112,6 +119,9 @@ signals:
     void scanFocusRequested();
     void keywordFocusRequested();
     void busyChanged(bool busy);
+    // A yes/no question for the clerk; the window shows it with No as the
+    // safe choice and calls answerQuestion().
+    void questionAsked(const QString& text, const QString& caption);
     void progressChanged(int value, int maximum);
 
 private:
@@ -130,17 +140,29 @@ private:
     void updateStockHint();
     void setBusy(bool busy);
     void runPendingScans();
+    void saveQuantity(int row, const QString& hh, const QString& oldQuantity, const QString& quantity);
+    void searchChunk();
+    void finishSearch();
 
     ErpSession& m_erp;
     PromptPlayer* m_player = nullptr;
-    QPointer<QWidget> m_owner;
     StationFields m_fields;
     QString m_prompt;
     StationGrid m_detail;
     StationGrid m_stock;
     bool m_busy = false;
-    bool m_cancel = false;
+    QTimer m_searchTimer;
+    QVector<masterdata::Inventory> m_searchItems;
+    int m_searchNext = 0;
     QStringList m_pendingScans;
+    // A quantity above stock waiting for the clerk's yes or no.
+    struct OverStock {
+        int row;
+        QString hh;
+        QString oldQuantity;
+        QString quantity;
+    };
+    std::optional<OverStock> m_question;
     // Job number of the current collector: a badge of another person ends
     // the device of the one before.
     QString m_collectorJob;

@@ -3,8 +3,10 @@
 #include "app/Clock.h"
 #include "app/OperationLog.h"
 #include "erp/ErpSession.h"
+#include "erp_ui/SessionConnect.h"
 #include "station/CachedCellDelegate.h"
 #include "ui/Controls.h"
+#include "ui/MessageBox.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,45 +53,47 @@ const QString kDisplay = QStringLiteral("border: none; color: blue; background: 
 
 } // namespace
 
-窗口_在线扫码出库::窗口_在线扫码出库(ErpSession& erp, PromptPlayer* player, QWidget* owner)
+ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner)
     : QDialog(owner), m_station(erp)
 {
     setObjectName(QStringLiteral("窗口_在线扫码出库"));
     setWindowTitle(QStringLiteral("在线扫码出库"));
     setModal(true);
     m_station.setPlayer(player);
-    m_station.setOwner(this);
     buildControls();
     applyStyle();
 
-    connect(&m_station, &ScanStation::fieldsChanged, this, &窗口_在线扫码出库::showFields);
-    connect(&m_station, &ScanStation::scanFieldChanged, this, &窗口_在线扫码出库::showScanText);
-    connect(&m_station, &ScanStation::promptChanged, this, &窗口_在线扫码出库::showPrompt);
-    connect(&m_station, &ScanStation::busyChanged, this, &窗口_在线扫码出库::showBusy);
-    connect(&m_station, &ScanStation::scanFocusRequested, this, [this] { 编辑框_条码->setFocus(); });
+    connect(&m_station, &ScanStation::fieldsChanged, this, &ScanWindow::showFields);
+    connect(&m_station, &ScanStation::scanFieldChanged, this, &ScanWindow::showScanText);
+    connect(&m_station, &ScanStation::promptChanged, this, &ScanWindow::showPrompt);
+    connect(&m_station, &ScanStation::busyChanged, this, &ScanWindow::showBusy);
+    connect(&m_station, &ScanStation::scanFocusRequested, this, &ScanWindow::focusScanField);
+    // Shown once the current handler has returned, so the box never opens
+    // inside the editor's or the station's own call.
+    connect(&m_station, &ScanStation::questionAsked, this, &ScanWindow::askQuestion, Qt::QueuedConnection);
     connect(&m_station, &ScanStation::keywordFocusRequested, this, [this] { 编辑框_查询库存关键字->setFocus(); });
     connect(&m_station, &ScanStation::progressChanged, this, [this](int value, int maximum) {
         进度条_查询进度->setMaximum(maximum);
         进度条_查询进度->setValue(value);
     });
-    connect(时钟1, &QTimer::timeout, this, &窗口_在线扫码出库::tick);
-    connect(按钮_查询, &QPushButton::clicked, this, &窗口_在线扫码出库::startSearch);
+    connect(时钟1, &QTimer::timeout, this, &ScanWindow::tick);
+    connect(按钮_查询, &QPushButton::clicked, this, &ScanWindow::startSearch);
     m_voucher = new StationVoucher(m_station, this);
     connect(m_voucher, &StationVoucher::writingChanged, this,
             [this](bool writing) { 按钮_生成材料出库单->setEnabled(!writing && !m_station.isBusy()); });
-    connect(按钮_生成材料出库单, &QPushButton::clicked, this, &窗口_在线扫码出库::生成材料出库单);
-    connect(按钮_更新最大单据号, &QPushButton::clicked, this, &窗口_在线扫码出库::更新最大单据号);
-    connect(高级表格_材料出库单明细, &QTableView::doubleClicked, this, &窗口_在线扫码出库::detailDoubleClicked);
+    connect(按钮_生成材料出库单, &QPushButton::clicked, this, &ScanWindow::生成材料出库单);
+    connect(按钮_更新最大单据号, &QPushButton::clicked, this, &ScanWindow::更新最大单据号);
+    connect(高级表格_材料出库单明细, &QTableView::doubleClicked, this, &ScanWindow::detailDoubleClicked);
     // The edit is checked once the editor has closed, so a question box
     // cannot pull the focus from an editor that is still open.
-    connect(&m_station.detailGrid(), &StationGrid::cellEdited, this, &窗口_在线扫码出库::detailCellEdited,
+    connect(&m_station.detailGrid(), &StationGrid::cellEdited, this, &ScanWindow::detailCellEdited,
             Qt::QueuedConnection);
-    connect(高级表格_材料出库单明细, &QWidget::customContextMenuRequested, this, &窗口_在线扫码出库::showDetailMenu);
+    connect(高级表格_材料出库单明细, &QWidget::customContextMenuRequested, this, &ScanWindow::showDetailMenu);
 
     onCreated();
 }
 
-void 窗口_在线扫码出库::buildControls()
+void ScanWindow::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -229,7 +234,10 @@ void 窗口_在线扫码出库::buildControls()
 
     出库明细右键 = new QMenu(this);
     出库明细右键->setObjectName(QStringLiteral("出库明细右键"));
-    出库明细右键->addAction(QStringLiteral("删除当前行"), this, [this] { m_station.deleteCurrentLine(cursorRow()); });
+    出库明细右键->addAction(QStringLiteral("删除当前行"), this, [this] {
+        m_station.deleteCurrentLine(cursorRow());
+        focusScanField();
+    });
     出库明细右键->addSeparator();
     出库明细右键->addAction(QStringLiteral("删除选中行"), this, [this] {
         int first = cursorRow();
@@ -243,15 +251,19 @@ void 窗口_在线扫码出库::buildControls()
             }
         }
         m_station.deleteSelectedLines(first, last);
+        focusScanField();
     });
     出库明细右键->addSeparator();
-    出库明细右键->addAction(QStringLiteral("删除所有行"), this, [this] { m_station.deleteAllLines(); });
+    出库明细右键->addAction(QStringLiteral("删除所有行"), this, [this] {
+        m_station.deleteAllLines();
+        focusScanField();
+    });
 
     编辑框_条码->installEventFilter(this);
     编辑框_查询库存关键字->installEventFilter(this);
 }
 
-void 窗口_在线扫码出库::applyStyle()
+void ScanWindow::applyStyle()
 {
     // One style sheet for the whole window: the faces and sizes of every
     // control are set here once, by name, above the program's skin.
@@ -284,7 +296,7 @@ void 窗口_在线扫码出库::applyStyle()
     setStyleSheet(rules.join(u'\n'));
 }
 
-void 窗口_在线扫码出库::onCreated()
+void ScanWindow::onCreated()
 {
     move(2, 2);
     resize(kWidth, kHeight);
@@ -293,7 +305,7 @@ void 窗口_在线扫码出库::onCreated()
     m_station.setUp();
 }
 
-void 窗口_在线扫码出库::showEvent(QShowEvent* event)
+void ScanWindow::showEvent(QShowEvent* event)
 {
     // On a screen smaller than the design the window fits the screen and
     // its canvas scrolls.
@@ -307,14 +319,14 @@ void 窗口_在线扫码出库::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void 窗口_在线扫码出库::closeEvent(QCloseEvent* event)
+void ScanWindow::closeEvent(QCloseEvent* event)
 {
     // A search that is still filling its grid stops; the window closes.
     m_station.cancelSearch();
     QDialog::closeEvent(event);
 }
 
-void 窗口_在线扫码出库::tick()
+void ScanWindow::tick()
 {
     透明标签_时间->setText(日期时间文本(appclock::now()));
 }
@@ -334,7 +346,7 @@ void markBox(QLineEdit* box, const char* property, bool marked, const QString& w
 
 } // namespace
 
-void 窗口_在线扫码出库::showFields()
+void ScanWindow::showFields()
 {
     const StationFields& f = m_station.fields();
     for (const auto& [box, field] : m_fieldBoxes) {
@@ -352,13 +364,13 @@ void 窗口_在线扫码出库::showFields()
     }
 }
 
-void 窗口_在线扫码出库::showScanText(const QString& text)
+void ScanWindow::showScanText(const QString& text)
 {
     if (编辑框_条码->text() != text)
         编辑框_条码->setText(text);
 }
 
-void 窗口_在线扫码出库::showPrompt(const QString& prepended)
+void ScanWindow::showPrompt(const QString& prepended)
 {
     // Messages arrive in front of the history; only the new one is laid
     // out, so a long history does not slow down every scan.
@@ -373,7 +385,7 @@ void 窗口_在线扫码出库::showPrompt(const QString& prepended)
     编辑框_提示->verticalScrollBar()->setValue(0);
 }
 
-void 窗口_在线扫码出库::showBusy(bool busy)
+void ScanWindow::showBusy(bool busy)
 {
     // While a search fills its grid the voucher buttons and a second search
     // wait for it.
@@ -381,14 +393,63 @@ void 窗口_在线扫码出库::showBusy(bool busy)
         b->setEnabled(!busy);
 }
 
-void 窗口_在线扫码出库::startSearch()
+void ScanWindow::startSearch()
 {
     m_station.search(编辑框_查询库存关键字->text());
+    // The scanner's next code goes to the scan field, not into the keyword.
+    focusScanField();
 }
 
-bool 窗口_在线扫码出库::scanKey(QKeyEvent* key)
+void ScanWindow::focusScanField()
 {
-    m_station.ensureConnection();
+    // An open question box keeps the keyboard until it is answered.
+    if (m_question)
+        return;
+    编辑框_条码->setFocus();
+}
+
+void ScanWindow::askQuestion(const QString& text, const QString& caption)
+{
+    // No is the default and Enter presses no button: a scanner's Enter
+    // must never answer. The codes the scanner types while the box is open
+    // are collected and handed to the station, which keeps them until the
+    // answer.
+    m_questionScan.clear();
+    const bool yes = msgbox::askYesNoSafely(text, caption, this, [this](QMessageBox& box) {
+        m_question = &box;
+        box.installEventFilter(this);
+        for (QAbstractButton* b : box.buttons())
+            b->installEventFilter(this);
+        emit questionShown(&box);
+    });
+    m_question = nullptr;
+    m_station.answerQuestion(yes);
+    activateWindow();
+    focusScanField();
+}
+
+bool ScanWindow::questionKey(QKeyEvent* key)
+{
+    if (key->key() == Qt::Key_Escape)
+        return false; // the box's own: No
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab) {
+        m_station.handleScan(m_questionScan);
+        m_questionScan.clear();
+    } else if (key->text() != QStringLiteral("\n")) {
+        m_questionScan += key->text();
+    }
+    return true;
+}
+
+bool ScanWindow::scanKey(QKeyEvent* key)
+{
+    // Every key typed into the scan field reopens a closed ERP connection.
+    if (!m_station.erp().isOpen())
+        erpui::connectSession(m_station.erp(), this);
+    // Escape in the scan field does not close the station: a scanner or a
+    // stray key would end it at once.
+    if (key->key() == Qt::Key_Escape)
+        return true;
     // A scanner that ends its codes with CR LF: the LF is not a second,
     // empty scan.
     if (key->text() == QStringLiteral("\n"))
@@ -402,8 +463,11 @@ bool 窗口_在线扫码出库::scanKey(QKeyEvent* key)
     return false;
 }
 
-bool 窗口_在线扫码出库::eventFilter(QObject* watched, QEvent* event)
+bool ScanWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_question && event->type() == QEvent::KeyPress
+        && (watched == m_question || m_question->isAncestorOf(qobject_cast<QWidget*>(watched))))
+        return questionKey(static_cast<QKeyEvent*>(event));
     if (watched == 编辑框_条码) {
         if (event->type() == QEvent::KeyPress)
             return scanKey(static_cast<QKeyEvent*>(event));
@@ -429,43 +493,41 @@ bool 窗口_在线扫码出库::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-int 窗口_在线扫码出库::cursorRow() const
+int ScanWindow::cursorRow() const
 {
     const QModelIndex current = 高级表格_材料出库单明细->currentIndex();
     return current.isValid() ? StationGrid::systemRow(current) : -1;
 }
 
-void 窗口_在线扫码出库::detailDoubleClicked(const QModelIndex& index)
+void ScanWindow::detailDoubleClicked(const QModelIndex& index)
 {
-    if (index.column() != 5)
+    if (index.column() != detailcolumn::Quantity)
         return;
     m_station.unlockQuantityCell(StationGrid::systemRow(index), index.column());
     if (m_station.detailGrid().isEditable(StationGrid::systemRow(index), index.column()))
         高级表格_材料出库单明细->edit(index);
 }
 
-void 窗口_在线扫码出库::detailCellEdited(const QPersistentModelIndex& index, const QString& oldText)
+void ScanWindow::detailCellEdited(const QPersistentModelIndex& index, const QString& oldText)
 {
     if (!index.isValid())
         return;
-    if (index.column() != 5) {
-        编辑框_条码->setFocus();
-        return;
-    }
-    m_station.quantityEdited(StationGrid::systemRow(index), oldText);
+    if (index.column() == detailcolumn::Quantity)
+        m_station.quantityEdited(StationGrid::systemRow(index), oldText);
+    focusScanField();
 }
 
-void 窗口_在线扫码出库::showDetailMenu(const QPoint& pos)
+void ScanWindow::showDetailMenu(const QPoint& pos)
 {
     出库明细右键->popup(高级表格_材料出库单明细->viewport()->mapToGlobal(pos));
 }
 
-void 窗口_在线扫码出库::生成材料出库单()
+void ScanWindow::生成材料出库单()
 {
     m_voucher->generate();
 }
 
-void 窗口_在线扫码出库::更新最大单据号()
+void ScanWindow::更新最大单据号()
 {
     m_voucher->updateCounters();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// 窗口_在线扫码出库: the scanning station. Workers scan their personnel
+// ScanWindow (objectName 窗口_在线扫码出库): the scanning station. Workers scan their personnel
 // card, a device and the materials into 编辑框_条码; the clerk corrects the
 // lines in the detail grid, searches stock on the second tab and writes the
 // material-issue voucher. The window only shows and forwards: what a scan,
@@ -8,6 +8,7 @@
 #include "station/StationVoucher.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class ErpSession;
 class PromptPlayer;
@@ -15,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMessageBox;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -23,13 +25,12 @@ class QTabWidget;
 class QTableView;
 class QTimer;
 
-// (No Q_OBJECT: moc cannot name a class in Chinese; handlers are connected
-// as plain member functions.)
-class 窗口_在线扫码出库 : public QDialog {
+class ScanWindow : public QDialog {
+    Q_OBJECT
 public:
     // The window works on the start window's ERP session and speaks through
     // player (nullptr: silent). owner is the start window.
-    窗口_在线扫码出库(ErpSession& erp, PromptPlayer* player, QWidget* owner = nullptr);
+    ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner = nullptr);
 
     ScanStation& station() { return m_station; }
 
@@ -41,6 +42,10 @@ public:
     void 生成材料出库单();
     // 按钮_更新最大单据号: brings the ERP's identity counters up to date.
     void 更新最大单据号();
+
+signals:
+    // A question box is about to open (tests answer it).
+    void questionShown(QMessageBox* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +66,9 @@ private:
     void detailCellEdited(const QPersistentModelIndex& index, const QString& oldText);
     void showDetailMenu(const QPoint& pos);
     int cursorRow() const;
+    void focusScanField();
+    void askQuestion(const QString& text, const QString& caption);
+    bool questionKey(QKeyEvent* key);
 
     ScanStation m_station;
     StationVoucher* m_voucher = nullptr;
@@ -83,4 +91,7 @@ private:
     QMenu* 出库明细右键 = nullptr;
     // Display fields and the StationFields member each shows.
     QList<QPair<QLineEdit*, QString StationFields::*>> m_fieldBoxes;
+    // The open question box, and what the scanner typed into it so far.
+    QPointer<QWidget> m_question;
+    QString m_questionScan;
 };

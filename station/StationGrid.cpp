@@ -59,7 +59,7 @@ void StationGrid::insertTopRow()
 int StationGrid::appendRow()
 {
     appendRows({QStringList()});
-    return rowCount() - 1;
+    return systemRowCount() - 1;
 }
 
 void StationGrid::insertTopRows(const QVector<QStringList>& rows)
@@ -100,7 +100,7 @@ void StationGrid::appendRows(const QVector<QStringList>& rows)
     endInsertRows();
 }
 
-bool StationGrid::removeRow(int row)
+bool StationGrid::removeSystemRow(int row)
 {
     if (row < 1 || row > m_rows.size())
         return false;

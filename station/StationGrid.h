@@ -1,7 +1,9 @@
 #pragma once
 // One grid of the scanning window in the system's row numbers: row 0 is
-// the caption row, data rows start at 1, and rowCount() counts the caption
-// row too. Behind it sits an ordinary Qt table model whose row r is the
+// the caption row, data rows start at 1, and systemRowCount() counts the
+// caption row too. These calls have names of their own, so that they are
+// never taken for Qt's 0-based rowCount()/removeRow() of the model.
+// Behind it sits an ordinary Qt table model whose row r is the
 // system's row r + 1 and whose captions are the horizontal header; every
 // other piece of the station, and every test, speaks the system's numbers.
 //
@@ -13,6 +15,29 @@
 #include <QHash>
 #include <QStringList>
 #include <QVector>
+
+// The columns of the detail grid (出库明细): one staged line per row.
+namespace detailcolumn {
+enum : int {
+    LineNumber,
+    InventoryCode,
+    InventoryName,
+    Specification,
+    Unit,
+    Quantity,
+    BinCode,
+    Collector,
+    Department,
+    Device,
+    Time,
+    Count
+};
+} // namespace detailcolumn
+
+// The columns of the stock grid (库存明细): one item found by a search.
+namespace stockcolumn {
+enum : int { LineNumber, InventoryCode, InventoryName, Specification, Unit, StockOnHand, BinCode, BinName, Count };
+} // namespace stockcolumn
 
 class StationGrid : public QAbstractTableModel {
     Q_OBJECT
@@ -26,7 +51,7 @@ public:
     int columnCount() const { return int(m_captions.size()); }
 
     // Rows including the caption row: 1 for an empty grid.
-    int rowCount() const { return int(m_rows.size()) + 1; }
+    int systemRowCount() const { return int(m_rows.size()) + 1; }
     int dataRowCount() const { return int(m_rows.size()); }
 
     // Cell text; row 0 gives the captions. "" outside the grid.
@@ -45,7 +70,7 @@ public:
     // Appends many rows at once, in order.
     void appendRows(const QVector<QStringList>& rows);
     // Deletes data row `row`; rows below move up. False outside the data rows.
-    bool removeRow(int row);
+    bool removeSystemRow(int row);
     // Deletes every data row; the columns stay.
     void clearRows();
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace msgbox {
 namespace {
@@ -49,6 +50,28 @@ bool askYesNo(const QString& text, const QString& caption, Icon icon, QWidget* o
     if (interceptor())
         return interceptor()(m);
     return run(m, QMessageBox::Yes | QMessageBox::No, owner) == QMessageBox::Yes;
+}
+
+bool askYesNoSafely(const QString& text, const QString& caption, QWidget* owner,
+                    const std::function<void(QMessageBox&)>& prepare)
+{
+    const Message m{text, caption, Icon::Question, true};
+    if (interceptor())
+        return interceptor()(m);
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    for (QAbstractButton* b : box.buttons()) {
+        if (auto* push = qobject_cast<QPushButton*>(b)) {
+            push->setAutoDefault(false);
+            push->setDefault(false);
+        }
+    }
+    if (prepare)
+        prepare(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void setInterceptor(Interceptor i)

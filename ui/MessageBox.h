@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 
 namespace msgbox {
@@ -27,6 +28,12 @@ void show(const QString& text, Icon icon = Icon::None, const QString& caption = 
 // A modal box with Yes and No buttons; true for Yes.
 bool askYesNo(const QString& text, const QString& caption, Icon icon = Icon::Question,
               QWidget* owner = nullptr);
+
+// A Yes/No question a barcode scanner's Enter cannot answer: No is the
+// default and Escape's choice, and Enter presses no button. prepare gets
+// the box before it opens (to catch the keys typed into it).
+bool askYesNoSafely(const QString& text, const QString& caption, QWidget* owner,
+                    const std::function<void(QMessageBox&)>& prepare = {});
 
 // While an interceptor is set, no box is shown: the interceptor receives
 // each message and its result answers Yes/No questions (ignored for OK

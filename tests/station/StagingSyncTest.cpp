@@ -121,6 +121,9 @@ private:
         const QString old = station->detailGrid().text(row, 5);
         station->detailGrid().setText(row, 5, typed);
         station->quantityEdited(row, old);
+        // An over-stock question is answered as the clerk would in the window.
+        if (station->isAsking())
+            station->answerQuestion(f->answer);
     }
 
     std::unique_ptr<StationFixture> f;

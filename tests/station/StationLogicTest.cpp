@@ -52,12 +52,12 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
 {
     StationGrid g;
     g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
-    EXPECT_EQ(g.rowCount(), 1); // the caption row
+    EXPECT_EQ(g.systemRowCount(), 1); // the caption row
     EXPECT_EQ(g.text(0, 1), s("存货编码"));
     g.insertTopRows({{"1", "A", "1"}});
     g.insertTopRow(); // a new row goes before row 1
     g.setText(1, 1, "B");
-    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.systemRowCount(), 3);
     EXPECT_EQ(g.text(1, 1), s("B"));
     EXPECT_EQ(g.text(2, 1), s("A"));
     EXPECT_EQ(g.rowCount(QModelIndex()), 2); // Qt's rows: data only
@@ -66,8 +66,8 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
     EXPECT_EQ(g.text(3, 1), QString()); // outside: empty, no crash
     g.setText(0, 1, "x");               // the caption row is not data
     EXPECT_EQ(g.text(0, 1), s("存货编码"));
-    EXPECT_FALSE(g.removeRow(0));
-    EXPECT_FALSE(g.removeRow(3));
+    EXPECT_FALSE(g.removeSystemRow(0));
+    EXPECT_FALSE(g.removeSystemRow(3));
 }
 
 TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
@@ -85,7 +85,7 @@ TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
     EXPECT_EQ(g.text(3, 0), s("600"));
     EXPECT_EQ(g.text(602, 0), s("1"));
     EXPECT_EQ(g.text(605, 0), s("b3"));
-    EXPECT_TRUE(g.removeRow(3));
+    EXPECT_TRUE(g.removeSystemRow(3));
     EXPECT_EQ(g.text(3, 0), s("599"));
     EXPECT_EQ(g.data(g.index(601, 0), Qt::DisplayRole).toString(), s("b1"));
     g.insertTopRow();
@@ -103,7 +103,7 @@ TEST(StationGrid, KeyIndexFollowsEveryChange)
     const auto check = [&](int step) {
         for (const QString& key : keys) {
             QVector<int> walked;
-            for (int row = 1; row < g.rowCount(); ++row) {
+            for (int row = 1; row < g.systemRowCount(); ++row) {
                 if (g.text(row, 1) == key)
                     walked << row;
             }
@@ -123,7 +123,7 @@ TEST(StationGrid, KeyIndexFollowsEveryChange)
         case 0:
         case 1: g.insertTopRows({{QString::number(step), key}}); break;
         case 2: g.appendRows({{QString::number(step), key}, {QString::number(step), keys[int(next(3))]}}); break;
-        case 3: g.removeRow(1 + int(next(quint32(g.dataRowCount() + 1)))); break;
+        case 3: g.removeSystemRow(1 + int(next(quint32(g.dataRowCount() + 1)))); break;
         case 4: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 1, key); break;
         default: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 2, key); break;
         }
@@ -157,7 +157,7 @@ TEST(StationGrid, OneUnlockedCellFollowsItsRow)
     EXPECT_EQ(edited[0][1].toString(), s("1")); // the old quantity
     EXPECT_EQ(g.text(3, 2), s("7"));
     // Removing a row above keeps it; the styling locks it again.
-    g.removeRow(1);
+    g.removeSystemRow(1);
     EXPECT_TRUE(g.isEditable(2, 2));
     g.lockAll();
     EXPECT_FALSE(g.isEditable(2, 2));
