@@ -1,8 +1,8 @@
 // The voucher writer and the identity counters on the demo ERP: the exact
 // statements, what a voucher leaves in the ERP, and that a failure at any
 // statement leaves nothing of it behind.
-#include "app/Prompts.h"
 #include "app/Clock.h"
+#include "app/Prompts.h"
 #include "bookings/IdentityCounters.h"
 #include "bookings/VoucherWriter.h"
 #include "erp/ErpSession.h"

@@ -2,13 +2,13 @@
 // on an offscreen screen of the given size, each window and every one of
 // its controls lies within the screen's reach, and a screenshot is kept.
 // Run once per screen size (QUILLMARK_TEST_SCREEN=1366x768, 1280x720).
-#include "ConnectionWindow.h"
-#include "DeviceLabelWindow.h"
-#include "PersonLabelWindow.h"
-#include "RecordSet.h"
-#include "ScannerSetupWindow.h"
-#include "ShellTestEnvironment.h"
-#include "StartWindow.h"
+#include "erp/RecordSet.h"
+#include "erp_ui/ConnectionWindow.h"
+#include "labels/DeviceLabelWindow.h"
+#include "labels/PersonLabelWindow.h"
+#include "scanner_setup/ScannerSetupWindow.h"
+#include "shell/StartWindow.h"
+#include "tests/support/ShellTestEnvironment.h"
 
 #include "qr/facade.h"
 
