@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     const QVector<staging::Line> lines = gridLines(lineCount);
     const QString account = QStringLiteral("001");
     const VoucherHeader header{QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"),
-                               QStringLiteral("202|生产领料")};
+                               QStringLiteral("202|生产领料"), {}};
 
     std::vector<double> inTransaction;
     std::vector<double> autocommit;

@@ -109,10 +109,9 @@ private:
 
 } // namespace
 
-VoucherWriter::VoucherWriter(VoucherErp erp, VoucherView& view, Clock clock)
+VoucherWriter::VoucherWriter(VoucherErp erp, VoucherView& view)
     : m_erp(std::move(erp))
     , m_view(view)
-    , m_clock(clock ? std::move(clock) : Clock(&appclock::now))
 {
 }
 
@@ -197,7 +196,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
 
     // One reading of the clock for the code, the dates and the make time,
     // so that a voucher written across midnight is dated consistently.
-    const QDateTime now = m_clock();
+    const QDateTime now = appclock::now();
     v.code = voucherCode(now);
     v.date = 日期文本(now);
     v.makeTime = 日期时间文本(now);

@@ -89,10 +89,9 @@ QString maximaQuery(const VoucherValues& v);
 
 class VoucherWriter {
 public:
-    using Clock = std::function<QDateTime()>;
-
-    // clock gives the local time (the program's clock by default).
-    VoucherWriter(VoucherErp erp, VoucherView& view, Clock clock = {});
+    // The voucher's code and date come from the program's clock
+    // (app/Clock.h).
+    VoucherWriter(VoucherErp erp, VoucherView& view);
 
     // The button was clicked. lines are the grid's data rows in grid order
     // (row 1, the newest line, first), each read from columns 0-10 (the
@@ -120,7 +119,6 @@ private:
 
     VoucherErp m_erp;
     VoucherView& m_view;
-    Clock m_clock;
     bool m_writing = false;
     QString m_lastCode;
 };

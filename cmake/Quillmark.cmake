@@ -12,6 +12,13 @@ if(MSVC)
 else()
   target_compile_options(quillmark_options INTERFACE -Wall -Wextra)
 endif()
+if(QUILLMARK_WERROR)
+  if(MSVC)
+    target_compile_options(quillmark_options INTERFACE /WX)
+  else()
+    target_compile_options(quillmark_options INTERFACE -Werror)
+  endif()
+endif()
 target_compile_definitions(quillmark_options INTERFACE
   QT_NO_CONTEXTLESS_CONNECT
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT

@@ -23,14 +23,15 @@ namespace labelpicture {
 
 Symbol symbolForCode(const LabelKind& kind, const QString& code)
 {
-    forCode(kind, code); // leaves the symbol in the module's QR code object
-    const auto& matrix = qr::取模块二维码().矩阵();
+    const QByteArray text = (kind.qrPrefix + code).toUtf8();
+    const qr::二维码符号 qrSymbol =
+        qr::生成二维码符号(std::string_view(text.constData(), std::size_t(text.size())), "H");
     Symbol symbol;
-    symbol.size = matrix.取宽度();
+    symbol.size = qrSymbol.边长;
     symbol.cells.resize(std::size_t(symbol.size) * std::size_t(symbol.size));
     for (int y = 0; y < symbol.size; ++y)
         for (int x = 0; x < symbol.size; ++x)
-            symbol.cells[std::size_t(y) * std::size_t(symbol.size) + std::size_t(x)] = matrix.取值(x, y) == 1;
+            symbol.cells[std::size_t(y) * std::size_t(symbol.size) + std::size_t(x)] = qrSymbol.深色(x, y);
     return symbol;
 }
 

@@ -33,6 +33,21 @@ std::vector<std::uint8_t> 创建二维码(std::string_view 编码内容, std::op
                                      std::int64_t 宽度, std::int32_t 高度, std::uint32_t 背景颜色,
                                      std::uint32_t 前景颜色);
 
+// A symbol module by module: 边长 modules a side, row by row, 1 where dark.
+struct 二维码符号 {
+    int 边长 = 0;
+    std::vector<std::uint8_t> 模块;
+    bool 深色(int x, int y) const {
+        return 模块[static_cast<std::size_t>(y) * static_cast<std::size_t>(边长) + static_cast<std::size_t>(x)] != 0;
+    }
+};
+
+// The symbol 创建二维码 draws for 编码内容 at 容错等级, without a picture,
+// for callers that draw it themselves (at a printer's own dots). The text
+// and the level are checked and reported as 创建二维码 does. The module's
+// QR code object (取模块二维码) is left as it was.
+二维码符号 生成二维码符号(std::string_view 编码内容, std::optional<std::string_view> 容错等级);
+
 // The module's QR code object: the symbol of the last 创建二维码.
 const 二维码类& 取模块二维码();
 

@@ -24,8 +24,8 @@ VoucherErp erpOf(ScanStation& station, QWidget* owner)
 
 } // namespace
 
-StationVoucher::StationVoucher(ScanStation& station, QWidget* owner, VoucherWriter::Clock clock)
-    : QObject(owner), m_station(station), m_owner(owner), m_writer(erpOf(station, owner), *this, std::move(clock))
+StationVoucher::StationVoucher(ScanStation& station, QWidget* owner)
+    : QObject(owner), m_station(station), m_owner(owner), m_writer(erpOf(station, owner), *this)
 {
 }
 

@@ -19,7 +19,7 @@ class StationVoucher : public QObject, public VoucherView {
 public:
     // owner is the scanning window: it owns the message boxes and the
     // connection window, and its prompt field is painted while writing.
-    StationVoucher(ScanStation& station, QWidget* owner, VoucherWriter::Clock clock = {});
+    StationVoucher(ScanStation& station, QWidget* owner);
 
     // 按钮_生成材料出库单. Nothing starts while a stock search fills its
     // grid or a voucher is being written. Returns whether a voucher was

@@ -1,7 +1,11 @@
 // The voucher writer and the identity counters on the demo ERP: the exact
 // statements, what a voucher leaves in the ERP, and that a failure at any
 // statement leaves nothing of it behind.
+<<<<<<< HEAD
 #include "app/OperationLog.h"
+=======
+#include "app/Clock.h"
+>>>>>>> layer
 #include "app/Prompts.h"
 #include "bookings/IdentityCounters.h"
 #include "bookings/VoucherWriter.h"
@@ -37,7 +41,7 @@ QVector<staging::Line> gridLines(int count)
     return lines;
 }
 
-const VoucherHeader kHeader{s("02|五金仓"), s("0001|王洋国"), s("202|生产领料")};
+const VoucherHeader kHeader{s("02|五金仓"), s("0001|王洋国"), s("202|生产领料"), {}};
 
 // The values of kHeader's voucher with the code `code`, as far as the
 // maxima query uses them.
@@ -121,6 +125,11 @@ protected:
         ASSERT_TRUE(staging::ensureTable(记录集1));
         connection.clearTrace();
     }
+    void TearDown() override
+    {
+        appclock::setFixedNow({});
+        DemoErpTest::TearDown();
+    }
 
     void stage(const QVector<staging::Line>& lines)
     {
@@ -131,8 +140,8 @@ protected:
 
     VoucherWriter writer(const QDateTime& at = QDateTime(QDate(2021, 6, 24), QTime(8, 5, 9)))
     {
-        return VoucherWriter(VoucherErp{connection, 记录集1, 记录集3, 账套号, [this] { reconnect(); }}, view,
-                             [at] { return at; });
+        appclock::setFixedNow(at);
+        return VoucherWriter(VoucherErp{connection, 记录集1, 记录集3, 账套号, [this] { reconnect(); }}, view);
     }
 
     void reconnect()
@@ -661,12 +670,16 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
 TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
 {
     const QString odd = s("O'Brien; --x 张三😀");
+<<<<<<< HEAD
     const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀")};
     // The ERP offers these codes, so the header checks out.
     ASSERT_TRUE(exec(s("insert into Warehouse (cWhCode,cWhName) values ('02''; --','仓''库')")));
     ASSERT_TRUE(exec(s("insert into person (cPersonCode,cPersonName,cDepCode) values ('0001''x','") + s("O''Brien; --x 张三😀")
                      + s("','03')")));
     ASSERT_TRUE(exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
+=======
+    const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀"), {}};
+>>>>>>> layer
     QVector<staging::Line> lines = gridLines(1);
     lines[0].chbm = s("QM'-001;--");
     lines[0].llr = odd;
@@ -692,11 +705,11 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
         {"zero", kHeader, "0", "第1行的数量「0」不是有效的数量，材料出库单未生成！"},
         {"negative", kHeader, "-2", "第1行的数量「-2」不是有效的数量，材料出库单未生成！"},
         {"beyond the columns", kHeader, "1e309", "第1行的数量「1e309」不是有效的数量，材料出库单未生成！"},
-        {"no warehouse", {s(""), kHeader.经手人, kHeader.出库类别}, "1",
+        {"no warehouse", {s(""), kHeader.经手人, kHeader.出库类别, {}}, "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
-        {"no handler code", {kHeader.出库仓库, s("|王洋国"), kHeader.出库类别}, "1",
+        {"no handler code", {kHeader.出库仓库, s("|王洋国"), kHeader.出库类别, {}}, "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
-        {"no category", {kHeader.出库仓库, kHeader.经手人, s("")}, "1",
+        {"no category", {kHeader.出库仓库, kHeader.经手人, s(""), {}}, "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
     };
     for (const auto& r : refused) {

@@ -174,3 +174,24 @@ TEST(QrModuleReport, TextOfTheReport) {
               "异常来源：[二维码模块]\r\n方法名称：编码()\r\n异常信息：没有编码内容");
     EXPECT_EQ(模块错误报告文本("无", "无", "无"), "异常来源：[无]\r\n方法名称：无()\r\n异常信息：无");
 }
+
+// The symbol on its own is the one the picture shows, and getting it leaves
+// the module's QR code object alone; its checks are the picture's.
+TEST(QrFacade, SymbolIsThePicturesSymbol) {
+    for (const char* level : {"L", "h"}) {
+        for (const std::string& text : {std::string("R1234567"), std::string("S-设备-0042"), std::string(300, 'x')}) {
+            创建二维码(text, level, 0, 0, 0xFFFFFF, 0);
+            const 字节矩阵类 drawn = 取模块二维码().矩阵();
+            const 二维码符号 symbol = 生成二维码符号("other text", "M");
+            EXPECT_EQ(取模块二维码().矩阵().取宽度(), drawn.取宽度());
+            const 二维码符号 same = 生成二维码符号(text, level);
+            ASSERT_EQ(same.边长, drawn.取宽度()) << text;
+            for (int y = 0; y < same.边长; ++y)
+                for (int x = 0; x < same.边长; ++x)
+                    ASSERT_EQ(same.深色(x, y), drawn.取值(x, y) == 1) << text << " " << x << "," << y;
+            EXPECT_GT(symbol.边长, 0);
+        }
+    }
+    EXPECT_QR_REPORT(生成二维码符号("  ", "H"), "二维码模块", "编码", "没有编码内容");
+    EXPECT_QR_REPORT(生成二维码符号("A", "X"), "二维码模块", "创建二维码", "容错等级必须为L、M、Q、H四个之一。");
+}
