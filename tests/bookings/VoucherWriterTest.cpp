@@ -1,11 +1,8 @@
 // The voucher writer and the identity counters on the demo ERP: the exact
 // statements, what a voucher leaves in the ERP, and that a failure at any
 // statement leaves nothing of it behind.
-<<<<<<< HEAD
-#include "app/OperationLog.h"
-=======
 #include "app/Clock.h"
->>>>>>> layer
+#include "app/OperationLog.h"
 #include "app/Prompts.h"
 #include "bookings/IdentityCounters.h"
 #include "bookings/VoucherWriter.h"
@@ -670,16 +667,12 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
 TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
 {
     const QString odd = s("O'Brien; --x 张三😀");
-<<<<<<< HEAD
-    const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀")};
+    const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀"), {}};
     // The ERP offers these codes, so the header checks out.
     ASSERT_TRUE(exec(s("insert into Warehouse (cWhCode,cWhName) values ('02''; --','仓''库')")));
     ASSERT_TRUE(exec(s("insert into person (cPersonCode,cPersonName,cDepCode) values ('0001''x','") + s("O''Brien; --x 张三😀")
                      + s("','03')")));
     ASSERT_TRUE(exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
-=======
-    const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀"), {}};
->>>>>>> layer
     QVector<staging::Line> lines = gridLines(1);
     lines[0].chbm = s("QM'-001;--");
     lines[0].llr = odd;
