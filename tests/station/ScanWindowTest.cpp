@@ -212,6 +212,8 @@ private:
         // Handled once the editor has closed.
         QTRY_VERIFY(!view->isPersistentEditorOpen(index) && QApplication::focusWidget() != editor);
         QTest::qWait(20);
+        // A question is shown once the handler has returned; wait for its answer.
+        QTRY_VERIFY(!w->station().isAsking());
     }
     void triggerMenu(const char* caption)
     {
