@@ -27,8 +27,18 @@ set(QUILLMARK_WINDOWS_PLUGINS
 set(_test_only ${_qt}/bin/Qt6Test.dll)
 set(_test_plugins platforms/qoffscreen.dll platforms/qminimal.dll)
 
+# Qt's own texts in Chinese: Debian's translation of the same Qt version
+# (qt6-translations-l10n); .qm files are the same on every system.
+find_file(QUILLMARK_QTBASE_ZH_QM qtbase_zh_CN.qm PATHS /usr/share/qt6/translations
+  NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+
 set(_bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 set(_deploy_commands)
+if(QUILLMARK_QTBASE_ZH_QM)
+  list(APPEND _deploy_commands
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_bin}/translations
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLMARK_QTBASE_ZH_QM} ${_bin}/translations/)
+endif()
 foreach(dll ${QUILLMARK_WINDOWS_DLLS} ${_test_only})
   list(APPEND _deploy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dll} ${_bin}/)
 endforeach()
@@ -50,6 +60,11 @@ set(_stage_commands
   COMMAND ${CMAKE_COMMAND} -E copy ${QUILLMARK_ROOT}/assets/sd.png ${QUILLMARK_ROOT}/assets/zd.png ${_stage}/
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUILLMARK_ROOT}/assets/wav ${_stage}/wav
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUILLMARK_ROOT}/assets/skin ${_stage}/skin)
+if(QUILLMARK_QTBASE_ZH_QM)
+  list(APPEND _stage_commands
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}/translations
+    COMMAND ${CMAKE_COMMAND} -E copy ${QUILLMARK_QTBASE_ZH_QM} ${_stage}/translations/)
+endif()
 foreach(plugin ${QUILLMARK_WINDOWS_PLUGINS})
   get_filename_component(dir ${plugin} DIRECTORY)
   list(APPEND _stage_commands
