@@ -118,7 +118,7 @@ int main(int argc, char** argv)
                 ErpSession erp;
                 if (!erp.connectOnce())
                     return 1;
-                窗口_在线扫码出库 first(erp, nullptr); // creates the staging table
+                ScanWindow first(erp, nullptr); // creates the staging table
             }
             if (!stage(accountSet, lines))
                 return 1;
@@ -127,12 +127,12 @@ int main(int argc, char** argv)
             RecordingPromptPlayer player;
             ErpSession erp;
             StationHold hold;
-            std::unique_ptr<窗口_在线扫码出库> window;
+            std::unique_ptr<ScanWindow> window;
             const Measure login = measure([&] { erp.connectOnce(); });
             const Measure open = measure([&] {
                 const ErpSession::Login& l = erp.lastLogin();
                 if (hold.take(l.server, l.login, l.password, l.accountSet) == StationHold::Result::Taken)
-                    window = std::make_unique<窗口_在线扫码出库>(erp, &player);
+                    window = std::make_unique<ScanWindow>(erp, &player);
             });
             if (!window || window->station().detailGrid().dataRowCount() != lines) {
                 std::fprintf(stderr, "the window did not open with %d lines\n", lines);
