@@ -148,7 +148,7 @@ private slots:
         StationHold::Result second = StationHold::Result::Failed;
         QObject context;
         QTimer::singleShot(0, &context, [&] {
-            auto* window = dynamic_cast<窗口_在线扫码出库*>(QApplication::activeModalWidget());
+            auto* window = dynamic_cast<ScanWindow*>(QApplication::activeModalWidget());
             if (!window)
                 return;
             opened = window->objectName();
