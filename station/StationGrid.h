@@ -22,7 +22,7 @@ enum : int {
     LineNumber,
     InventoryCode,
     InventoryName,
-    Specification,
+    SizeAndModel,
     Unit,
     Quantity,
     BinCode,
@@ -36,7 +36,7 @@ enum : int {
 
 // The columns of the stock grid (库存明细): one item found by a search.
 namespace stockcolumn {
-enum : int { LineNumber, InventoryCode, InventoryName, Specification, Unit, StockOnHand, BinCode, BinName, Count };
+enum : int { LineNumber, InventoryCode, InventoryName, SizeAndModel, Unit, StockOnHand, BinCode, BinName, Count };
 } // namespace stockcolumn
 
 class StationGrid : public QAbstractTableModel {
