@@ -7,6 +7,7 @@
 #include "app/PasswordCipher.h"
 #include "app/Settings.h"
 #include "bookings/StationHold.h"
+#include "qr/facade.h"
 #include "shell/StartWindow.h"
 #include "station/ScanWindow.h"
 #include "tests/support/ShellTestEnvironment.h"
@@ -79,6 +80,9 @@ private:
 class StationHoldTest : public QObject {
     Q_OBJECT
 private slots:
+    // The program starts the QR module in main(); the set-up window needs it.
+    void initTestCase() { qr::初始化二维码模块(); }
+
     void init()
     {
         m_env.reset(new ShellTestEnvironment);
