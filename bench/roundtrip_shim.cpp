@@ -4,7 +4,8 @@
 // executing a statement, ending a transaction, connecting, and fetching
 // from a scrollable cursor (a forward-only result comes with its execute).
 //
-//   QUILLMARK_RTT_MS   the delay per round trip in milliseconds (0: none)
+//   QUILLMARK_RTT_MS     the delay per round trip in milliseconds (0: none)
+//   QUILLMARK_RTT_TRACE  when set, each round trip is printed to stderr
 //
 // quillmark_round_trips() (found with dlsym) gives the count so far.
 //
@@ -13,6 +14,7 @@
 // statement at a time is part of its batch's round trip, as on SQL Server,
 // where the batch goes in one execute.
 #include <dlfcn.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -29,9 +31,11 @@ long quillmark_round_trips(void)
     return g_round_trips;
 }
 
-static void round_trip(void)
+static void round_trip(const char* what, const char* text = nullptr)
 {
     ++g_round_trips;
+    if (getenv("QUILLMARK_RTT_TRACE"))
+        fprintf(stderr, "round trip %ld: %s %.200s\n", g_round_trips, what, text ? text : "");
     const char* ms = getenv("QUILLMARK_RTT_MS");
     const double delay = ms ? atof(ms) : 0.0;
     if (delay <= 0)
@@ -70,29 +74,33 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT s, SQLCHAR* text, SQLINTEGER length)
 {
     NEXT("SQLExecDirect", SQLRETURN(*)(SQLHSTMT, SQLCHAR*, SQLINTEGER));
     if (!continues_a(text))
-        round_trip();
+        round_trip("execute", reinterpret_cast<const char*>(text));
     return next(s, text, length);
 }
 
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT s, SQLWCHAR* text, SQLINTEGER length)
 {
     NEXT("SQLExecDirectW", SQLRETURN(*)(SQLHSTMT, SQLWCHAR*, SQLINTEGER));
-    if (!continues_w(text))
-        round_trip();
+    if (!continues_w(text)) {
+        char narrow[256] = {};
+        for (size_t i = 0; text && text[i] && i + 1 < sizeof narrow; ++i)
+            narrow[i] = text[i] < 128 ? static_cast<char>(text[i]) : '?';
+        round_trip("execute", narrow);
+    }
     return next(s, text, length);
 }
 
 SQLRETURN SQL_API SQLExecute(SQLHSTMT s)
 {
     NEXT("SQLExecute", SQLRETURN(*)(SQLHSTMT));
-    round_trip();
+    round_trip("execute prepared");
     return next(s);
 }
 
 SQLRETURN SQL_API SQLEndTran(SQLSMALLINT kind, SQLHANDLE handle, SQLSMALLINT completion)
 {
     NEXT("SQLEndTran", SQLRETURN(*)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT));
-    round_trip();
+    round_trip(completion == SQL_COMMIT ? "commit" : "rollback");
     return next(kind, handle, completion);
 }
 
@@ -101,7 +109,7 @@ SQLRETURN SQL_API SQLDriverConnect(SQLHDBC c, SQLHWND w, SQLCHAR* in, SQLSMALLIN
 {
     NEXT("SQLDriverConnect",
          SQLRETURN(*)(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT));
-    round_trip();
+    round_trip("connect");
     return next(c, w, in, inLength, out, outMax, outLength, completion);
 }
 
@@ -110,7 +118,7 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC c, SQLHWND w, SQLWCHAR* in, SQLSMALL
 {
     NEXT("SQLDriverConnectW",
          SQLRETURN(*)(SQLHDBC, SQLHWND, SQLWCHAR*, SQLSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT));
-    round_trip();
+    round_trip("connect");
     return next(c, w, in, inLength, out, outMax, outLength, completion);
 }
 
@@ -130,7 +138,7 @@ SQLRETURN SQL_API SQLFetchScroll(SQLHSTMT s, SQLSMALLINT orientation, SQLLEN off
 {
     NEXT("SQLFetchScroll", SQLRETURN(*)(SQLHSTMT, SQLSMALLINT, SQLLEN));
     if (scrollable(s))
-        round_trip();
+        round_trip("scrollable fetch");
     return next(s, orientation, offset);
 }
 
@@ -139,7 +147,7 @@ SQLRETURN SQL_API SQLExtendedFetch(SQLHSTMT s, SQLUSMALLINT orientation, SQLLEN 
 {
     NEXT("SQLExtendedFetch", SQLRETURN(*)(SQLHSTMT, SQLUSMALLINT, SQLLEN, SQLULEN*, SQLUSMALLINT*));
     if (scrollable(s))
-        round_trip();
+        round_trip("scrollable fetch");
     return next(s, orientation, offset, rows, status);
 }
 

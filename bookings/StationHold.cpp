@@ -2,7 +2,6 @@
 
 #include "app/Clock.h"
 #include "app/OperationLog.h"
-#include "bookings/StagingTable.h"
 #include "erp/RecordSet.h"
 #include "erp/SqlText.h"
 
@@ -11,15 +10,6 @@
 #include <QFileInfo>
 #include <QSysInfo>
 
-// The resource is named after the account set as the server knows it
-// (DB_NAME()), so the spelling of the name in set.ini does not matter;
-// application locks are kept per database anyway. A lock timeout of 0
-// answers at once: 0 when granted, -1 when another session holds it.
-const QString StationHold::kTakeText = QStringLiteral(
-    "SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255); "
-    "SET @resource = N'Quillmark.station.' + DB_NAME(); "
-    "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', @LockOwner = N'Session', "
-    "@LockTimeout = 0; SELECT @r AS result");
 const QString StationHold::kReleaseText = QStringLiteral(
     "DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
     "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
@@ -51,9 +41,37 @@ QString StationHold::writeHolderStatement(const Holder& holder)
         + QStringLiteral("',N'") + sqltext::quoted(holder.since) + QStringLiteral("')");
 }
 
-QString StationHold::readHolderQuery()
+// The whole hold is one batch, so that opening the station costs one round
+// trip beyond its login however far away the server is.
+//  - The resource is named after the account set as the server knows it
+//    (DB_NAME()), so the spelling of the name in set.ini does not matter;
+//    application locks are kept per database anyway.
+//  - A lock timeout of 0 answers at once: 0 when granted, -1 when another
+//    session holds it.
+//  - A granted lock writes this station into quillmark_station. The
+//    station works without that row (only a refused one misses the name),
+//    so a failure there is caught and comes back as "failed" to be logged
+//    instead of failing the batch.
+//  - The one result row gives the lock's answer and the holder the table
+//    names: this station when granted, the other one when refused.
+QString StationHold::takeStatement(const Holder& self)
 {
-    return QStringLiteral("select host,since from quillmark_station");
+    return QStringLiteral(
+               "SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255), @failed nvarchar(2048); "
+               "SET @resource = N'Quillmark.station.' + DB_NAME(); "
+               "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', @LockOwner = N'Session', "
+               "@LockTimeout = 0; "
+               "IF @r >= 0 BEGIN BEGIN TRY "
+               "IF OBJECT_ID(N'quillmark_station', N'U') IS NULL ")
+        + createTableStatement() + QStringLiteral("; ") + clearHolderStatement() + QStringLiteral("; ")
+        + writeHolderStatement(self)
+        + QStringLiteral(
+               "; END TRY BEGIN CATCH SET @failed = ERROR_MESSAGE(); END CATCH END; "
+               "IF OBJECT_ID(N'quillmark_station', N'U') IS NULL "
+               "SELECT @r AS result, CAST(NULL AS nvarchar(128)) AS host, CAST(NULL AS nvarchar(19)) AS since, "
+               "@failed AS failed "
+               "ELSE SELECT @r AS result, (SELECT TOP 1 host FROM quillmark_station) AS host, "
+               "(SELECT TOP 1 since FROM quillmark_station) AS since, @failed AS failed");
 }
 
 QString StationHold::lockFileFor(const QString& databaseFile)
@@ -150,56 +168,42 @@ StationHold::Result StationHold::takeFileLock(const QString& databaseFile)
 
 StationHold::Result StationHold::takeAppLock()
 {
+    const Holder self = thisStation();
+    const QString statement = takeStatement(self);
     RecordSet rs;
     rs.bind(&m_connection);
     QString answer;
     bool isNumber = false;
-    const bool read = rs.open(kTakeText) && rs.readText(QStringLiteral("result"), answer);
+    const bool read = rs.open(statement) && rs.readText(QStringLiteral("result"), answer);
     const int code = answer.toInt(&isNumber);
     const QString why = read && isNumber ? QString() : rs.lastError();
+    Holder named;
+    QString failed;
+    if (read) {
+        rs.readText(QStringLiteral("host"), named.host);
+        rs.readText(QStringLiteral("since"), named.since);
+        rs.readText(QStringLiteral("failed"), failed);
+    }
     rs.close();
     if (!read || !isNumber) {
-        写日志(QStringLiteral("取扫码站锁失败  ") + kTakeText);
+        写日志(QStringLiteral("取扫码站锁失败  ") + statement);
         return fail(why.isEmpty() ? QStringLiteral("no answer from sp_getapplock") : why);
     }
     if (code >= 0) {
         m_appLock = true;
-        m_holder = thisStation();
-        writeHolderRow();
+        m_holder = self;
+        if (!failed.isEmpty())
+            写日志(QStringLiteral("记录扫码站占用者失败  ") + failed);
         return Result::Taken;
     }
     if (code == kHeldByAnotherSession) {
-        readHolderRow();
+        m_holder = named;
         m_connection.close();
         return Result::HeldElsewhere;
     }
     // -2 cancelled, -3 chosen as deadlock victim, -999 a parameter or call
     // error: the hold is not taken, and who has it is unknown.
     return fail(QStringLiteral("sp_getapplock returned %1").arg(code));
-}
-
-void StationHold::writeHolderRow()
-{
-    RecordSet rs;
-    rs.bind(&m_connection);
-    // The station works without this row; only a refused one misses the name.
-    if (!staging::tableExists(rs, kTable) && !rs.open(createTableStatement()))
-        写日志(QStringLiteral("记录扫码站占用者失败  ") + createTableStatement());
-    for (const QString& statement : {clearHolderStatement(), writeHolderStatement(m_holder)})
-        if (!rs.open(statement))
-            写日志(QStringLiteral("记录扫码站占用者失败  ") + statement);
-    rs.close();
-}
-
-void StationHold::readHolderRow()
-{
-    RecordSet rs;
-    rs.bind(&m_connection);
-    if (rs.open(readHolderQuery()) && rs.moveFirst()) {
-        rs.readText(QStringLiteral("host"), m_holder.host);
-        rs.readText(QStringLiteral("since"), m_holder.since);
-    }
-    rs.close();
 }
 
 StationHold::Result StationHold::fail(const QString& why)

@@ -67,13 +67,15 @@ public:
     ErpConnection& connection() { return m_connection; }
 
     // The statements of the SQL Server hold, exactly as they are sent.
-    static const QString kTakeText;    // returns the lock's result as field "result"
+    // Takes the lock and, when granted, writes this station as the holder;
+    // returns fields "result" (the lock's answer), "host" and "since" (the
+    // holder) and "failed" (why the holder row was not written, or NULL).
+    static QString takeStatement(const Holder& self);
     static const QString kReleaseText;
     static const QString kTable;       // "quillmark_station"
     static QString createTableStatement();
     static QString clearHolderStatement();
     static QString writeHolderStatement(const Holder& holder);
-    static QString readHolderQuery();
 
     // The lock file beside an embedded account set's database file.
     static QString lockFileFor(const QString& databaseFile);
@@ -84,8 +86,6 @@ public:
 private:
     Result takeFileLock(const QString& databaseFile);
     Result takeAppLock();
-    void writeHolderRow();
-    void readHolderRow();
     Result fail(const QString& why);
     static Holder thisStation();
 

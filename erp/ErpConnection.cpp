@@ -132,6 +132,7 @@ bool ErpConnection::proveTable(const QString& table)
     // SQLite) and changes nothing.
     ++m_roundTrips;
     QSqlQuery q(m_db);
+    q.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT OBJECT_ID(N'") + sqltext::quoted(table) + QStringLiteral("')");
     if (!q.exec(m_sqlite ? sqlrewriter::toSqlite(sql) : sql))
         return fail(q.lastError().text());
@@ -172,6 +173,7 @@ bool ErpConnection::openEmbedded(const QString& folderText, const QString& datab
     m_sqliteFile = QFileInfo(file).absoluteFilePath();
     {
         QSqlQuery q(m_db);
+        q.setForwardOnly(true);
         m_declaredTypes = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()
             && q.value(0).toString() == QLatin1String(sqlite3_libversion());
     }
@@ -198,7 +200,10 @@ bool ErpConnection::openOdbc(const QString& server, const QString& login, const 
         m_sqlite = true;
         // The account set's neighbours master.db and UFSystem.db, when the
         // database file has them beside it.
+        // Forward-only: a scrollable cursor would ask the server again for
+        // every row.
         QSqlQuery q(m_db);
+        q.setForwardOnly(true);
         QString mainFile;
         if (q.exec(QStringLiteral("PRAGMA database_list")))
             while (q.next())
@@ -281,6 +286,7 @@ bool ErpConnection::execDirect(const QString& text)
 {
     ++m_roundTrips;
     QSqlQuery q(m_db);
+    q.setForwardOnly(true);
     if (q.exec(text))
         return true;
     m_lastError = q.lastError().text();

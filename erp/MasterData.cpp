@@ -86,6 +86,14 @@ QString searchQuery(const QString& pattern)
         + q(pattern) + QStringLiteral("%'");
 }
 
+QString searchStockQuery(const QString& warehouseHeaderValue, const QString& pattern)
+{
+    return QStringLiteral("select cs.cInvCode as 存货编码,sum(cs.iQuantity ) as 现存量 from CurrentStock cs where "
+                          "cs.cwhcode='")
+        + q(codePart(warehouseHeaderValue)) + QStringLiteral("' and cs.cInvCode in (select 存货编码 from (")
+        + searchQuery(pattern) + QStringLiteral(") found) group by cs.cInvCode");
+}
+
 bool findPerson(RecordSet& rs, const QString& jobNumber, Person& person)
 {
     person = {};
@@ -150,6 +158,26 @@ bool searchInventory(RecordSet& rs, const QString& pattern, QVector<Inventory>& 
     rs.moveFirst();
     for (int i = 0; i < count; ++i) {
         items << readInventory(rs);
+        rs.moveNext();
+    }
+    rs.close();
+    return true;
+}
+
+bool stockOnHandOfSearch(RecordSet& rs, const QString& warehouseHeaderValue, const QString& pattern,
+                         QHash<QString, QString>& stock)
+{
+    stock.clear();
+    if (!rs.open(searchStockQuery(warehouseHeaderValue, pattern)))
+        return false;
+    const int count = rs.recordCount();
+    rs.moveFirst();
+    for (int i = 0; i < count; ++i) {
+        QString code;
+        double sum = 0;
+        rs.readText(QStringLiteral("存货编码"), code);
+        rs.readNumber(QStringLiteral("现存量"), sum);
+        stock.insert(code.toUpper(), QString::asprintf("%.13g", sum));
         rs.moveNext();
     }
     rs.close();

@@ -9,6 +9,7 @@
 // in the statements as quoted texts with ' doubled, so no scanned code or
 // keyword can break out of its place. Reading a field of a result without
 // rows gives an empty text.
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -57,6 +58,9 @@ QString inventoryQuery(const QString& inventoryCode);
 QString stockQuery(const QString& warehouseCode, const QString& inventoryCode);
 QString departmentQuery(const QString& personCode);
 QString searchQuery(const QString& pattern);
+// The stock in the header's warehouse ("code|name") of every item the
+// search for the pattern finds, by item code (field 存货编码, 现存量).
+QString searchStockQuery(const QString& warehouseHeaderValue, const QString& pattern);
 
 // Person by job number (the text after "R" of a personnel code). False when
 // the query fails to run; a missing person is found() == false.
@@ -83,6 +87,11 @@ QString departmentCode(RecordSet& rs, const QString& personCode);
 // model (规格型号) joined match '%' + pattern + '%'. False when the query
 // fails to run.
 bool searchInventory(RecordSet& rs, const QString& pattern, QVector<Inventory>& items);
+// The stock of every item the search for the pattern finds, in one
+// statement: upper-case item code → the text stockOnHand() gives. An item
+// without stock in the warehouse has no entry (its stock is "0").
+bool stockOnHandOfSearch(RecordSet& rs, const QString& warehouseHeaderValue, const QString& pattern,
+                         QHash<QString, QString>& stock);
 
 // A new identifier for a stock voucher table: runs query (a maximum plus
 // one, field ID) and gives its decimal text; a table without rows yields

@@ -97,10 +97,12 @@ bool ScanStation::setUp()
     m_detail.setKeyColumn(detailcolumn::InventoryCode);
     if (!staging::ensureTable(m_erp.记录集1))
         return false;
-    if (staging::hasLines(m_erp.记录集1)) {
-        QVector<staging::Line> lines;
-        if (!staging::loadLines(m_erp.记录集1, lines))
-            return false;
+    // The staged lines are loaded straight away: an empty table loads no
+    // line, so counting them first would only cost a round trip.
+    QVector<staging::Line> lines;
+    if (!staging::loadLines(m_erp.记录集1, lines))
+        return false;
+    if (!lines.isEmpty()) {
         // Each record goes on top of the ones before it: the grid shows the
         // query's last record first.
         std::reverse(lines.begin(), lines.end());
@@ -620,6 +622,16 @@ bool ScanStation::search(const QString& keyword)
         return true;
     }
     m_erp.记录集2.close();
+    // The stock of every item found comes in one statement, so a search
+    // costs two round trips however many items it finds.
+    m_searchStock.clear();
+    if (!m_searchItems.isEmpty()
+        && !masterdata::stockOnHandOfSearch(m_erp.记录集3, m_fields.出库仓库, pattern, m_searchStock)) {
+        写日志(QStringLiteral("查询现存量失败 ") + masterdata::searchStockQuery(m_fields.出库仓库, pattern));
+        m_searchStock.clear();
+        for (const masterdata::Inventory& item : std::as_const(m_searchItems))
+            m_searchStock.insert(item.存货编码.toUpper(), QString()); // unknown, shown empty
+    }
     if (m_searchItems.isEmpty()) {
         finishSearch();
         return true;
@@ -640,7 +652,7 @@ void ScanStation::searchChunk()
     QVector<QStringList> rows;
     while (m_searchNext < count && (rows.isEmpty() || piece.elapsed() < kChunkInterval)) {
         const masterdata::Inventory& item = m_searchItems[m_searchNext];
-        const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
+        const QString stock = m_searchStock.value(item.存货编码.toUpper(), QStringLiteral("0"));
         ++m_searchNext;
         rows << QStringList{QString::number(m_searchNext), item.存货编码, item.存货名称, item.规格型号, item.单位,
                             stock, item.货位编码, item.货位名称};
@@ -661,6 +673,7 @@ void ScanStation::finishSearch()
 {
     m_searchTimer.stop();
     m_searchItems.clear();
+    m_searchStock.clear();
     m_stock.lockAll();
     setBusy(false);
     runPendingScans();

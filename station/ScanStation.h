@@ -16,6 +16,7 @@
 #include "station/StationFields.h"
 #include "station/StationGrid.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPersistentModelIndex>
 #include <QPointer>
@@ -153,6 +154,7 @@ private:
     bool m_busy = false;
     QTimer m_searchTimer;
     QVector<masterdata::Inventory> m_searchItems;
+    QHash<QString, QString> m_searchStock; // upper-case item code → stock text
     int m_searchNext = 0;
     QStringList m_pendingScans;
     // A quantity above stock waiting for the clerk's yes or no.

@@ -30,17 +30,8 @@ QString u(const char* s)
     return QString::fromUtf8(s);
 }
 
-const QString kTake = u("SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255); "
-                        "SET @resource = N'Quillmark.station.' + DB_NAME(); "
-                        "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', "
-                        "@LockOwner = N'Session', @LockTimeout = 0; SELECT @r AS result");
 const QString kRelease = u("DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
                            "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
-const QString kExists = u("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'quillmark_station') and xtype='U'");
-const QString kCreate = u("CREATE TABLE [dbo].[quillmark_station]([host] [nvarchar](128) NULL,"
-                          "[since] [nvarchar](19) NULL) ON [PRIMARY]");
-const QString kClear = u("delete from quillmark_station");
-const QString kReadHolder = u("select host,since from quillmark_station");
 
 class StationHoldTest : public ::testing::Test {
 protected:
@@ -100,24 +91,37 @@ TEST_F(StationHoldTest, UnknownHolderAndFailuresAreToldApart)
         << hold.message(StationHold::Result::Failed).toStdString();
 }
 
-// Every text of the SQL Server hold, byte for byte, for each answer
+// The SQL Server hold is one batch, byte for byte, for each answer
 // sp_getapplock can give: granted (0 at once, 1 after waiting), held by
-// another session (-1), and a call error (-999).
-TEST_F(StationHoldTest, SqlServerStatementsForEachLockAnswer)
+// another session (-1, the holder comes back in the same row), and a call
+// error (-999).
+TEST_F(StationHoldTest, SqlServerHoldIsOneBatchForEachLockAnswer)
 {
+    const QString host = QSysInfo::machineHostName();
+    const QString take =
+        u("SET NOCOUNT ON; DECLARE @r int, @resource nvarchar(255), @failed nvarchar(2048); "
+          "SET @resource = N'Quillmark.station.' + DB_NAME(); "
+          "EXEC @r = sp_getapplock @Resource = @resource, @LockMode = N'Exclusive', @LockOwner = N'Session', "
+          "@LockTimeout = 0; "
+          "IF @r >= 0 BEGIN BEGIN TRY IF OBJECT_ID(N'quillmark_station', N'U') IS NULL "
+          "CREATE TABLE [dbo].[quillmark_station]([host] [nvarchar](128) NULL,[since] [nvarchar](19) NULL) "
+          "ON [PRIMARY]; delete from quillmark_station; insert into quillmark_station (host,since) values (N'")
+        + host
+        + u("',N'2021-06-24 08:05:09'); END TRY BEGIN CATCH SET @failed = ERROR_MESSAGE(); END CATCH END; "
+            "IF OBJECT_ID(N'quillmark_station', N'U') IS NULL SELECT @r AS result, CAST(NULL AS nvarchar(128)) "
+            "AS host, CAST(NULL AS nvarchar(19)) AS since, @failed AS failed ELSE SELECT @r AS result, "
+            "(SELECT TOP 1 host FROM quillmark_station) AS host, (SELECT TOP 1 since FROM quillmark_station) "
+            "AS since, @failed AS failed");
     struct Case {
         const char* name;
         int answer;
         StationHold::Result result;
-        QStringList trace;
     };
-    const QString writeA = u("insert into quillmark_station (host,since) values (N'") + QSysInfo::machineHostName()
-        + u("',N'2021-06-24 08:05:09')");
     const Case cases[] = {
-        {"granted, first time", 0, StationHold::Result::Taken, {kTake, kExists, kCreate, kClear, writeA}},
-        {"granted after a wait", 1, StationHold::Result::Taken, {kTake, kExists, kClear, writeA}},
-        {"held by another session", -1, StationHold::Result::HeldElsewhere, {kTake, kReadHolder}},
-        {"call error", -999, StationHold::Result::Failed, {kTake}},
+        {"granted, first time", 0, StationHold::Result::Taken},
+        {"granted after a wait", 1, StationHold::Result::Taken},
+        {"held by another session", -1, StationHold::Result::HeldElsewhere},
+        {"call error", -999, StationHold::Result::Failed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,23 +129,32 @@ TEST_F(StationHoldTest, SqlServerStatementsForEachLockAnswer)
         ErpConnection& connection = hold.connection();
         connection.setTracing(true);
         connection.setEngineTextSeam([&](const QString& tsql) -> std::optional<QString> {
-            if (tsql == kTake)
-                return QStringLiteral("SELECT %1 AS result").arg(c.answer);
+            if (tsql == take)
+                return c.answer >= 0 ? QStringLiteral("SELECT %1 AS result, '%2' AS host, '2021-06-24 08:05:09' AS "
+                                                      "since, NULL AS failed")
+                                           .arg(c.answer)
+                                           .arg(host)
+                                     : QStringLiteral("SELECT %1 AS result, 'PC-2' AS host, '2021-06-24 07:00:00' "
+                                                      "AS since, NULL AS failed")
+                                           .arg(c.answer);
             if (tsql == kRelease)
                 return u("SELECT 0");
             return std::nullopt;
         });
         ASSERT_EQ(hold.take(u("localhost"), u("sa"), u("pw"), erp.file(ErpFixture::kAccountSet)), c.result)
             << hold.lastError().toStdString();
-        EXPECT_EQ(connection.trace(), c.trace);
+        EXPECT_EQ(connection.trace(), QStringList{take});
         EXPECT_EQ(hold.isHeld(), c.result == StationHold::Result::Taken);
-        if (c.result == StationHold::Result::HeldElsewhere) {
-            // The row the granted cases wrote names the holder.
-            EXPECT_EQ(hold.holder().host, QSysInfo::machineHostName());
-            EXPECT_EQ(hold.holder().since, u("2021-06-24 08:05:09"));
+        if (c.result == StationHold::Result::Taken) {
+            EXPECT_EQ(hold.holder().host, host);
         }
-        if (c.result == StationHold::Result::Failed)
+        if (c.result == StationHold::Result::HeldElsewhere) {
+            EXPECT_EQ(hold.holder().host, u("PC-2"));
+            EXPECT_EQ(hold.holder().since, u("2021-06-24 07:00:00"));
+        }
+        if (c.result == StationHold::Result::Failed) {
             EXPECT_EQ(hold.lastError(), u("sp_getapplock returned -999"));
+        }
         connection.clearTrace();
         hold.release();
         EXPECT_EQ(connection.trace(),
