@@ -9,6 +9,7 @@
 
 #include "app/Clock.h"
 #include "erp/MasterData.h"
+#include "erp/RecordSet.h"
 #include "station/ScanStation.h"
 #include "tests/support/OdbcSetup.h"
 
@@ -68,6 +69,7 @@ private slots:
     void deletionRenumbersInPlaceOrRewrites();
     void lockedDatabaseChangesNothingAndSaysSo();
     void unreadableStockIsNotStockZero();
+    void openingAndSearchingTakeAFewRoundTrips();
     void gridActionsReopenAClosedConnection();
     void quantitiesComeBackExactly_data();
     void quantitiesComeBackExactly();
@@ -319,6 +321,33 @@ void StagingSyncTest::unreadableStockIsNotStockZero()
     QVERIFY(log[0].startsWith(s("查询现存量失败 ") + masterdata::stockQuery(s("02"), s("QM-001")) + s("\r\n")));
     QVERIFY(log[1].startsWith(s("查询现存量失败 ") + masterdata::stockQuery(s("02"), s("M6-25")) + s("\r\n")));
     verifyTableIsGrid();
+}
+
+// A distant ERP costs a round trip per statement: opening the station and
+// a stock search take a few, whatever the number of lines or items.
+void StagingSyncTest::openingAndSearchingTakeAFewRoundTrips()
+{
+    scanAll({s("R10001"), s("QM-001"), s("M6-25"), s("QM-005")});
+    ErpConnection& c = f->erp->数据库连接;
+    station.reset();
+    int before = c.roundTrips();
+    open();
+    QVERIFY2(c.roundTrips() - before <= 5, qPrintable(QString::number(c.roundTrips() - before)));
+    QCOMPARE(station->detailGrid().dataRowCount(), 3);
+
+    before = c.roundTrips();
+    QVERIFY(station->search(s("轴承")));
+    QTRY_VERIFY(!station->isBusy());
+    QCOMPARE(c.roundTrips() - before, 2);
+    QVERIFY(station->stockGrid().dataRowCount() > 2);
+    // Each row shows the stock its item has in the header's warehouse.
+    for (int row = 1; row <= station->stockGrid().dataRowCount(); ++row) {
+        const QString code = station->stockGrid().text(row, stockcolumn::InventoryCode);
+        RecordSet rs;
+        rs.bind(&c);
+        QCOMPARE(station->stockGrid().text(row, stockcolumn::StockOnHand),
+                 masterdata::stockOnHand(rs, station->fields().出库仓库, code));
+    }
 }
 
 void StagingSyncTest::gridActionsReopenAClosedConnection()
