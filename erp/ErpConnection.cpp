@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 
 #ifdef _WIN32
@@ -56,11 +57,14 @@ QString odbcDbmsName(const QSqlDatabase& db)
     SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
     if (!hdbc)
         return {};
-    SQLCHAR name[256] = {};
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(static_cast<SQLHDBC>(hdbc), SQL_DBMS_NAME, name, sizeof name, &length)))
+    // The wide call on every platform: with UNICODE defined (as Qt builds
+    // for Windows are) the narrow name is the wide call anyway.
+    static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide characters are UTF-16");
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(static_cast<SQLHDBC>(hdbc), SQL_DBMS_NAME, name, sizeof name, &bytes)))
         return {};
-    return QString::fromLatin1(reinterpret_cast<const char*>(name));
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name));
 }
 
 } // namespace
@@ -210,21 +214,51 @@ bool ErpConnection::openOdbc(const QString& server, const QString& login, const 
                 if (q.value(1).toString() == QLatin1String("main"))
                     mainFile = q.value(2).toString();
         q.finish();
-        m_sqliteFile = mainFile.isEmpty() ? QString() : QFileInfo(mainFile).absoluteFilePath();
-        if (!mainFile.isEmpty() && !attachSiblings(QFileInfo(mainFile).absolutePath()))
+        const QString localFile = localPathOfDriverFile(mainFile);
+        m_sqliteFile = localFile.isEmpty() ? QString() : QFileInfo(localFile).absoluteFilePath();
+        // The driver's own spelling of the folder, which this platform may
+        // not read as a path.
+        const QString driverFolder = mainFile.left(std::max<qsizetype>(0, mainFile.lastIndexOf(QLatin1Char('/'))));
+        if (!mainFile.isEmpty() && !attachSiblings(QFileInfo(localFile).absolutePath(), driverFolder))
             return false;
     }
     return true;
 }
 
-bool ErpConnection::attachSiblings(const QString& folder)
+QString ErpConnection::localPathOfDriverFile(const QString& path)
+{
+#ifdef Q_OS_WIN
+    // Under Wine, odbc32 hands the calls to the host's unixODBC, and an
+    // SQLite driver there names its file by the host's path ("/tmp/…").
+    // Wine maps that path to one this program can open.
+    if (path.startsWith(QLatin1Char('/'))) {
+        using ToDos = wchar_t*(__cdecl*)(const char*);
+        const auto toDos = reinterpret_cast<ToDos>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+        if (toDos) {
+            if (wchar_t* dos = toDos(path.toUtf8().constData())) {
+                const QString result = QDir::fromNativeSeparators(QString::fromWCharArray(dos));
+                HeapFree(GetProcessHeap(), 0, dos);
+                return result;
+            }
+        }
+    }
+#endif
+    return path;
+}
+
+bool ErpConnection::attachSiblings(const QString& folder, const QString& driverFolder)
 {
     for (const QString& schema : {QStringLiteral("master"), QStringLiteral("UFSystem")}) {
         const QString file = QDir(folder).filePath(schema + QStringLiteral(".db"));
         if (!QFileInfo(file).isFile())
             continue;
+        // The driver opens the file by its own path for it.
+        const QString driverFile =
+            driverFolder.isEmpty() ? file : driverFolder + QLatin1Char('/') + schema + QStringLiteral(".db");
         QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("ATTACH DATABASE '") + sqltext::quoted(file) + QStringLiteral("' AS ") + schema))
+        if (!q.exec(QStringLiteral("ATTACH DATABASE '") + sqltext::quoted(driverFile) + QStringLiteral("' AS ")
+                    + schema))
             return fail(q.lastError().text());
     }
     return true;

@@ -169,7 +169,10 @@ private:
     bool proveTable(const QString& table);
     bool openEmbedded(const QString& folder, const QString& database);
     bool openOdbc(const QString& server, const QString& login, const QString& password, const QString& database);
-    bool attachSiblings(const QString& folder);
+    // Attaches master.db and UFSystem.db when the folder has them; the
+    // driver is given them in driverFolder when it sees the files elsewhere.
+    bool attachSiblings(const QString& folder, const QString& driverFolder = QString());
+    static QString localPathOfDriverFile(const QString& path);
     bool fail(const QString& why);
     bool admits(const QString& tsql);
     bool execDirect(const QString& text);

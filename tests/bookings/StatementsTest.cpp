@@ -7,6 +7,7 @@
 #include "bookings/StagingTable.h"
 #include "erp/MasterData.h"
 #include "tests/support/DemoErpFixture.h"
+#include "tests/support/OdbcSetup.h"
 
 #include <vector>
 
@@ -125,11 +126,10 @@ TEST_F(StatementsTest, QueriesReturnTheDemoRows)
 TEST_F(StatementsTest, QueriesReturnTheSameRowsOverOdbc)
 {
     // The test-local odbcinst.ini the build wrote; read when the driver loads.
-    qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
-    qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
+    useTestOdbcDrivers();
     ErpConnection odbc(QStringLiteral("odbc"));
     ASSERT_TRUE(odbc.open(QStringLiteral("localhost"), QStringLiteral("sa"), QStringLiteral("pw"),
-                          dir.filePath(QStringLiteral("UFDATA_001_2021.db"))))
+                          pathForOdbcDriver(dir.filePath(QStringLiteral("UFDATA_001_2021.db")))))
         << odbc.lastError().toStdString();
     ASSERT_TRUE(odbc.isSqlite());
     ASSERT_FALSE(odbc.isEmbedded());

@@ -10,6 +10,7 @@
 #include "erp/FailureCause.h"
 #include "erp/MasterData.h"
 #include "tests/support/DemoErpFixture.h"
+#include "tests/support/OdbcSetup.h"
 #include "tests/support/RecordingVoucherView.h"
 
 #include <QDir>
@@ -627,10 +628,9 @@ TEST_F(VoucherWriterTest, ADroppedConnectionLosesNothing)
 // rollback.
 TEST_F(VoucherWriterTest, WritesOverOdbc)
 {
-    qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
-    qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
+    useTestOdbcDrivers();
     connection.close();
-    ASSERT_TRUE(connection.open(s("localhost"), s("sa"), s("pw"), dir.filePath(s("UFDATA_001_2021.db"))))
+    ASSERT_TRUE(connection.open(s("localhost"), s("sa"), s("pw"), pathForOdbcDriver(dir.filePath(s("UFDATA_001_2021.db")))))
         << connection.lastError().toStdString();
     ASSERT_FALSE(connection.isEmbedded());
     for (RecordSet* rs : {&记录集1, &记录集2, &记录集3})

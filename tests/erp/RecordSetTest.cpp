@@ -94,8 +94,9 @@ TEST_P(RecordSetTest, ReadsEachFieldOnlyAsItsKind)
     EXPECT_FALSE(rs.readNumber(u("t"), number));
     EXPECT_FALSE(rs.readNumber(u("dt"), number));
     EXPECT_FALSE(rs.readInteger(u("d"), integer));
-    if (GetParam() == Path::Embedded)
+    if (GetParam() == Path::Embedded) {
         EXPECT_FALSE(rs.readNumber(u("i"), number));
+    }
     EXPECT_FALSE(rs.readInteger(u("t"), integer));
     EXPECT_FALSE(rs.readDateTime(u("t"), moment));
     EXPECT_FALSE(rs.readDateTime(u("i"), moment));

@@ -13,6 +13,7 @@
 #include "erp/ErpSession.h"
 #include "erp/RecordSet.h"
 #include "tests/support/RecordingPromptPlayer.h"
+#include "tests/support/OdbcSetup.h"
 #include "tests/support/RecordSetRows.h"
 #include "tools/demo-erp/DemoErp.h"
 #include "ui/MessageBox.h"
@@ -43,7 +44,7 @@ public:
             settings::writeKey(section, QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
         } else {
             settings::writeKey(section, QStringLiteral("服务器"), QStringLiteral("localhost"));
-            settings::writeKey(section, QStringLiteral("账套"), accountSetFile());
+            settings::writeKey(section, QStringLiteral("账套"), pathForOdbcDriver(accountSetFile()));
         }
         settings::writeKey(section, QStringLiteral("用户名"), QStringLiteral("sa"));
         settings::writeKey(section, QStringLiteral("密码"), 加密密码(QStringLiteral("pw")));
