@@ -94,3 +94,9 @@ target_link_libraries(quillmark_settings_probe PRIVATE quillmark_options quillma
 
 # A list of expected failures left by an earlier build would hide one.
 file(REMOVE ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/BLACKLIST)
+
+# One label printed by the program's own label code on a printer Wine's
+# spooler knows: the main build's windows.labels_through_wine test gives it
+# a CUPS queue of CUPS's Zebra driver and reads what the printer receives.
+add_executable(label_print_probe ${_tests}/windows/LabelPrintProbe.cpp)
+target_link_libraries(label_print_probe PRIVATE quillmark_options quillmark_labels Qt6::Gui)
