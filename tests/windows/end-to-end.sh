@@ -115,6 +115,9 @@ for code in R10001 QM-001 M6-25; do scan "$code"; done
 # The button 生成材料出库单: the scanning window fills this screen, with
 # its controls at fixed places (no window manager moves it).
 xdotool getwindowgeometry "$online" >&2
+# The first press shows what would be written, the second writes.
+xdotool mousemove --sync 151 324 click 1
+sleep 1
 xdotool mousemove --sync 151 324 click 1
 sleep 3
 command -v import >/dev/null && import -display "$DISPLAY" -window root "$work/station.png" 2>/dev/null
