@@ -451,13 +451,19 @@ ScanStation::LineSummary ScanStation::summaryOf(const QVector<staging::Line>& li
 {
     LineSummary summary;
     summary.lines = int(lines.size());
-    // Quantities have at most two decimals: added up in hundredths, the
-    // total is exact.
+    // Quantities have at most two decimals: added up in hundredths, read
+    // from their digits, the total is exact.
     qint64 hundredths = 0;
     for (const staging::Line& line : lines) {
         if (!line.llr.isEmpty() && !summary.collectors.contains(line.llr))
             summary.collectors << line.llr;
-        hundredths += qint64(std::llround(numberOrZero(line.sl) * 100));
+        const QString kept = staging::keptQuantity(line.sl);
+        if (kept.isEmpty()) {
+            hundredths += qint64(std::llround(numberOrZero(line.sl) * 100));
+            continue;
+        }
+        const QString fraction = kept.section(u'.', 1, 1).leftJustified(2, u'0');
+        hundredths += kept.section(u'.', 0, 0).toLongLong() * 100 + fraction.toLongLong();
     }
     const qint64 whole = hundredths / 100;
     const qint64 cents = std::abs(hundredths % 100);

@@ -713,6 +713,8 @@ void ScanWindowTest::deletionsRenumberAndRewrite_data()
     QTest::addColumn<int>("last");
     QTest::addColumn<QStringList>("codes"); // left, top first
     QTest::newRow("current") << s("删除当前行") << 2 << 2 << QStringList({"DX-RVV-01", "QM-001", "QM-001"});
+    // The newest line: no number changes.
+    QTest::newRow("current, top") << s("删除当前行") << 1 << 1 << QStringList({"M6-25", "QM-001", "QM-001"});
     QTest::newRow("selected") << s("删除选中行") << 2 << 3 << QStringList({"DX-RVV-01", "QM-001"});
     QTest::newRow("all") << s("删除所有行") << 1 << 1 << QStringList();
     QTest::newRow("no current line") << s("删除当前行") << -1 << -1
