@@ -466,6 +466,10 @@ void ScanWindow::askQuestion(const QString& text, const QString& caption)
     // must never answer. The codes the scanner types while the box is open
     // are collected and handed to the station, which keeps them until the
     // answer.
+    // Answered before the box could open (#QM-CANCEL right after the
+    // question): nothing to ask.
+    if (!m_station.isAsking())
+        return;
     m_questionScan.clear();
     const bool yes = msgbox::askYesNoSafely(text, caption, this, [this](QMessageBox& box) { catchBoxKeys(box); });
     m_question = nullptr;
