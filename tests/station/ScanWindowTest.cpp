@@ -100,6 +100,13 @@ private slots:
     void voucherFailureNamesItsCauseAndKeepsTheHistory();
     void deviceEndsWithItsWorker();
     void headerNotCheckedAtOpeningIsCheckedAtTheClick();
+    void commandBarcodesTypedByTheScanner();
+    void scannerKeysReachTheScanFieldFromAnyControl_data();
+    void scannerKeysReachTheScanFieldFromAnyControl();
+    void deleteAllLinesAsksWithNoAsTheDefault_data();
+    void deleteAllLinesAsksWithNoAsTheDefault();
+    void scanDuringAMessageBoxWaitsForIt();
+    void closingSaysWhatStaysStaged();
 
 private:
     void start(Path path)
@@ -866,6 +873,9 @@ void ScanWindowTest::searchListsMatchingItems()
     type(keyword, s("螺栓 M8"));
     QTest::keyClick(keyword, Qt::Key_Return);
     searched();
+    // The list stays in view while the keyboard is back in the scan field.
+    QCOMPARE(child<QTabWidget>(s("选择夹1"))->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
     StationGrid& stock = w->station().stockGrid();
     const QStringList expected = f->rows(s("select cInvCode from inventory where cInvCode||cInvName||ifnull(cInvStd,'') "
                                            "like '%螺栓%M8%'"));
@@ -1335,6 +1345,190 @@ void ScanWindowTest::deviceEndsWithItsWorker()
     open();
     scanAll({s("SSB002"), s("R10015"), s("QM-001")});
     QCOMPARE(grid().text(1, 9), s("SB002"));
+}
+
+// The scanner's command codes, typed as it types them, and the keys that
+// press the voucher button.
+void ScanWindowTest::commandBarcodesTypedByTheScanner()
+{
+    const int vouchers = f->scalar(s("select count(*) from rdrecord11")).toInt();
+    auto* generate = child<QPushButton>(s("按钮_生成材料出库单"));
+    scanAll({s("R10001"), s("QM-001"), s("M6-25"), s("#QM-UNDO")});
+    QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
+    // #QM-WRITE shows, F12 writes.
+    scan(s("#QM-WRITE"));
+    QVERIFY(promptLines().first().startsWith(s("即将生成材料出库单：出库明细 1 行")));
+    QCOMPARE(generate->text(), s("确认生成材料出库单"));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers);
+    QTest::keyClick(field("编辑框_条码"), Qt::Key_F12);
+    QVERIFY(promptLines().first().startsWith(s("材料出库生成完成")));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers + 1);
+    QTRY_VERIFY(generate->isEnabled());
+
+    // Enter on the focused button shows; #QM-CANCEL cancels; F12 shows
+    // again and #QM-WRITE writes.
+    scan(s("QM-001"));
+    generate->setFocus();
+    QTest::keyClick(generate, Qt::Key_Return);
+    QCOMPARE(generate->text(), s("确认生成材料出库单"));
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    scan(s("#QM-CANCEL"));
+    QCOMPARE(promptLines().first(), s("已取消生成材料出库单，未写入任何数据。"));
+    QCOMPARE(generate->text(), s("生成材料出库单"));
+    QTest::keyClick(field("编辑框_条码"), Qt::Key_F12);
+    scan(s("#QM-WRITE"));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers + 2);
+    QVERIFY(grid().dataRowCount() == 0);
+    QVERIFY(f->messages.isEmpty());
+}
+
+// A scanner types wherever the focus is: its code reaches the scan field
+// and becomes a line, and the control it was typed on does nothing.
+void ScanWindowTest::scannerKeysReachTheScanFieldFromAnyControl_data()
+{
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"按钮_生成材料出库单", "按钮_更新最大单据号", "按钮_查询", "tab bar", "高级表格_材料出库单明细",
+                             "编辑框_提示", "编辑框_出库仓库", "编辑框_存货名称"})
+        QTest::newRow(name) << s(name);
+}
+
+void ScanWindowTest::scannerKeysReachTheScanFieldFromAnyControl()
+{
+    QFETCH(QString, control);
+    scanAll({s("R10001"), s("QM-001")});
+    auto* tabs = child<QTabWidget>(s("选择夹1"));
+    QWidget* target = control == s("tab bar") ? tabs->tabBar() : child(control);
+    QVERIFY(target);
+    if (target == tabs->tabBar())
+        tabs->setCurrentIndex(1);
+    if (target == detailView())
+        QTest::mouseClick(detailView()->viewport(), Qt::LeftButton, {},
+                          detailView()->visualRect(grid().indexOf(1, 2)).center());
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), target);
+    f->erp->数据库连接.clearTrace();
+    // Each key goes where the focus is, as the scanner's keys do.
+    for (const char c : std::string("M6-25"))
+        QTest::keyClick(QApplication::focusWidget(), c);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(column(grid(), 1), QStringList({s("M6-25"), s("QM-001")}));
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    QCOMPARE(text("编辑框_条码"), QString());
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(promptLines().first(), s("存货编码【M6-25】 添加成功！！"));
+    // Nothing else ran: no box, no voucher, no counters, no search.
+    QVERIFY(f->messages.isEmpty());
+    QCOMPARE(child<QPushButton>(s("按钮_生成材料出库单"))->text(), s("生成材料出库单"));
+    QCOMPARE(f->erp->数据库连接.trace().size(), 3); // item, stock, staging insert
+    // A stray Escape does not close the station.
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+}
+
+void ScanWindowTest::deleteAllLinesAsksWithNoAsTheDefault_data()
+{
+    QTest::addColumn<QString>("answer"); // what ends the question
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("#QM-CANCEL") << s("#QM-CANCEL") << QStringList({s("M6-25"), s("QM-001"), s("QM-001")});
+    QTest::newRow("No") << s("No") << QStringList({s("M6-25"), s("QM-001"), s("QM-001")});
+    QTest::newRow("Yes") << s("Yes") << QStringList{s("M6-25")};
+}
+
+void ScanWindowTest::deleteAllLinesAsksWithNoAsTheDefault()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, left);
+    scanAll({s("R10001"), s("QM-001"), s("QM-001")});
+    msgbox::setInterceptor({});
+    QString asked;
+    bool noIsDefault = false;
+    bool openAfterEnter = false;
+    int waiting = -1;
+    connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
+        QTimer::singleShot(0, box, [&, box] {
+            asked = box->text();
+            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            // The scanner reads a code while the box is open.
+            QTest::keyClicks(box, "M6-25");
+            QTest::keyClick(box, Qt::Key_Return);
+            openAfterEnter = box->isVisible();
+            waiting = w->station().pendingScans();
+            if (answer.startsWith(u'#')) {
+                QTest::keyClicks(box, answer.toLatin1().constData());
+                QTest::keyClick(box, Qt::Key_Return);
+            } else {
+                box->button(answer == s("Yes") ? QMessageBox::Yes : QMessageBox::No)->click();
+            }
+        });
+    });
+    triggerMenu("删除所有行");
+    QTRY_VERIFY(!w->station().isAsking());
+    QTRY_COMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    msgbox::setInterceptor([this](const msgbox::Message& m) {
+        f->messages.append(m);
+        return f->answer;
+    });
+    QCOMPARE(asked, s("确定删除出库明细的全部 2 行吗？删除后不能恢复。"));
+    QVERIFY(noIsDefault);
+    QVERIFY(openAfterEnter); // the scanner's Enter did not answer
+    QCOMPARE(waiting, 1);
+    // The scan was kept and handled after the answer.
+    QCOMPARE(column(grid(), 1), left);
+    QStringList staged = f->stagedRows();
+    QStringList shown = gridRows();
+    staged.sort();
+    shown.sort();
+    QCOMPARE(staged, shown);
+}
+
+// An OK box keeps the scanner's code and hands it over once it is closed;
+// Enter alone closes it.
+void ScanWindowTest::scanDuringAMessageBoxWaitsForIt()
+{
+    scan(s("R10001"));
+    msgbox::setInterceptor({});
+    QString said;
+    bool openAfterScan = false;
+    int waiting = -1;
+    connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
+        QTimer::singleShot(0, box, [&, box] {
+            said = box->text();
+            QTest::keyClicks(box, "QM-001");
+            QTest::keyClick(box, Qt::Key_Return);
+            openAfterScan = box->isVisible();
+            waiting = w->station().pendingScans();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+    });
+    QTest::mouseClick(child<QPushButton>(s("按钮_更新最大单据号")), Qt::LeftButton);
+    msgbox::setInterceptor([this](const msgbox::Message& m) {
+        f->messages.append(m);
+        return f->answer;
+    });
+    QCOMPARE(said, s("更新成功！"));
+    QVERIFY(openAfterScan);
+    QCOMPARE(waiting, 1);
+    QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
+    QTRY_COMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+}
+
+void ScanWindowTest::closingSaysWhatStaysStaged()
+{
+    // Without lines closing says nothing.
+    w->close();
+    QVERIFY(f->messages.isEmpty());
+    open();
+    scanAll({s("R10001"), s("QM-001"), s("M6-25")});
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 2 行\n合计数量 2"));
+    w->close();
+    QCOMPARE(f->messages.size(), 1);
+    QCOMPARE(f->messages[0].text,
+             s("出库明细还有 2 行（合计数量 2）未生成材料出库单，已保留在缓存表中，下次打开扫码出库时恢复。"));
+    w.reset();
+    open();
+    QCOMPARE(promptLines(), QStringList{s("已恢复上次未生成材料出库单的出库明细 2 行，合计数量 2")});
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 2 行\n合计数量 2"));
 }
 
 QTEST_MAIN(ScanWindowTest)
