@@ -343,16 +343,29 @@ void ScanWindow::onCreated()
 
 void ScanWindow::showEvent(QShowEvent* event)
 {
-    // On a screen smaller than the design the window fits the screen and
-    // its canvas scrolls.
-    if (QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        if (width() > available.width() || height() > available.height()) {
-            resize(std::min(width(), available.width()), std::min(height(), available.height()));
-            move(available.topLeft());
-        }
-    }
     QDialog::showEvent(event);
+    fitScreen();
+    // Some window systems tell the frame's size only once it is shown.
+    QTimer::singleShot(0, this, &ScanWindow::fitScreen);
+}
+
+void ScanWindow::fitScreen()
+{
+    // On a screen smaller than the design the window, title bar and frame
+    // included, fits the screen's free area (above the task bar) and its
+    // canvas scrolls.
+    QScreen* s = screen();
+    if (!s || isMaximized() || isFullScreen())
+        return;
+    const QRect available = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize room = available.size().shrunkBy(margins);
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    move(available.topLeft());
 }
 
 void ScanWindow::done(int result)

@@ -55,6 +55,7 @@ protected:
 
 private:
     void buildControls();
+    void fitScreen();
     void applyStyle();
     void showFields();
     void showScanText(const QString& text);
