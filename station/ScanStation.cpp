@@ -125,13 +125,11 @@ bool ScanStation::setUp()
         // query's last record first.
         std::reverse(lines.begin(), lines.end());
         showLines(lines);
-        if (!lines.isEmpty()) {
-            const LineSummary restored = summaryOf(lines);
-            prependPrompt(QStringLiteral("已恢复上次未生成材料出库单的出库明细 ") + QString::number(restored.lines)
-                          + QStringLiteral(" 行，合计数量 ") + restored.total + QStringLiteral("\r\n"));
-            写日志(QStringLiteral("打开扫码出库，恢复缓存表中的出库明细 ") + QString::number(restored.lines)
-                   + QStringLiteral(" 行，合计数量 ") + restored.total);
-        }
+        const LineSummary restored = summaryOf(lines);
+        prependPrompt(QStringLiteral("已恢复上次未生成材料出库单的出库明细 ") + QString::number(restored.lines)
+                      + QStringLiteral(" 行，合计数量 ") + restored.total + QStringLiteral("\r\n"));
+        写日志(QStringLiteral("打开扫码出库，恢复缓存表中的出库明细 ") + QString::number(restored.lines)
+               + QStringLiteral(" 行，合计数量 ") + restored.total);
         gridChanged();
     }
     m_detail.lockAll();
