@@ -74,9 +74,6 @@ public:
     // (false), as they do for a question.
     void setBoxOpen(bool open);
 
-    // 生成材料出库单, the F12 key and #QM-WRITE: the voucher is asked for
-    // (writeRequested()). The window's StationVoucher answers.
-    void requestWrite() { emit writeRequested(); }
     // A voucher awaiting its second press: the lines that were shown to the
     // clerk. Any change of the grid, and #QM-CANCEL, cancels it.
     void armWrite(const QVector<staging::Line>& shown);
@@ -172,7 +169,8 @@ signals:
     // The detail grid's lines changed (added, deleted, a quantity, loaded,
     // emptied).
     void linesChanged();
-    // The voucher was asked for (button, F12 or #QM-WRITE).
+    // #QM-WRITE was scanned: the window presses 生成材料出库单 (its
+    // StationVoucher answers, as for a click or F12).
     void writeRequested();
     // A voucher awaits its second press (true) or no longer does.
     void writeArmedChanged(bool armed);
@@ -183,7 +181,7 @@ private:
     void handleMaterial(const QString& code);
     void handleCommand(const QString& code);
     void cancelPending();
-    // The scanned code gave no line: says why (materialRefusal.h) and logs it.
+    // The scanned code gave no line: says why (MaterialRefusal.h) and logs it.
     void refuseMaterial(const QString& code);
     void failScan(const QString& message, const QString& prompt);
     // A lookup whose query could not run: logged with the engine's reason,

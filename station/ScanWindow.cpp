@@ -478,9 +478,8 @@ void ScanWindow::askQuestion(const QString& text, const QString& caption)
     // No is the default and Enter presses no button: a scanner's Enter
     // must never answer. The codes the scanner types while the box is open
     // are collected and handed to the station, which keeps them until the
-    // answer.
-    // Answered before the box could open (#QM-CANCEL right after the
-    // question): nothing to ask.
+    // answer. A question answered before its box could open (#QM-CANCEL
+    // right after it) is not asked.
     if (!m_station.isAsking())
         return;
     m_questionScan.clear();

@@ -1,11 +1,11 @@
 #include "station/StationVoucher.h"
 
-#include "bookings/IdentityCounters.h"
-#include "erp/ErpSession.h"
-#include "erp_ui/SessionConnect.h"
 #include "app/CommandCodes.h"
 #include "app/OperationLog.h"
 #include "app/Prompts.h"
+#include "bookings/IdentityCounters.h"
+#include "erp/ErpSession.h"
+#include "erp_ui/SessionConnect.h"
 #include "station/ScanStation.h"
 
 #include <QTimer>
