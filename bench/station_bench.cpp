@@ -179,6 +179,8 @@ int main(int argc, char** argv)
     // The samples at line n are n, n+1, …: one fill, then consecutive scans.
     const auto sample = [&](int line) {
         station.deleteAllLines();
+        if (station.isAsking())
+            station.answerQuestion(true);
         fillTo(line - 1);
         std::vector<double> handled, painted, cpu, cpuPainted;
         for (int i = 0; i < kSamples; ++i) {

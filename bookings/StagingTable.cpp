@@ -239,6 +239,11 @@ QString renumberStatement(const QStringList& oldNumbers, const QStringList& newN
                 + u'\'';
         all += (i ? QStringLiteral(",'") : QStringLiteral("'")) + q(oldNumbers[i]) + u'\'';
     }
+    // Deleting the newest lines (the top of the grid) renumbers none: the
+    // rows are still counted, so that a table that does not hold the
+    // grid's lines is noticed, but a CASE without WHEN is no statement.
+    if (cases.isEmpty())
+        return QStringLiteral("update ckmx set hh=hh where hh in (") + all + u')';
     return QStringLiteral("update ckmx set hh=case hh") + cases + QStringLiteral(" else hh end where hh in (") + all
         + u')';
 }

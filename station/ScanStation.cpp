@@ -1,12 +1,14 @@
 #include "station/ScanStation.h"
 
 #include "app/Clock.h"
+#include "app/CommandCodes.h"
 #include "app/OperationLog.h"
 #include "app/Settings.h"
 #include "app/TextCodec.h"
 #include "erp/ErpLog.h"
 #include "erp/ErpSession.h"
 #include "erp/MasterData.h"
+#include "station/MaterialRefusal.h"
 #include "ui/PromptPlayer.h"
 
 #include <QElapsedTimer>
@@ -66,6 +68,22 @@ QStringList cellsOf(const staging::Line& l)
     return {l.hh, l.chbm, l.chmc, l.ggxh, l.dw, l.sl, l.hwbm, l.llr, l.llbm, l.sb, l.sj};
 }
 
+// One line as the log names it.
+QString described(const staging::Line& l)
+{
+    return QStringLiteral("行号【") + l.hh + QStringLiteral("】 存货编码【") + l.chbm + QStringLiteral("】 数量【")
+        + l.sl + QStringLiteral("】 领料人【") + l.llr + QStringLiteral("】");
+}
+
+// A message as the log keeps it: without its final line break.
+QString logged(const QString& message)
+{
+    QString text = message;
+    if (text.endsWith(QStringLiteral("\r\n")))
+        text.chop(2);
+    return visible(text);
+}
+
 } // namespace
 
 const QStringList ScanStation::kDetailCaptions{
@@ -107,6 +125,12 @@ bool ScanStation::setUp()
         // query's last record first.
         std::reverse(lines.begin(), lines.end());
         showLines(lines);
+        const LineSummary restored = summaryOf(lines);
+        prependPrompt(QStringLiteral("已恢复上次未生成材料出库单的出库明细 ") + QString::number(restored.lines)
+                      + QStringLiteral(" 行，合计数量 ") + restored.total + QStringLiteral("\r\n"));
+        写日志(QStringLiteral("打开扫码出库，恢复缓存表中的出库明细 ") + QString::number(restored.lines)
+               + QStringLiteral(" 行，合计数量 ") + restored.total);
+        gridChanged();
     }
     m_detail.lockAll();
     m_stock.setColumns(kStockCaptions, kStockWidths);
@@ -158,7 +182,10 @@ void ScanStation::handleScan(const QString& text)
         emit scanFocusRequested();
         return;
     }
-    if (m_busy || m_question) {
+    // #QM-CANCEL answers an open box at once; it would wait for it otherwise.
+    const bool cancelsBox = (isAsking() || m_boxOpen) && commandcodes::isCommand(code)
+        && code.compare(commandcodes::cancel(), Qt::CaseInsensitive) == 0;
+    if ((m_busy || isAsking() || m_boxOpen) && !cancelsBox) {
         // A search is filling its grid or a question waits for the clerk:
         // the scan is kept, not lost, and handled after it, in order.
         m_pendingScans << text;
@@ -167,16 +194,22 @@ void ScanStation::handleScan(const QString& text)
         return;
     }
     m_fields.条码 = text;
-    if (code.startsWith(u'R'))
+    if (commandcodes::isCommand(code))
+        handleCommand(code);
+    else if (code.startsWith(u'R'))
         handlePerson(code.mid(1));
-    else if (code.startsWith(u'S'))
+    // A device code read in lower case ("ssb001") is a device all the same:
+    // the ERP compares codes without regard to case.
+    else if (code.startsWith(u'S') || code.startsWith(u's'))
         handleDevice(code.mid(1));
-    else if (code.startsWith(u'%'))
+    else if (code.startsWith(u'%')) {
         // A scanner set-up code read at the counter: answered, never kept
         // in the field where the next scans would be appended to it.
-        failScan(QStringLiteral("条码【") + code + QStringLiteral("】 是扫码枪设置码，不是出库条码，未处理！！\r\n"),
-                 prompts::kScanFailed);
-    else
+        const QString message =
+            QStringLiteral("条码【") + code + QStringLiteral("】 是扫码枪设置码，不是出库条码，未处理！！\r\n");
+        写日志(logged(message));
+        failScan(message, prompts::kScanFailed);
+    } else
         handleMaterial(code);
     m_fields.条码.clear();
     emit fieldsChanged();
@@ -211,7 +244,10 @@ void ScanStation::handlePerson(const QString& jobNumber)
         return;
     }
     if (!person.found()) {
-        prependPrompt(QStringLiteral("未查找到工号【") + jobNumber + QStringLiteral("】 的记录，请与系统管理员联系！\r\n"));
+        const QString message =
+            QStringLiteral("未查找到工号【") + jobNumber + QStringLiteral("】 的记录，请与系统管理员联系！\r\n");
+        写日志(logged(message));
+        prependPrompt(message);
         play(prompts::kEmployeeNotFound);
     } else {
         // A device is scanned for one worker: the badge of another person
@@ -241,9 +277,10 @@ void ScanStation::handleDevice(const QString& deviceCode)
         return;
     }
     if (!device.found) {
-        failScan(QStringLiteral("未查找到设备编码【") + deviceCode
-                     + QStringLiteral("】 的设备 请确认设备信息表中是否有增加！！\r\n"),
-                 prompts::kScanFailed);
+        const QString message = QStringLiteral("未查找到设备编码【") + deviceCode
+            + QStringLiteral("】 的设备 请确认设备信息表中是否有增加！！\r\n");
+        写日志(logged(message));
+        failScan(message, prompts::kScanFailed);
         return;
     }
     m_fields.设备 = device.当前设备号;
@@ -258,6 +295,7 @@ void ScanStation::handleDevice(const QString& deviceCode)
 void ScanStation::handleMaterial(const QString& code)
 {
     if (m_fields.领料人.isEmpty()) {
+        写日志(QStringLiteral("请先刷人员条码！！条码【") + visible(code) + QStringLiteral("】 未处理"));
         failScan(QStringLiteral("请先刷人员条码！！\r\n"), prompts::kScanEmployeeCard);
         return;
     }
@@ -269,11 +307,7 @@ void ScanStation::handleMaterial(const QString& code)
         return;
     }
     if (item.货位编码.isEmpty()) {
-        const QString message = QStringLiteral("未查找到存货编码【") + code
-            + QStringLiteral("】 的货位编码 请查询存货档案是否有设备默认货位！！");
-        写日志(QStringLiteral("未查找到存货编码【") + visible(code)
-               + QStringLiteral("】 的货位编码 请查询存货档案是否有设备默认货位！！"));
-        failScan(message + QStringLiteral("\r\n"), prompts::kScanFailed);
+        refuseMaterial(code);
         return;
     }
 
@@ -309,6 +343,7 @@ void ScanStation::handleMaterial(const QString& code)
                              m_fields.设备,
                              日期时间文本(appclock::now())};
     m_detail.insertTopRows({cellsOf(line)});
+    gridChanged();
 
     // Outside the production section a device applies to one line only.
     if (m_fields.领料部门 != kProductionSection) {
@@ -331,6 +366,132 @@ void ScanStation::handleMaterial(const QString& code)
                       + QStringLiteral("】 已加入出库明细，但未能保存到缓存表，程序重启后不会恢复！！\r\n"));
         play(prompts::kScanFailed);
     }
+}
+
+void ScanStation::refuseMaterial(const QString& code)
+{
+    // No line: the item is read once more to name the cause.
+    const QString message = materialrefusal::message(code, materialrefusal::find(m_erp.记录集2, code));
+    写日志(visible(message));
+    failScan(message + QStringLiteral("\r\n"), prompts::kScanFailed);
+}
+
+void ScanStation::handleCommand(const QString& code)
+{
+    if (code.compare(commandcodes::writeVoucher(), Qt::CaseInsensitive) == 0) {
+        emit writeRequested();
+    } else if (code.compare(commandcodes::undoLastScan(), Qt::CaseInsensitive) == 0) {
+        undoLastScan();
+    } else if (code.compare(commandcodes::cancel(), Qt::CaseInsensitive) == 0) {
+        cancelPending();
+    } else {
+        const QString message = QStringLiteral("条码【") + code
+            + QStringLiteral("】 不是本程序的命令码（") + commandcodes::writeVoucher()
+            + QStringLiteral(" 生成材料出库单，") + commandcodes::undoLastScan()
+            + QStringLiteral(" 删除最后扫码的一行，") + commandcodes::cancel()
+            + QStringLiteral(" 取消），未处理！！\r\n");
+        写日志(logged(message));
+        failScan(message, prompts::kScanFailed);
+    }
+}
+
+void ScanStation::cancelPending()
+{
+    if (isAsking()) {
+        // The window closes the box; the question is answered No here, so
+        // the box's own answer finds nothing left to answer.
+        emit boxDismissed();
+        answerQuestion(false);
+        return;
+    }
+    if (m_boxOpen) {
+        emit boxDismissed();
+        return;
+    }
+    if (isWriteArmed()) {
+        disarmWrite(QStringLiteral("已取消生成材料出库单，未写入任何数据。\r\n"));
+        play(prompts::kScanSucceeded);
+        return;
+    }
+    prependPrompt(QStringLiteral("没有需要取消的操作。\r\n"));
+}
+
+void ScanStation::setBoxOpen(bool open)
+{
+    m_boxOpen = open;
+    if (!open)
+        runPendingScans();
+}
+
+void ScanStation::armWrite(const QVector<staging::Line>& shown)
+{
+    m_armedLines = shown;
+    emit writeArmedChanged(true);
+}
+
+void ScanStation::disarmWrite(const QString& message)
+{
+    if (!m_armedLines)
+        return;
+    m_armedLines.reset();
+    if (!message.isEmpty())
+        prependPrompt(message);
+    emit writeArmedChanged(false);
+}
+
+void ScanStation::gridChanged()
+{
+    disarmWrite(QStringLiteral("出库明细已改变，生成材料出库单已取消，请重新确认。\r\n"));
+    emit linesChanged();
+}
+
+ScanStation::LineSummary ScanStation::summaryOf(const QVector<staging::Line>& lines)
+{
+    LineSummary summary;
+    summary.lines = int(lines.size());
+    // Quantities have at most two decimals: added up in hundredths, read
+    // from their digits, the total is exact.
+    qint64 hundredths = 0;
+    for (const staging::Line& line : lines) {
+        if (!line.llr.isEmpty() && !summary.collectors.contains(line.llr))
+            summary.collectors << line.llr;
+        const QString kept = staging::keptQuantity(line.sl);
+        if (kept.isEmpty()) {
+            hundredths += qint64(std::llround(numberOrZero(line.sl) * 100));
+            continue;
+        }
+        const QString fraction = kept.section(u'.', 1, 1).leftJustified(2, u'0');
+        hundredths += kept.section(u'.', 0, 0).toLongLong() * 100 + fraction.toLongLong();
+    }
+    const qint64 whole = hundredths / 100;
+    const qint64 cents = std::abs(hundredths % 100);
+    summary.total = QString::number(whole);
+    if (cents != 0) {
+        summary.total += QStringLiteral(".") + QStringLiteral("%1").arg(cents, 2, 10, QLatin1Char('0'));
+        if (summary.total.endsWith(u'0'))
+            summary.total.chop(1);
+    }
+    return summary;
+}
+
+ScanStation::LineSummary ScanStation::lineSummary() const
+{
+    return summaryOf(gridLines());
+}
+
+QString ScanStation::leave()
+{
+    cancelSearch();
+    const int staged = m_detail.dataRowCount();
+    if (staged == 0)
+        return {};
+    const LineSummary summary = lineSummary();
+    const QString text = QStringLiteral("出库明细还有 ") + QString::number(staged)
+        + QStringLiteral(" 行（合计数量 ") + summary.total
+        + QStringLiteral("）未生成材料出库单，已保留在缓存表中，下次打开扫码出库时恢复。");
+    写日志(QStringLiteral("关闭扫码出库，出库明细 ") + QString::number(staged) + QStringLiteral(" 行（合计数量 ")
+           + summary.total + QStringLiteral("）保留在缓存表中"));
+    return text;
 }
 
 void ScanStation::updateStockHint()
@@ -387,6 +548,7 @@ void ScanStation::restoreQuantity(int row, const QString& oldQuantity, const QSt
     prependPrompt(message);
     play(prompts::kScanFailed);
     updateStockHint();
+    gridChanged();
     emit fieldsChanged();
     emit scanFocusRequested();
 }
@@ -406,10 +568,17 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
     const QString putBack = QStringLiteral("行号【") + hh + QStringLiteral("】 的数量恢复为【") + oldQuantity
         + QStringLiteral("】");
     if (quantity.isEmpty()) {
-        restoreQuantity(row, oldQuantity,
-                        QStringLiteral("数量【") + typed
-                            + QStringLiteral("】 无效：须为大于0的数，最多两位小数，小数点前最多16位；") + putBack
-                            + QStringLiteral("！！\r\n"));
+        const QString message = QStringLiteral("数量【") + typed
+            + QStringLiteral("】 无效：须为大于0的数，最多两位小数，小数点前最多16位；") + putBack
+            + QStringLiteral("！！\r\n");
+        写日志(QStringLiteral("存货编码【") + code + QStringLiteral("】 ") + logged(message));
+        restoreQuantity(row, oldQuantity, message);
+        return;
+    }
+    if (quantity == staging::keptQuantity(oldQuantity)) {
+        // The same quantity typed again: nothing changed.
+        m_detail.setText(row, detailcolumn::Quantity, oldQuantity);
+        emit scanFocusRequested();
         return;
     }
     // The grid shows the quantity as the table keeps it ("1.50" → "1.5").
@@ -448,6 +617,16 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
 
 void ScanStation::answerQuestion(bool yes)
 {
+    if (m_deleteAllAsked > 0) {
+        m_deleteAllAsked = 0;
+        if (yes)
+            removeAllLines();
+        else
+            prependPrompt(QStringLiteral("未删除出库明细。\r\n"));
+        emit scanFocusRequested();
+        runPendingScans();
+        return;
+    }
     if (!m_question)
         return;
     const OverStock q = *m_question;
@@ -463,7 +642,13 @@ void ScanStation::answerQuestion(bool yes)
             saveQuantity(row, q.hh, q.oldQuantity, q.quantity);
         } else {
             m_detail.setText(row, detailcolumn::Quantity, q.oldQuantity);
+            写日志(QStringLiteral("出库数量超现存量未保存：行号【") + q.hh + QStringLiteral("】 存货编码【")
+                   + m_detail.text(row, detailcolumn::InventoryCode) + QStringLiteral("】 数量【") + q.quantity
+                   + QStringLiteral("】 恢复为【") + q.oldQuantity + QStringLiteral("】"));
+            prependPrompt(QStringLiteral("行号【") + q.hh + QStringLiteral("】 的数量超现存量，未保存，恢复为【")
+                          + q.oldQuantity + QStringLiteral("】\r\n"));
             updateStockHint();
+            gridChanged();
             emit fieldsChanged();
             emit scanFocusRequested();
         }
@@ -486,7 +671,13 @@ void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQua
                             + QStringLiteral("，") + putBack + QStringLiteral("！！\r\n"));
         return;
     }
+    const QString item = m_detail.text(row, detailcolumn::InventoryCode);
+    prependPrompt(QStringLiteral("行号【") + hh + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 的数量由【")
+                  + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】\r\n"));
+    写日志(QStringLiteral("修改出库数量：行号【") + hh + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 数量【")
+           + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】"));
     updateStockHint();
+    gridChanged();
     emit fieldsChanged();
     emit scanFocusRequested();
 }
@@ -502,7 +693,7 @@ void ScanStation::showLines(const QVector<staging::Line>& topFirst)
     m_detail.lockAll();
 }
 
-void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed)
+bool ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed)
 {
     // The remaining lines are numbered 1…n from the top. The deleted lines'
     // rows go and the others are renumbered with one UPDATE, in one
@@ -517,8 +708,9 @@ void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
     staging::Removal removal = staging::Removal::NotAsGrid;
     if (!removed.isEmpty() && !lines.isEmpty())
         removal = staging::removeLines(m_erp.记录集1, lines, removed, &why);
-    if (removal == staging::Removal::Done
-        || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why))) {
+    const bool followed = removal == staging::Removal::Done
+        || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why));
+    if (followed) {
         for (int i = 0; i < lines.size(); ++i)
             m_detail.setText(i + 1, detailcolumn::LineNumber, lines[i].hh);
     } else {
@@ -538,33 +730,94 @@ void ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
         play(prompts::kScanFailed);
     }
     updateStockHint();
+    gridChanged();
     emit fieldsChanged();
+    return followed;
+}
+
+void ScanStation::logDeleted(const QString& how, const QVector<staging::Line>& removed)
+{
+    if (removed.isEmpty())
+        return;
+    QStringList lines;
+    for (const staging::Line& line : removed)
+        lines << described(line);
+    写日志(QStringLiteral("删除出库明细（") + how + QStringLiteral("）") + QString::number(removed.size())
+           + QStringLiteral(" 行：") + lines.join(QStringLiteral("；")));
 }
 
 void ScanStation::deleteCurrentLine(int row)
 {
     const QVector<staging::Line> before = gridLines();
     const QString removed = m_detail.text(row, detailcolumn::LineNumber);
+    const QVector<staging::Line> gone = before.mid(row - 1, row >= 1 ? 1 : 0);
     m_detail.removeSystemRow(row);
-    rewriteStaging(before, {removed});
+    if (rewriteStaging(before, {removed}))
+        logDeleted(QStringLiteral("删除当前行"), gone);
 }
 
 void ScanStation::deleteSelectedLines(int first, int last)
 {
     const QVector<staging::Line> before = gridLines();
     QStringList removed;
+    QVector<staging::Line> gone;
     for (int i = first; i <= last; ++i) {
+        if (first >= 1 && first <= m_detail.dataRowCount())
+            gone << lineOf(m_detail.rowTexts(first));
         removed << m_detail.text(first, detailcolumn::LineNumber);
         m_detail.removeSystemRow(first);
     }
-    rewriteStaging(before, removed);
+    if (rewriteStaging(before, removed))
+        logDeleted(QStringLiteral("删除选中行"), gone);
 }
 
 void ScanStation::deleteAllLines()
 {
+    const int count = m_detail.dataRowCount();
+    if (count == 0) {
+        prependPrompt(QStringLiteral("出库明细没有行，无需删除。\r\n"));
+        emit scanFocusRequested();
+        return;
+    }
+    if (isAsking())
+        return;
+    // Asked first: No is the box's default, so a scanner's Enter cannot
+    // empty the grid.
+    m_deleteAllAsked = count;
+    emit questionAsked(QStringLiteral("确定删除出库明细的全部 ") + QString::number(count)
+                           + QStringLiteral(" 行吗？删除后不能恢复。"),
+                       QStringLiteral("删除所有行"));
+}
+
+void ScanStation::removeAllLines()
+{
     const QVector<staging::Line> before = gridLines();
     m_detail.clearRows();
-    rewriteStaging(before, {});
+    if (rewriteStaging(before, {})) {
+        logDeleted(QStringLiteral("删除所有行"), before);
+        prependPrompt(QStringLiteral("已删除出库明细全部 ") + QString::number(before.size()) + QStringLiteral(" 行\r\n"));
+    }
+}
+
+void ScanStation::undoLastScan()
+{
+    if (m_detail.dataRowCount() == 0) {
+        const QString message = QStringLiteral("出库明细中没有可撤销的行！！\r\n");
+        写日志(logged(message));
+        failScan(message, prompts::kScanFailed);
+        return;
+    }
+    // New lines always go on top and deletions keep the order: the top
+    // line is the one the newest remaining scan added.
+    const QVector<staging::Line> before = gridLines();
+    const staging::Line top = before.first();
+    m_detail.removeSystemRow(1);
+    if (!rewriteStaging(before, {top.hh}))
+        return;
+    logDeleted(QStringLiteral("撤销最后一次扫码"), {top});
+    prependPrompt(QStringLiteral("已撤销最后一次扫码：删除行号【") + top.hh + QStringLiteral("】 存货编码【") + top.chbm
+                  + QStringLiteral("】\r\n"));
+    play(prompts::kScanSucceeded);
 }
 
 QVector<staging::Line> ScanStation::gridLines() const
@@ -580,6 +833,7 @@ void ScanStation::clearDetailGrid()
 {
     m_detail.clearRows();
     updateStockHint();
+    gridChanged();
     emit fieldsChanged();
 }
 
@@ -603,8 +857,11 @@ void ScanStation::setBusy(bool busy)
 
 bool ScanStation::search(const QString& keyword)
 {
-    if (!keywordLongEnough(keyword))
+    if (!keywordLongEnough(keyword)) {
+        prependPrompt(QStringLiteral("查询关键字【") + keyword
+                      + QStringLiteral("】 太短：请至少输入3个字母或数字，或2个汉字\r\n"));
         return false;
+    }
     if (refuseWhileBusy(QStringLiteral("查询")))
         return false;
 
@@ -633,6 +890,7 @@ bool ScanStation::search(const QString& keyword)
             m_searchStock.insert(item.存货编码.toUpper(), QString()); // unknown, shown empty
     }
     if (m_searchItems.isEmpty()) {
+        prependPrompt(QStringLiteral("没有查到与关键字【") + keyword + QStringLiteral("】 相关的存货\r\n"));
         finishSearch();
         return true;
     }
@@ -681,6 +939,6 @@ void ScanStation::finishSearch()
 
 void ScanStation::runPendingScans()
 {
-    while (!m_pendingScans.isEmpty() && !m_busy && !m_question)
+    while (!m_pendingScans.isEmpty() && !m_busy && !isAsking() && !m_boxOpen)
         handleScan(m_pendingScans.takeFirst());
 }

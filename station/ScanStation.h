@@ -62,8 +62,42 @@ public:
     // Enter in the scan field with its text. While a stock search fills its
     // grid or a question is open the scan waits and is handled as soon as
     // the search ends or the question is answered.
+    //
+    // Command barcodes (app/CommandCodes.h) are handled here too: #QM-WRITE
+    // asks for the voucher (writeRequested()), #QM-UNDO deletes the newest
+    // line, #QM-CANCEL answers an open question No (at once, also while
+    // other scans wait) or cancels a voucher awaiting its second press.
     void handleScan(const QString& text);
     int pendingScans() const { return int(m_pendingScans.size()); }
+
+    // The window shows a message box: scans wait until it is closed
+    // (false), as they do for a question.
+    void setBoxOpen(bool open);
+
+    // A voucher awaiting its second press: the lines that were shown to the
+    // clerk. Any change of the grid, and #QM-CANCEL, cancels it.
+    void armWrite(const QVector<staging::Line>& shown);
+    bool isWriteArmed() const { return m_armedLines.has_value(); }
+    // Whether lines are exactly the lines that were shown.
+    bool isArmedFor(const QVector<staging::Line>& lines) const { return m_armedLines && *m_armedLines == lines; }
+    // Cancels the voucher awaiting its second press; message (if any) goes
+    // in front of the prompt field when one was waiting.
+    void disarmWrite(const QString& message = {});
+
+    // The detail grid's lines in numbers: how many, their distinct
+    // collectors (top line first) and the sum of their quantities.
+    struct LineSummary {
+        int lines = 0;
+        QStringList collectors;
+        QString total; // "0", "5", "12.5"
+    };
+    LineSummary lineSummary() const;
+    static LineSummary summaryOf(const QVector<staging::Line>& lines);
+
+    // The window is being closed: a running search stops, and when lines
+    // stay staged the log says how many and the text for the clerk is
+    // returned ("" without lines).
+    QString leave();
 
     // Detail-grid editing. row is the system row (1 = top line).
     void unlockQuantityCell(int row, int column);
@@ -73,14 +107,19 @@ public:
     void deleteCurrentLine(int row);
     // first and last row of the selection (both the cursor row without one).
     void deleteSelectedLines(int first, int last);
+    // Asks first (questionAsked()), naming the line count.
     void deleteAllLines();
+    // #QM-UNDO: deletes the top line, the one the newest remaining scan
+    // added.
+    void undoLastScan();
 
     // The clerk's answer to the open question (questionAsked()).
     void answerQuestion(bool yes);
-    bool isAsking() const { return m_question.has_value(); }
+    bool isAsking() const { return m_question.has_value() || m_deleteAllAsked > 0; }
 
     // Stock search. False when nothing was searched: the keyword is too
-    // short, or another search is still filling the grid.
+    // short (the prompt field says so), or another search is still filling
+    // the grid.
     bool search(const QString& keyword);
     bool isBusy() const { return m_busy; }
     // Stops a running search after the current piece (the window closes).
@@ -123,12 +162,27 @@ signals:
     // A yes/no question for the clerk; the window shows it with No as the
     // safe choice and calls answerQuestion().
     void questionAsked(const QString& text, const QString& caption);
+    // The open question or message box is to close (#QM-CANCEL): a question
+    // is answered No.
+    void boxDismissed();
     void progressChanged(int value, int maximum);
+    // The detail grid's lines changed (added, deleted, a quantity, loaded,
+    // emptied).
+    void linesChanged();
+    // #QM-WRITE was scanned: the window presses 生成材料出库单 (its
+    // StationVoucher answers, as for a click or F12).
+    void writeRequested();
+    // A voucher awaits its second press (true) or no longer does.
+    void writeArmedChanged(bool armed);
 
 private:
     void handlePerson(const QString& jobNumber);
     void handleDevice(const QString& deviceCode);
     void handleMaterial(const QString& code);
+    void handleCommand(const QString& code);
+    void cancelPending();
+    // The scanned code gave no line: says why (MaterialRefusal.h) and logs it.
+    void refuseMaterial(const QString& code);
     void failScan(const QString& message, const QString& prompt);
     // A lookup whose query could not run: logged with the engine's reason,
     // the clerk asked to scan again, nothing else changed.
@@ -137,7 +191,14 @@ private:
     void restoreQuantity(int row, const QString& oldQuantity, const QString& message);
     // Replaces the detail grid's lines, top line first.
     void showLines(const QVector<staging::Line>& topFirst);
-    void rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed);
+    // False when the table could not follow and the grid was put back.
+    bool rewriteStaging(const QVector<staging::Line>& before, const QStringList& removed);
+    // Logs the deleted lines after a deletion the table followed.
+    void logDeleted(const QString& how, const QVector<staging::Line>& removed);
+    void removeAllLines();
+    // Every change of the detail grid ends here: a voucher awaiting its
+    // second press is cancelled, the window updates its count.
+    void gridChanged();
     void updateStockHint();
     void setBusy(bool busy);
     void runPendingScans();
@@ -165,6 +226,11 @@ private:
         QString quantity;
     };
     std::optional<OverStock> m_question;
+    // 删除所有行 waiting for the clerk's yes or no: the line count asked
+    // about (0: not asking).
+    int m_deleteAllAsked = 0;
+    bool m_boxOpen = false;
+    std::optional<QVector<staging::Line>> m_armedLines;
     // Job number of the current collector: a badge of another person ends
     // the device of the one before.
     QString m_collectorJob;

@@ -8,7 +8,8 @@
 #include "ui/Controls.h"
 #include "ui/MessageBox.h"
 
-#include <QCloseEvent>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,6 +23,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCursor>
@@ -82,6 +85,18 @@ ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner)
     connect(m_voucher, &StationVoucher::writingChanged, this,
             [this](bool writing) { 按钮_生成材料出库单->setEnabled(!writing && !m_station.isBusy()); });
     connect(按钮_生成材料出库单, &QPushButton::clicked, this, &ScanWindow::生成材料出库单);
+    // The scanner's #QM-WRITE and the F12 key press the same button.
+    // A #QM-WRITE is handled inside its scan: a box it needs opens after it.
+    connect(&m_station, &ScanStation::writeRequested, this, [this] { showNotice(m_voucher->press().notice, true); });
+    auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    connect(f12, &QShortcut::activated, this, &ScanWindow::生成材料出库单);
+    connect(&m_station, &ScanStation::writeArmedChanged, this, &ScanWindow::showWriteArmed);
+    connect(&m_station, &ScanStation::linesChanged, this, &ScanWindow::showSummary);
+    // #QM-CANCEL closes the open box; a question is answered No.
+    connect(&m_station, &ScanStation::boxDismissed, this, [this] {
+        if (auto* box = qobject_cast<QDialog*>(m_question.data()))
+            box->done(QMessageBox::No);
+    });
     connect(按钮_更新最大单据号, &QPushButton::clicked, this, &ScanWindow::更新最大单据号);
     connect(高级表格_材料出库单明细, &QTableView::doubleClicked, this, &ScanWindow::detailDoubleClicked);
     // The edit is checked once the editor has closed, so a question box
@@ -90,7 +105,22 @@ ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner)
             Qt::QueuedConnection);
     connect(高级表格_材料出库单明细, &QWidget::customContextMenuRequested, this, &ScanWindow::showDetailMenu);
 
+    // Every control but the two text fields (and the popup menu, which
+    // takes its own keys) hands a scanner's keys to the scan field. No
+    // button takes Enter for itself: a scan's Enter presses nothing.
+    for (QWidget* c : findChildren<QWidget*>()) {
+        if (c == 编辑框_条码 || c == 编辑框_查询库存关键字 || qobject_cast<QMenu*>(c) || qobject_cast<QMenu*>(c->window()))
+            continue;
+        if (auto* button = qobject_cast<QPushButton*>(c))
+            button->setAutoDefault(false);
+        c->installEventFilter(this);
+        m_keyRedirected << c;
+    }
+    installEventFilter(this);
+    m_keyRedirected << this;
+
     onCreated();
+    showSummary();
 }
 
 void ScanWindow::buildControls()
@@ -125,6 +155,10 @@ void ScanWindow::buildControls()
                                             QStringLiteral("生成材料出库单"));
     按钮_更新最大单据号 = make<QPushButton>(header, QStringLiteral("按钮_更新最大单据号"), 16, 352, 272, 56,
                                             QStringLiteral("更新最大单据号"));
+    // How many lines the grid holds and their total quantity, after every
+    // change.
+    标签_合计 = make<QLabel>(header, QStringLiteral("标签_合计"), 16, 432, 272, 96);
+    标签_合计->setWordWrap(true);
     // The header values come from the start window's saved choice; they are
     // shown, not edited here.
     for (QLineEdit* e : {warehouse, handler, category})
@@ -254,6 +288,7 @@ void ScanWindow::buildControls()
         focusScanField();
     });
     出库明细右键->addSeparator();
+    // Asks first; the answer comes back through the question box.
     出库明细右键->addAction(QStringLiteral("删除所有行"), this, [this] {
         m_station.deleteAllLines();
         focusScanField();
@@ -278,6 +313,7 @@ void ScanWindow::applyStyle()
     rule(QStringLiteral("#编辑框_条码, #编辑框_查询库存关键字"), fontRule(21) + kBoxed);
     rule(QStringLiteral("#分组框2 QLabel, #分组框3 QLabel, #分组框4 QLabel, #标签_条码, #标签_关键字"), fontRule(21));
     rule(QStringLiteral("#透明标签_时间"), fontRule(24) + QStringLiteral("background: transparent;"));
+    rule(QStringLiteral("#标签_合计"), fontRule(21) + QStringLiteral("color: blue;"));
     rule(QStringLiteral("#分组框2, #分组框3, #分组框4, #分组框1"), fontRule(19));
     rule(QStringLiteral("#分组框5, #分组框6"), fontRule(14, true));
     rule(QStringLiteral("#选择夹1 QTabBar"), fontRule(12, true));
@@ -307,23 +343,39 @@ void ScanWindow::onCreated()
 
 void ScanWindow::showEvent(QShowEvent* event)
 {
-    // On a screen smaller than the design the window fits the screen and
-    // its canvas scrolls.
-    if (QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        if (width() > available.width() || height() > available.height()) {
-            resize(std::min(width(), available.width()), std::min(height(), available.height()));
-            move(available.topLeft());
-        }
-    }
     QDialog::showEvent(event);
+    fitScreen();
+    // Some window systems tell the frame's size only once it is shown.
+    QTimer::singleShot(0, this, &ScanWindow::fitScreen);
 }
 
-void ScanWindow::closeEvent(QCloseEvent* event)
+void ScanWindow::fitScreen()
+{
+    // On a screen smaller than the design the window, title bar and frame
+    // included, fits the screen's free area (above the task bar) and its
+    // canvas scrolls.
+    QScreen* s = screen();
+    if (!s || isMaximized() || isFullScreen())
+        return;
+    const QRect available = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize room = available.size().shrunkBy(margins);
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    move(available.topLeft());
+}
+
+void ScanWindow::done(int result)
 {
     // A search that is still filling its grid stops; the window closes.
-    m_station.cancelSearch();
-    QDialog::closeEvent(event);
+    // Lines that stay staged are named, so the clerk knows they are kept.
+    const QString staged = m_station.leave();
+    if (!staged.isEmpty())
+        msgbox::show(staged, msgbox::Icon::Information, msgbox::kDefaultCaption, this);
+    QDialog::done(result);
 }
 
 void ScanWindow::tick()
@@ -393,6 +445,19 @@ void ScanWindow::showBusy(bool busy)
         b->setEnabled(!busy);
 }
 
+void ScanWindow::showSummary()
+{
+    const ScanStation::LineSummary summary = m_station.lineSummary();
+    标签_合计->setText(QStringLiteral("出库明细 ") + QString::number(summary.lines) + QStringLiteral(" 行\n合计数量 ")
+                       + summary.total);
+}
+
+void ScanWindow::showWriteArmed(bool armed)
+{
+    // The button says that its next press writes.
+    按钮_生成材料出库单->setText(armed ? QStringLiteral("确认生成材料出库单") : QStringLiteral("生成材料出库单"));
+}
+
 void ScanWindow::startSearch()
 {
     m_station.search(编辑框_查询库存关键字->text());
@@ -413,19 +478,45 @@ void ScanWindow::askQuestion(const QString& text, const QString& caption)
     // No is the default and Enter presses no button: a scanner's Enter
     // must never answer. The codes the scanner types while the box is open
     // are collected and handed to the station, which keeps them until the
-    // answer.
+    // answer. A question answered before its box could open (#QM-CANCEL
+    // right after it) is not asked.
+    if (!m_station.isAsking())
+        return;
     m_questionScan.clear();
-    const bool yes = msgbox::askYesNoSafely(text, caption, this, [this](QMessageBox& box) {
-        m_question = &box;
-        box.installEventFilter(this);
-        for (QAbstractButton* b : box.buttons())
-            b->installEventFilter(this);
-        emit questionShown(&box);
-    });
+    const bool yes = msgbox::askYesNoSafely(text, caption, this, [this](QMessageBox& box) { catchBoxKeys(box); });
     m_question = nullptr;
     m_station.answerQuestion(yes);
     activateWindow();
     focusScanField();
+}
+
+void ScanWindow::catchBoxKeys(QMessageBox& box)
+{
+    m_question = &box;
+    box.installEventFilter(this);
+    for (QAbstractButton* b : box.buttons())
+        b->installEventFilter(this);
+    emit questionShown(&box);
+}
+
+void ScanWindow::showNotice(const StationVoucher::Notice& notice, bool later)
+{
+    if (notice.text.isEmpty())
+        return;
+    if (later) {
+        // Once the current handler (a scan) has returned.
+        QTimer::singleShot(0, this, [this, notice] { showNotice(notice, false); });
+        return;
+    }
+    // The scans typed while the box is open wait for it.
+    m_questionScan.clear();
+    m_station.setBoxOpen(true);
+    msgbox::showWith(notice.text, notice.icon, msgbox::kDefaultCaption, this,
+                     [this](QMessageBox& box) { catchBoxKeys(box); });
+    m_question = nullptr;
+    activateWindow();
+    focusScanField();
+    m_station.setBoxOpen(false);
 }
 
 bool ScanWindow::questionKey(QKeyEvent* key)
@@ -433,6 +524,10 @@ bool ScanWindow::questionKey(QKeyEvent* key)
     if (key->key() == Qt::Key_Escape)
         return false; // the box's own: No
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab) {
+        // Enter alone is the clerk's: it closes a message box (a question
+        // has no button Enter presses). After a code it ends the scan.
+        if (m_questionScan.isEmpty() && key->key() != Qt::Key_Tab)
+            return false;
         m_station.handleScan(m_questionScan);
         m_questionScan.clear();
     } else if (key->text() != QStringLiteral("\n")) {
@@ -450,6 +545,9 @@ bool ScanWindow::scanKey(QKeyEvent* key)
     // stray key would end it at once.
     if (key->key() == Qt::Key_Escape)
         return true;
+    // A scan shows the detail tab, where its line appears.
+    if (选择夹1->currentIndex() != 0)
+        选择夹1->setCurrentIndex(0);
     // A scanner that ends its codes with CR LF: the LF is not a second,
     // empty scan.
     if (key->text() == QStringLiteral("\n"))
@@ -463,25 +561,69 @@ bool ScanWindow::scanKey(QKeyEvent* key)
     return false;
 }
 
+bool ScanWindow::strayKey(QWidget* watched, QKeyEvent* key)
+{
+    // Only the control the key was typed into: a key an open editor did
+    // not take travels up to its parents and is not typed a second time.
+    if (watched != QApplication::focusWidget() && watched != this)
+        return false;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // Escape would close the station at once.
+    if (key->key() == Qt::Key_Escape)
+        return true;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint() && modifiers == Qt::NoModifier;
+    if (!typed && !enter)
+        return false; // arrows, page keys, shortcuts: the control's own
+    // The quantity cell the clerk unlocked takes the keys typed into it.
+    if (watched == 高级表格_材料出库单明细) {
+        const QModelIndex current = 高级表格_材料出库单明细->currentIndex();
+        if (current.isValid()
+            && m_station.detailGrid().isEditable(StationGrid::systemRow(current), current.column()))
+            return false;
+    }
+    // Space clicks the button it is on; Enter presses only the voucher
+    // button, whose first press writes nothing.
+    if (qobject_cast<QPushButton*>(watched) && key->key() == Qt::Key_Space)
+        return false;
+    if (watched == 按钮_生成材料出库单 && enter) {
+        生成材料出库单();
+        return true;
+    }
+    focusScanField();
+    QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+    QApplication::sendEvent(编辑框_条码, &copy);
+    return true;
+}
+
 bool ScanWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_question && event->type() == QEvent::KeyPress
         && (watched == m_question || m_question->isAncestorOf(qobject_cast<QWidget*>(watched))))
         return questionKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::KeyPress && !m_question && m_keyRedirected.contains(qobject_cast<QWidget*>(watched)))
+        return strayKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     if (watched == 编辑框_条码) {
         if (event->type() == QEvent::KeyPress)
             return scanKey(static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::FocusIn) {
             编辑框_条码->clear();
-            if (选择夹1->currentIndex() != 0)
+            // The clerk's click (or Tab) shows the detail tab; the focus the
+            // window gives back after a search leaves its list in view.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if ((reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                && 选择夹1->currentIndex() != 0)
                 选择夹1->setCurrentIndex(0);
         }
     } else if (watched == 编辑框_查询库存关键字) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                && ScanStation::keywordLongEnough(编辑框_查询库存关键字->text())) {
-                startSearch();
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                if (ScanStation::keywordLongEnough(编辑框_查询库存关键字->text()))
+                    startSearch();
+                else
+                    // Said in the prompt field; the clerk goes on typing.
+                    m_station.search(编辑框_查询库存关键字->text());
                 return true;
             }
         } else if (event->type() == QEvent::FocusIn) {
@@ -524,10 +666,12 @@ void ScanWindow::showDetailMenu(const QPoint& pos)
 
 void ScanWindow::生成材料出库单()
 {
-    m_voucher->generate();
+    showNotice(m_voucher->press().notice);
+    focusScanField();
 }
 
 void ScanWindow::更新最大单据号()
 {
-    m_voucher->updateCounters();
+    showNotice(m_voucher->updateCounters());
+    focusScanField();
 }

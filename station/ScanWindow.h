@@ -37,23 +37,25 @@ public:
     // The created handler's steps; run by the constructor.
     void onCreated();
 
-    // 按钮_生成材料出库单: writes the grid's lines as one material-issue
-    // voucher.
+    // 按钮_生成材料出库单 (also F12 and #QM-WRITE): the first press shows
+    // what would be written, the second writes the grid's lines as one
+    // material-issue voucher.
     void 生成材料出库单();
     // 按钮_更新最大单据号: brings the ERP's identity counters up to date.
     void 更新最大单据号();
 
 signals:
-    // A question box is about to open (tests answer it).
+    // A question or message box is about to open (tests answer it).
     void questionShown(QMessageBox* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
 
 private:
     void buildControls();
+    void fitScreen();
     void applyStyle();
     void showFields();
     void showScanText(const QString& text);
@@ -68,7 +70,19 @@ private:
     int cursorRow() const;
     void focusScanField();
     void askQuestion(const QString& text, const QString& caption);
+    // A message box of the station: the scanner's codes typed while it is
+    // open are kept and handled after it.
+    // later: once the current handler has returned.
+    void showNotice(const StationVoucher::Notice& notice, bool later = false);
+    // Catches the keys of a box that is about to open.
+    void catchBoxKeys(QMessageBox& box);
     bool questionKey(QKeyEvent* key);
+    // A key typed while the focus is on a button, the tab bar, a grid or
+    // another control that takes no text: a scanner types wherever the focus
+    // is, so its codes go to the scan field.
+    bool strayKey(QWidget* watched, QKeyEvent* key);
+    void showSummary();
+    void showWriteArmed(bool armed);
 
     ScanStation m_station;
     StationVoucher* m_voucher = nullptr;
@@ -87,11 +101,15 @@ private:
     QTableView* 高级表格_材料出库单明细 = nullptr;
     QTableView* 高级表格_库存查询 = nullptr;
     QLabel* 透明标签_时间 = nullptr;
+    QLabel* 标签_合计 = nullptr;
     QTimer* 时钟1 = nullptr;
     QMenu* 出库明细右键 = nullptr;
     // Display fields and the StationFields member each shows.
     QList<QPair<QLineEdit*, QString StationFields::*>> m_fieldBoxes;
-    // The open question box, and what the scanner typed into it so far.
+    // Controls whose keys go to the scan field (strayKey).
+    QList<QWidget*> m_keyRedirected;
+    // The open question or message box, and what the scanner typed into it
+    // so far.
     QPointer<QWidget> m_question;
     QString m_questionScan;
 };

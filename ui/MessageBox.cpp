@@ -44,6 +44,22 @@ void show(const QString& text, Icon icon, const QString& caption, QWidget* owner
     run(m, QMessageBox::Ok, owner);
 }
 
+void showWith(const QString& text, Icon icon, const QString& caption, QWidget* owner,
+              const std::function<void(QMessageBox&)>& prepare)
+{
+    const Message m{text, caption, icon, false};
+    if (interceptor()) {
+        interceptor()(m);
+        return;
+    }
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, owner);
+    if (prepare)
+        prepare(box);
+    box.exec();
+}
+
 bool askYesNo(const QString& text, const QString& caption, Icon icon, QWidget* owner)
 {
     const Message m{text, caption, icon, true};

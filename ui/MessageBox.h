@@ -35,6 +35,11 @@ bool askYesNo(const QString& text, const QString& caption, Icon icon = Icon::Que
 bool askYesNoSafely(const QString& text, const QString& caption, QWidget* owner,
                     const std::function<void(QMessageBox&)>& prepare = {});
 
+// A box with an OK button whose keys a caller may catch: prepare gets the
+// box before it opens.
+void showWith(const QString& text, Icon icon, const QString& caption, QWidget* owner,
+              const std::function<void(QMessageBox&)>& prepare);
+
 // While an interceptor is set, no box is shown: the interceptor receives
 // each message and its result answers Yes/No questions (ignored for OK
 // boxes). Pass an empty function to show real boxes again.

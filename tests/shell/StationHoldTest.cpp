@@ -168,7 +168,10 @@ private slots:
             const StationGrid& detail = window->station().detailGrid();
             for (int row = 1; row <= detail.dataRowCount(); ++row)
                 grid << detail.text(row, 0) + u'|' + detail.text(row, 1);
-            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮_生成材料出库单")), Qt::LeftButton);
+            // The first press shows what would be written, the second writes.
+            for (int press = 0; press < 2; ++press)
+                QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮_生成材料出库单")),
+                                  Qt::LeftButton);
             prompt = window->station().promptText();
             window->close();
         });

@@ -31,6 +31,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tuple>
+
 using Path = StationFixture::Path;
 
 namespace {
@@ -98,6 +100,13 @@ private slots:
     void voucherFailureNamesItsCauseAndKeepsTheHistory();
     void deviceEndsWithItsWorker();
     void headerNotCheckedAtOpeningIsCheckedAtTheClick();
+    void commandBarcodesTypedByTheScanner();
+    void scannerKeysReachTheScanFieldFromAnyControl_data();
+    void scannerKeysReachTheScanFieldFromAnyControl();
+    void deleteAllLinesAsksWithNoAsTheDefault_data();
+    void deleteAllLinesAsksWithNoAsTheDefault();
+    void scanDuringAMessageBoxWaitsForIt();
+    void closingSaysWhatStaysStaged();
 
 private:
     void start(Path path)
@@ -461,33 +470,47 @@ void ScanWindowTest::refusedScans_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message"); // "" for none
     QTest::addColumn<QString>("sound");
-    QTest::addColumn<bool>("logged");
-    QTest::addColumn<QString>("left"); // the scan field afterwards
+    QTest::addColumn<QString>("logged"); // the log entry, "" for none
+    QTest::addColumn<QString>("left");   // the scan field afterwards
+    const auto row = [](const char* name, bool badge, const QString& code, const QString& message,
+                        const QString& sound, const QString& logged) {
+        QTest::newRow(name) << badge << code << message << sound << logged << QString();
+    };
     const QString noPosition = s("未查找到存货编码【%1】 的货位编码 请查询存货档案是否有设备默认货位！！");
-    QTest::newRow("unknown badge") << false << s("R99999") << s("未查找到工号【99999】 的记录，请与系统管理员联系！")
-                                   << prompts::kEmployeeNotFound << false << QString();
-    QTest::newRow("R alone") << false << s("R") << s("未查找到工号【】 的记录，请与系统管理员联系！")
-                             << prompts::kEmployeeNotFound << false << QString();
-    QTest::newRow("unknown device") << true << s("SXX-404")
-                                    << s("未查找到设备编码【XX-404】 的设备 请确认设备信息表中是否有增加！！")
-                                    << prompts::kScanFailed << false << QString();
-    QTest::newRow("material first") << false << s("QM-001") << s("请先刷人员条码！！") << prompts::kScanEmployeeCard
-                                    << false << QString();
+    const QString notFound = s("未查找到存货编码【%1】 的存货档案，请确认条码是否正确！！");
+    // Every refusal is in the log, the clerk's and the auditor's history.
+    for (const auto& [name, badge, code, message, sound] :
+         {std::tuple{"unknown badge", false, s("R99999"), s("未查找到工号【99999】 的记录，请与系统管理员联系！"),
+                     prompts::kEmployeeNotFound},
+          std::tuple{"R alone", false, s("R"), s("未查找到工号【】 的记录，请与系统管理员联系！"), prompts::kEmployeeNotFound},
+          std::tuple{"unknown device", true, s("SXX-404"),
+                     s("未查找到设备编码【XX-404】 的设备 请确认设备信息表中是否有增加！！"), prompts::kScanFailed},
+          // Each material that gives no line names its own cause; only an
+          // item without default bin keeps the system's text.
+          std::tuple{"lower-case r", true, s("r10001"), notFound.arg(s("r10001")), prompts::kScanFailed},
+          std::tuple{"not found", true, s("NO-SUCH-1"), notFound.arg(s("NO-SUCH-1")), prompts::kScanFailed},
+          std::tuple{"no position", true, s("XF-SAND"), noPosition.arg(s("XF-SAND")), prompts::kScanFailed},
+          std::tuple{"end-dated", true, s("OLD-6201"), s("存货编码【OLD-6201】 已停用（停用日期 2020-06-30），不能出库！！"),
+                     prompts::kScanFailed},
+          std::tuple{"end-dated, lower case", true, s("old-6201"),
+                     s("存货编码【old-6201】 已停用（停用日期 2020-06-30），不能出库！！"), prompts::kScanFailed},
+          std::tuple{"no unit", true, s("QM-006"),
+                     s("存货编码【QM-006】 的存货档案没有计量单位，请在存货档案中补充计量单位！！"), prompts::kScanFailed},
+          // A scanner set-up code is answered and leaves the field empty,
+          // so the next scan is not appended to it.
+          std::tuple{"set-up code", true, s("%%SetUp01"), s("条码【%%SetUp01】 是扫码枪设置码，不是出库条码，未处理！！"),
+                     prompts::kScanFailed},
+          std::tuple{"unknown command", true, s("#QM-PRINT"),
+                     s("条码【#QM-PRINT】 不是本程序的命令码（#QM-WRITE 生成材料出库单，#QM-UNDO 删除最后扫码的一行，"
+                       "#QM-CANCEL 取消），未处理！！"),
+                     prompts::kScanFailed}})
+        row(name, badge, code, message, sound, message);
+    row("material first", false, s("QM-001"), s("请先刷人员条码！！"), prompts::kScanEmployeeCard,
+        s("请先刷人员条码！！条码【QM-001】 未处理"));
     // Enter alone, or blanks, is no scan: no message, no sound, no log.
-    QTest::newRow("blank, no badge") << false << s("   ") << QString() << QString() << false << QString();
-    QTest::newRow("blank") << true << s("  ") << QString() << QString() << false << QString();
-    QTest::newRow("Enter alone") << true << QString() << QString() << QString() << false << QString();
-    QTest::newRow("lower-case r") << true << s("r10001") << noPosition.arg(s("r10001")) << prompts::kScanFailed << true
-                                  << QString();
-    QTest::newRow("no position") << true << s("XF-SAND") << noPosition.arg(s("XF-SAND")) << prompts::kScanFailed << true
-                                 << QString();
-    QTest::newRow("end-dated") << true << s("OLD-6201") << noPosition.arg(s("OLD-6201")) << prompts::kScanFailed << true
-                               << QString();
-    // A scanner set-up code is answered and leaves the field empty, so the
-    // next scan is not appended to it.
-    QTest::newRow("set-up code") << true << s("%%SetUp01")
-                                 << s("条码【%%SetUp01】 是扫码枪设置码，不是出库条码，未处理！！") << prompts::kScanFailed
-                                 << false << QString();
+    row("blank, no badge", false, s("   "), QString(), QString(), QString());
+    row("blank", true, s("  "), QString(), QString(), QString());
+    row("Enter alone", true, QString(), QString(), QString(), QString());
 }
 
 void ScanWindowTest::refusedScans()
@@ -496,7 +519,7 @@ void ScanWindowTest::refusedScans()
     QFETCH(QString, code);
     QFETCH(QString, message);
     QFETCH(QString, sound);
-    QFETCH(bool, logged);
+    QFETCH(QString, logged);
     QFETCH(QString, left);
     if (withBadge)
         scan(s("R10001"));
@@ -507,7 +530,7 @@ void ScanWindowTest::refusedScans()
     QCOMPARE(promptLines().mid(0, before.size() + (message.isEmpty() ? 0 : 1)),
              message.isEmpty() ? before : QStringList{message} + before);
     QCOMPARE(f->player.played, sound.isEmpty() ? QStringList() : QStringList{sound});
-    QCOMPARE(f->logEntries(), logged ? QStringList{message} : QStringList());
+    QCOMPARE(f->logEntries(), logged.isEmpty() ? QStringList() : QStringList{logged});
     QCOMPARE(text("编辑框_条码"), left);
     QCOMPARE(text("编辑框_领料人"), collector);
     QCOMPARE(grid().systemRowCount(), 1);
@@ -556,21 +579,28 @@ void ScanWindowTest::quantityEdits_data()
     QTest::addColumn<QString>("shown");  // in the grid afterwards
     QTest::addColumn<QString>("staged"); // sl afterwards
     QTest::addColumn<QString>("prompt"); // newest prompt line, "" when unchanged
+    QTest::addColumn<QString>("logged"); // the log's entries, joined with " / "
     const QString refused = s("数量【%1】 无效：须为大于0的数，最多两位小数，小数点前最多16位；行号【1】 的数量恢复为【1】！！");
-    QTest::newRow("within stock") << s("5") << true << false << s("5") << s("5") << QString();
-    QTest::newRow("equal to stock") << s("12.5") << true << false << s("12.5") << s("12.5") << QString();
-    QTest::newRow("over stock, yes") << s("20") << true << true << s("20") << s("20") << QString();
-    QTest::newRow("over stock, no") << s("20") << false << true << s("1") << s("1") << QString();
-    QTest::newRow("not a number") << s("abc") << true << false << s("1") << s("1")
-                                  << refused.arg(s("abc"));
-    QTest::newRow("zero") << s("0") << true << false << s("1") << s("1")
-                          << refused.arg(s("0"));
-    QTest::newRow("negative") << s("-2") << true << false << s("1") << s("1")
-                              << refused.arg(s("-2"));
-    QTest::newRow("three decimals") << s("1.125") << true << false << s("1") << s("1") << refused.arg(s("1.125"));
-    QTest::newRow("shown as kept") << s("+1.50") << true << false << s("1.5") << s("1.5") << QString();
-    QTest::newRow("bare exponent") << s("1e3") << true << false << s("1") << s("1")
-                                   << refused.arg(s("1e3"));
+    const QString changed = s("行号【1】 存货编码【QM-001】 的数量由【1】 改为【%1】");
+    const QString changeLogged = s("修改出库数量：行号【1】 存货编码【QM-001】 数量【1】 改为【%1】");
+    // An accepted change says so in the prompt field and in the log.
+    QTest::newRow("within stock") << s("5") << true << false << s("5") << s("5") << changed.arg(s("5"))
+                                  << changeLogged.arg(s("5"));
+    QTest::newRow("equal to stock") << s("12.5") << true << false << s("12.5") << s("12.5") << changed.arg(s("12.5"))
+                                    << changeLogged.arg(s("12.5"));
+    QTest::newRow("over stock, yes")
+        << s("20") << true << true << s("20") << s("20") << changed.arg(s("20"))
+        << s("出库数量超现存量仍保存：行号【1】 存货编码【QM-001】 数量【20】 / ") + changeLogged.arg(s("20"));
+    QTest::newRow("over stock, no") << s("20") << false << true << s("1") << s("1")
+                                    << s("行号【1】 的数量超现存量，未保存，恢复为【1】")
+                                    << s("出库数量超现存量未保存：行号【1】 存货编码【QM-001】 数量【20】 恢复为【1】");
+    // The same quantity again changes nothing and says nothing.
+    QTest::newRow("unchanged") << s("1.00") << true << false << s("1") << s("1") << QString() << QString();
+    for (const char* bad : {"abc", "0", "-2", "1.125", "1e3"})
+        QTest::addRow("refused %s", bad) << s(bad) << true << false << s("1") << s("1") << refused.arg(s(bad))
+                                         << s("存货编码【QM-001】 ") + refused.arg(s(bad));
+    QTest::newRow("shown as kept") << s("+1.50") << true << false << s("1.5") << s("1.5") << changed.arg(s("1.5"))
+                                   << changeLogged.arg(s("1.5"));
 }
 
 void ScanWindowTest::quantityEdits()
@@ -581,6 +611,7 @@ void ScanWindowTest::quantityEdits()
     QFETCH(QString, shown);
     QFETCH(QString, staged);
     QFETCH(QString, prompt);
+    QFETCH(QString, logged);
     scanAll({s("R10001"), s("QM-001")});
     const QString before = w->station().promptText();
     f->answer = answer;
@@ -597,13 +628,15 @@ void ScanWindowTest::quantityEdits()
     QCOMPARE(grid().text(1, 5), shown);
     QCOMPARE(f->scalar(s("select sl from ckmx where hh='1'")), staged);
     QCOMPARE(f->stagedRows(), gridRows());
-    if (prompt.isEmpty()) {
+    if (prompt.isEmpty())
         QCOMPARE(w->station().promptText(), before);
-        QVERIFY(f->player.played.isEmpty());
-    } else {
+    else
         QCOMPARE(promptLines().first(), prompt);
-        QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
-    }
+    // A refused quantity sounds as a failed scan.
+    QCOMPARE(f->player.played, prompt.startsWith(s("数量【")) ? QStringList{prompts::kScanFailed} : QStringList());
+    QCOMPARE(f->logEntries().join(s(" / ")), logged);
+    // The count and total follow the grid.
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 1 行\n合计数量 ") + shown);
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
 }
 
@@ -687,6 +720,8 @@ void ScanWindowTest::deletionsRenumberAndRewrite_data()
     QTest::addColumn<int>("last");
     QTest::addColumn<QStringList>("codes"); // left, top first
     QTest::newRow("current") << s("删除当前行") << 2 << 2 << QStringList({"DX-RVV-01", "QM-001", "QM-001"});
+    // The newest line: no number changes.
+    QTest::newRow("current, top") << s("删除当前行") << 1 << 1 << QStringList({"M6-25", "QM-001", "QM-001"});
     QTest::newRow("selected") << s("删除选中行") << 2 << 3 << QStringList({"DX-RVV-01", "QM-001"});
     QTest::newRow("all") << s("删除所有行") << 1 << 1 << QStringList();
     QTest::newRow("no current line") << s("删除当前行") << -1 << -1
@@ -715,7 +750,10 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
     view->setFocus();
+    const QStringList before = gridRows();
     triggerMenu(command.toUtf8().constData());
+    // 删除所有行 asks first, naming the line count (answered Yes here).
+    QTRY_VERIFY(!w->station().isAsking());
     QCOMPARE(column(grid(), 1), codes);
     QStringList numbers;
     for (int i = 1; i <= codes.size(); ++i)
@@ -723,7 +761,27 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     QCOMPARE(column(grid(), 0), numbers);
     QCOMPARE(f->rows(s("select hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj from ckmx order by cast(hh as integer)")),
              gridRows());
-    QVERIFY(f->messages.isEmpty());
+    if (command == s("删除所有行")) {
+        QCOMPARE(f->messages.size(), 1);
+        QCOMPARE(f->messages[0].text, s("确定删除出库明细的全部 4 行吗？删除后不能恢复。"));
+        QCOMPARE(f->messages[0].caption, s("删除所有行"));
+        QVERIFY(f->messages[0].yesNo);
+    } else {
+        QVERIFY(f->messages.isEmpty());
+    }
+    // The log names every deleted line.
+    const int deleted = before.size() - codes.size();
+    if (deleted == 0) {
+        QVERIFY(f->logEntries().isEmpty());
+    } else {
+        QCOMPARE(f->logEntries().size(), 1);
+        const QString entry = f->logEntries().first();
+        QVERIFY2(entry.startsWith(s("删除出库明细（") + command + s("）") + QString::number(deleted) + s(" 行：行号【")),
+                 qPrintable(entry));
+        QCOMPARE(entry.count(s("存货编码【")), deleted);
+    }
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(),
+             s("出库明细 %1 行\n合计数量 %1").arg(codes.size()));
     // The keyboard is back in the scan field: the scanner's next code
     // becomes a line, not keys in the grid.
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
@@ -740,8 +798,7 @@ void ScanWindowTest::escapeAndControlCharactersInTheScanField()
     QVERIFY(w->isVisible());
     // A control character inside a code goes into the log visibly.
     scan(s("XF") + QChar(0x1d) + s("SAND"));
-    QCOMPARE(f->logEntries(),
-             QStringList{s("未查找到存货编码【XF\\x1dSAND】 的货位编码 请查询存货档案是否有设备默认货位！！")});
+    QCOMPARE(f->logEntries(), QStringList{s("未查找到存货编码【XF\\x1dSAND】 的存货档案，请确认条码是否正确！！")});
     QCOMPARE(text("编辑框_条码"), QString());
 }
 
@@ -816,6 +873,9 @@ void ScanWindowTest::searchListsMatchingItems()
     type(keyword, s("螺栓 M8"));
     QTest::keyClick(keyword, Qt::Key_Return);
     searched();
+    // The list stays in view while the keyboard is back in the scan field.
+    QCOMPARE(child<QTabWidget>(s("选择夹1"))->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
     StationGrid& stock = w->station().stockGrid();
     const QStringList expected = f->rows(s("select cInvCode from inventory where cInvCode||cInvName||ifnull(cInvStd,'') "
                                            "like '%螺栓%M8%'"));
@@ -857,16 +917,28 @@ void ScanWindowTest::shortKeywordsDoNothing()
     const int listed = w->station().stockGrid().systemRowCount();
     QVERIFY(listed > 1);
     f->erp->数据库连接.clearTrace();
+    const QString tooShort = s("查询关键字【%1】 太短：请至少输入3个字母或数字，或2个汉字");
     for (const QString& k : {s("ab"), s("螺"), s(" a"), QString()}) {
         keyword->setText(k);
         QTest::keyClick(keyword, Qt::Key_Return);
         searched();
+        QCOMPARE(promptLines().first(), tooShort.arg(k));
         keyword->setText(k);
         QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
         searched();
+        QCOMPARE(promptLines().first(), tooShort.arg(k));
     }
     QVERIFY(f->erp->数据库连接.trace().isEmpty());
     QCOMPARE(w->station().stockGrid().systemRowCount(), listed);
+    // After Enter on a short keyword the clerk goes on typing it.
+    QTest::mouseClick(keyword, Qt::LeftButton);
+    type(keyword, s("轴"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), keyword);
+    type(keyword, s("承"));
+    QTest::keyClick(keyword, Qt::Key_Return);
+    searched();
+    QVERIFY(w->station().stockGrid().text(1, 2).contains(s("轴承")));
     // Three ASCII characters or two Chinese ones are enough.
     QVERIFY(ScanStation::keywordLongEnough(s("abc")));
     QVERIFY(ScanStation::keywordLongEnough(s("螺栓")));
@@ -887,12 +959,12 @@ void ScanWindowTest::secondSearchReplacesTheFirst()
     QCOMPARE(stock.text(1, 0), s("1"));
     for (int r = 1; r < stock.systemRowCount(); ++r)
         QVERIFY2(stock.text(r, 2).contains(s("轴承")), qPrintable(stock.text(r, 2)));
-    // A keyword without match leaves the grid empty, without a message.
+    // A keyword without match leaves the grid empty and says so.
     keyword->setText(s("没有这种东西"));
     QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
     searched();
     QCOMPARE(stock.systemRowCount(), 1);
-    QVERIFY(w->station().promptText().isEmpty());
+    QCOMPARE(promptLines(), QStringList{s("没有查到与关键字【没有这种东西】 相关的存货")});
 }
 
 void ScanWindowTest::scanDuringALongSearchWaitsForIt()
@@ -1036,18 +1108,37 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
     scanAll({s("R10001"), s("QM-001"), s("M6-25")});
     editQuantity(1, s("3"));
     const QStringList lines = gridRows();
+    const QStringList history = promptLines();
     f->player.played.clear();
+    const int logged = f->logEntries().size();
     auto* generate = child<QPushButton>(s("按钮_生成材料出库单"));
 
+    // The first press shows what would be written, in the window.
+    QTest::mouseClick(generate, Qt::LeftButton);
+    const QStringList preview{s("即将生成材料出库单：出库明细 2 行，领料人 1 位（王洋国），合计数量 4"),
+                              s("再按一次“生成材料出库单”、按F12或扫描 #QM-WRITE 即写入；扫描 #QM-CANCEL 或修改出库明细则取消")};
+    QCOMPARE(promptLines(), preview + history);
+    QCOMPARE(generate->text(), s("确认生成材料出库单"));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11 where cCode='CLCK260304080509'")), s("0"));
+    QCOMPARE(f->stagedRows().size(), 2);
+    QVERIFY(f->messages.isEmpty());
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+
+    // The second writes; the voucher number goes on top of the history.
+    f->player.played.clear();
     QTest::mouseClick(generate, Qt::LeftButton);
     const QString done = s("材料出库生成完成，材料出库单号：CLCK260304080509 请仓管到U8材料出库单进行审核！！");
-    QCOMPARE(w->station().promptText(), done);
-    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText(), done);
+    QCOMPARE(promptLines(), QStringList{done} + preview + history);
+    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText().split(u'\n').first(), done);
     QCOMPARE(f->player.played, QStringList{prompts::kVoucherGenerated});
     QCOMPARE(grid().systemRowCount(), 1);
     QVERIFY(f->stagedRows().isEmpty());
     QCOMPARE(text("编辑框_条码"), QString());
+    QCOMPARE(generate->text(), s("生成材料出库单"));
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 0 行\n合计数量 0"));
     QVERIFY(f->messages.isEmpty());
+    QCOMPARE(f->logEntries().mid(logged),
+             QStringList{s("生成材料出库单【CLCK260304080509】：出库明细 2 行，合计数量 4，领料人 王洋国")});
     // The lines went into the ERP in grid order, newest first, each with
     // its quantity in the line and in its bin-position row.
     const QString id = f->scalar(s("select ID from rdrecord11 where cCode='CLCK260304080509'"));
@@ -1058,23 +1149,27 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
     QCOMPARE(lines.size(), 2);
 
     // A click queued while the voucher was written finds the button
-    // disabled; once enabled again, an empty grid is only reported.
+    // disabled; once enabled again, an empty grid is only reported, at
+    // the first press.
     QVERIFY(!generate->isEnabled());
     QTRY_VERIFY(generate->isEnabled());
     QTest::mouseClick(generate, Qt::LeftButton);
-    QCOMPARE(promptLines(), QStringList({s("没有明细材料需要生成材料出库单！"), done}));
+    QCOMPARE(promptLines().first(), s("没有明细材料需要生成材料出库单！"));
+    QCOMPARE(promptLines().at(1), done);
     QCOMPARE(f->scalar(s("select count(*) from rdrecord11 where cCode='CLCK260304080509'")), s("1"));
 
     // The next scan's message goes in front of what the field shows now.
     scan(s("QM-001"));
-    QCOMPARE(promptLines(),
+    QCOMPARE(promptLines().mid(0, 3),
              QStringList({s("存货编码【QM-001】 添加成功！！"), s("没有明细材料需要生成材料出库单！"), done}));
-    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText(), promptLines().join(u'\n'));
+    QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText(),
+             w->station().promptText().replace(s("\r\n"), s("\n")));
 
     QTest::mouseClick(child<QPushButton>(s("按钮_更新最大单据号")), Qt::LeftButton);
     QCOMPARE(f->messages.size(), 1);
     QCOMPARE(f->messages[0].text, s("更新成功！"));
     QCOMPARE(f->messages[0].icon, msgbox::Icon::Information);
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
 }
 
 // A saved header the ERP does not know (or knows under another name) is
@@ -1187,12 +1282,14 @@ void ScanWindowTest::voucherFailureNamesItsCauseAndKeepsTheHistory()
         });
     }
     QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    const QStringList preview = promptLines().mid(0, 2);
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
     connection.setStatementSeam({});
     connection.setSeamError({});
     if (hold)
         QVERIFY(hold->exec(s("ROLLBACK")));
 
-    QCOMPARE(promptLines(), QStringList({s("材料出库生单失败，请联系系统开发人员！"), cause}) + history);
+    QCOMPARE(promptLines(), QStringList({s("材料出库生单失败，请联系系统开发人员！"), cause}) + preview + history);
     QCOMPARE(child<QPlainTextEdit>(s("编辑框_提示"))->toPlainText().split(u'\n').mid(0, 2),
              QStringList({s("材料出库生单失败，请联系系统开发人员！"), cause}));
     QCOMPARE(f->stagedRows(), staged);
@@ -1223,6 +1320,7 @@ void ScanWindowTest::headerNotCheckedAtOpeningIsCheckedAtTheClick()
     connection.setStatementSeam({});
     QTRY_VERIFY(child<QPushButton>(s("按钮_生成材料出库单"))->isEnabled());
     QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
     QVERIFY(promptLines().value(0).startsWith(s("材料出库生成完成")));
     QVERIFY(f->stagedRows().isEmpty());
 }
@@ -1247,6 +1345,190 @@ void ScanWindowTest::deviceEndsWithItsWorker()
     open();
     scanAll({s("SSB002"), s("R10015"), s("QM-001")});
     QCOMPARE(grid().text(1, 9), s("SB002"));
+}
+
+// The scanner's command codes, typed as it types them, and the keys that
+// press the voucher button.
+void ScanWindowTest::commandBarcodesTypedByTheScanner()
+{
+    const int vouchers = f->scalar(s("select count(*) from rdrecord11")).toInt();
+    auto* generate = child<QPushButton>(s("按钮_生成材料出库单"));
+    scanAll({s("R10001"), s("QM-001"), s("M6-25"), s("#QM-UNDO")});
+    QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
+    // #QM-WRITE shows, F12 writes.
+    scan(s("#QM-WRITE"));
+    QVERIFY(promptLines().first().startsWith(s("即将生成材料出库单：出库明细 1 行")));
+    QCOMPARE(generate->text(), s("确认生成材料出库单"));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers);
+    QTest::keyClick(field("编辑框_条码"), Qt::Key_F12);
+    QVERIFY(promptLines().first().startsWith(s("材料出库生成完成")));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers + 1);
+    QTRY_VERIFY(generate->isEnabled());
+
+    // Enter on the focused button shows; #QM-CANCEL cancels; F12 shows
+    // again and #QM-WRITE writes.
+    scan(s("QM-001"));
+    generate->setFocus();
+    QTest::keyClick(generate, Qt::Key_Return);
+    QCOMPARE(generate->text(), s("确认生成材料出库单"));
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    scan(s("#QM-CANCEL"));
+    QCOMPARE(promptLines().first(), s("已取消生成材料出库单，未写入任何数据。"));
+    QCOMPARE(generate->text(), s("生成材料出库单"));
+    QTest::keyClick(field("编辑框_条码"), Qt::Key_F12);
+    scan(s("#QM-WRITE"));
+    QCOMPARE(f->scalar(s("select count(*) from rdrecord11")).toInt(), vouchers + 2);
+    QVERIFY(grid().dataRowCount() == 0);
+    QVERIFY(f->messages.isEmpty());
+}
+
+// A scanner types wherever the focus is: its code reaches the scan field
+// and becomes a line, and the control it was typed on does nothing.
+void ScanWindowTest::scannerKeysReachTheScanFieldFromAnyControl_data()
+{
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"按钮_生成材料出库单", "按钮_更新最大单据号", "按钮_查询", "tab bar", "高级表格_材料出库单明细",
+                             "编辑框_提示", "编辑框_出库仓库", "编辑框_存货名称"})
+        QTest::newRow(name) << s(name);
+}
+
+void ScanWindowTest::scannerKeysReachTheScanFieldFromAnyControl()
+{
+    QFETCH(QString, control);
+    scanAll({s("R10001"), s("QM-001")});
+    auto* tabs = child<QTabWidget>(s("选择夹1"));
+    QWidget* target = control == s("tab bar") ? tabs->tabBar() : child(control);
+    QVERIFY(target);
+    if (target == tabs->tabBar())
+        tabs->setCurrentIndex(1);
+    if (target == detailView())
+        QTest::mouseClick(detailView()->viewport(), Qt::LeftButton, {},
+                          detailView()->visualRect(grid().indexOf(1, 2)).center());
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), target);
+    f->erp->数据库连接.clearTrace();
+    // Each key goes where the focus is, as the scanner's keys do.
+    for (const char c : std::string("M6-25"))
+        QTest::keyClick(QApplication::focusWidget(), c);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(column(grid(), 1), QStringList({s("M6-25"), s("QM-001")}));
+    QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    QCOMPARE(text("编辑框_条码"), QString());
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(promptLines().first(), s("存货编码【M6-25】 添加成功！！"));
+    // Nothing else ran: no box, no voucher, no counters, no search.
+    QVERIFY(f->messages.isEmpty());
+    QCOMPARE(child<QPushButton>(s("按钮_生成材料出库单"))->text(), s("生成材料出库单"));
+    QCOMPARE(f->erp->数据库连接.trace().size(), 3); // item, stock, staging insert
+    // A stray Escape does not close the station.
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QVERIFY(w->isVisible());
+}
+
+void ScanWindowTest::deleteAllLinesAsksWithNoAsTheDefault_data()
+{
+    QTest::addColumn<QString>("answer"); // what ends the question
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("#QM-CANCEL") << s("#QM-CANCEL") << QStringList({s("M6-25"), s("QM-001"), s("QM-001")});
+    QTest::newRow("No") << s("No") << QStringList({s("M6-25"), s("QM-001"), s("QM-001")});
+    QTest::newRow("Yes") << s("Yes") << QStringList{s("M6-25")};
+}
+
+void ScanWindowTest::deleteAllLinesAsksWithNoAsTheDefault()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, left);
+    scanAll({s("R10001"), s("QM-001"), s("QM-001")});
+    msgbox::setInterceptor({});
+    QString asked;
+    bool noIsDefault = false;
+    bool openAfterEnter = false;
+    int waiting = -1;
+    connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
+        QTimer::singleShot(0, box, [&, box] {
+            asked = box->text();
+            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            // The scanner reads a code while the box is open.
+            QTest::keyClicks(box, "M6-25");
+            QTest::keyClick(box, Qt::Key_Return);
+            openAfterEnter = box->isVisible();
+            waiting = w->station().pendingScans();
+            if (answer.startsWith(u'#')) {
+                QTest::keyClicks(box, answer.toLatin1().constData());
+                QTest::keyClick(box, Qt::Key_Return);
+            } else {
+                box->button(answer == s("Yes") ? QMessageBox::Yes : QMessageBox::No)->click();
+            }
+        });
+    });
+    triggerMenu("删除所有行");
+    QTRY_VERIFY(!w->station().isAsking());
+    QTRY_COMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+    msgbox::setInterceptor([this](const msgbox::Message& m) {
+        f->messages.append(m);
+        return f->answer;
+    });
+    QCOMPARE(asked, s("确定删除出库明细的全部 2 行吗？删除后不能恢复。"));
+    QVERIFY(noIsDefault);
+    QVERIFY(openAfterEnter); // the scanner's Enter did not answer
+    QCOMPARE(waiting, 1);
+    // The scan was kept and handled after the answer.
+    QCOMPARE(column(grid(), 1), left);
+    QStringList staged = f->stagedRows();
+    QStringList shown = gridRows();
+    staged.sort();
+    shown.sort();
+    QCOMPARE(staged, shown);
+}
+
+// An OK box keeps the scanner's code and hands it over once it is closed;
+// Enter alone closes it.
+void ScanWindowTest::scanDuringAMessageBoxWaitsForIt()
+{
+    scan(s("R10001"));
+    msgbox::setInterceptor({});
+    QString said;
+    bool openAfterScan = false;
+    int waiting = -1;
+    connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
+        QTimer::singleShot(0, box, [&, box] {
+            said = box->text();
+            QTest::keyClicks(box, "QM-001");
+            QTest::keyClick(box, Qt::Key_Return);
+            openAfterScan = box->isVisible();
+            waiting = w->station().pendingScans();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+    });
+    QTest::mouseClick(child<QPushButton>(s("按钮_更新最大单据号")), Qt::LeftButton);
+    msgbox::setInterceptor([this](const msgbox::Message& m) {
+        f->messages.append(m);
+        return f->answer;
+    });
+    QCOMPARE(said, s("更新成功！"));
+    QVERIFY(openAfterScan);
+    QCOMPARE(waiting, 1);
+    QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
+    QTRY_COMPARE(QApplication::focusWidget(), field("编辑框_条码"));
+}
+
+void ScanWindowTest::closingSaysWhatStaysStaged()
+{
+    // Without lines closing says nothing.
+    w->close();
+    QVERIFY(f->messages.isEmpty());
+    open();
+    scanAll({s("R10001"), s("QM-001"), s("M6-25")});
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 2 行\n合计数量 2"));
+    w->close();
+    QCOMPARE(f->messages.size(), 1);
+    QCOMPARE(f->messages[0].text,
+             s("出库明细还有 2 行（合计数量 2）未生成材料出库单，已保留在缓存表中，下次打开扫码出库时恢复。"));
+    w.reset();
+    open();
+    QCOMPARE(promptLines(), QStringList{s("已恢复上次未生成材料出库单的出库明细 2 行，合计数量 2")});
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 2 行\n合计数量 2"));
 }
 
 QTEST_MAIN(ScanWindowTest)

@@ -115,6 +115,9 @@ for code in R10001 QM-001 M6-25; do scan "$code"; done
 # The button 生成材料出库单: the scanning window fills this screen, with
 # its controls at fixed places (no window manager moves it).
 xdotool getwindowgeometry "$online" >&2
+# The first press shows what would be written, the second writes.
+xdotool mousemove --sync 151 324 click 1
+sleep 1
 xdotool mousemove --sync 151 324 click 1
 sleep 3
 command -v import >/dev/null && import -display "$DISPLAY" -window root "$work/station.png" 2>/dev/null
@@ -134,7 +137,7 @@ echo "voucher written through the window: $(sqlite3 "$db" "select cCode from rdr
 [ -f "$data/syslog/yxlog.txt" ] || fail "no syslog/yxlog.txt in the user's data folder"
 [ ! -f "$inst/set.ini" ] && [ ! -d "$inst/syslog" ] || fail "the program wrote into Program Files"
 iconv -f GBK -t UTF-8 "$data/set.ini" | grep -q '^仓库=02|五金仓' || fail "set.ini is not GBK"
-# The log holds failures only; what it holds must read as GBK.
+# What the log holds must read as GBK.
 iconv -f GBK -t UTF-8 "$data/syslog/yxlog.txt" >"$work/log.txt" || fail "yxlog.txt is not GBK"
 echo "set.ini and syslog/yxlog.txt in $local_app\\Quillmark\\Quillmark, in GBK"
 
