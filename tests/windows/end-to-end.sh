@@ -6,17 +6,22 @@
 #     platform plugin on that ERP (set.ini in the user's data folder);
 #  4. the online mode is opened, and a badge and two materials are typed
 #     into the real window as a scanner types them (keys, then Enter),
-#     then the write-voucher command code;
+#     then the write-voucher command code twice (the first shows what will
+#     be written, the second writes);
 #  5. the account set holds the voucher and its two lines (sqlite3 from
 #     here), and set.ini and syslog/yxlog.txt are in the user's data folder,
-#     in GBK.
+#     in GBK;
+#  6. the same over ODBC: quillmark.exe connects through the driver named
+#     "SQL Server", which Wine's odbc32 finds in the host's unixODBC (the
+#     SQLite ODBC driver registered under that name), and writes a voucher
+#     into a copy of the account set.
 # It also times the start-up (until the start window is on screen) of
 # quillmark.exe under Wine and of the Linux program on the same ERP.
 #
-#   end-to-end.sh WINE WORKDIR INSTALLER LINUX_QUILLMARK
+#   end-to-end.sh WINE WORKDIR INSTALLER LINUX_QUILLMARK [ODBCSYSINI]
 # Exit 77 (skipped) when Wine, Xvfb or xdotool cannot run here.
 set -uo pipefail
-wine="$1" work="$2" installer="$3" linux_quillmark="$4"
+wine="$1" work="$2" installer="$3" linux_quillmark="$4" odbc_ini="${5-}"
 wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver="$(dirname "$wine")/wineserver64"
 skip() { echo "end-to-end: $1; skipped." >&2; exit 77; }
@@ -96,42 +101,43 @@ wine_ms=$(( $(now_ms) - start ))
 # The header lists are filled once the ERP is connected.
 sleep 2
 
-# 4. Online mode: the button 在线模式 of the start window.
-online="$(xdotool search --name '^在线扫码出库$' 2>/dev/null | head -n1)"
-for attempt in 1 2 3; do
-  [ -n "$online" ] && break
-  xdotool windowfocus --sync "$win" >/dev/null 2>&1
-  # The button's middle, in the window's client area (the start window
-  # lays out its controls at fixed places).
-  xdotool mousemove --window "$win" 650 30 click 1
-  online="$(timeout 20 xdotool search --sync --onlyvisible --name '^在线扫码出库$' | head -n1)"
-done
-[ -n "$online" ] || { xdotool search --name '.' getwindowname %@ >&2 2>/dev/null; fail "the scanning window did not open"; }
-xdotool windowfocus --sync "$online" >/dev/null 2>&1
-sleep 1
+# 4. Online mode: the button 在线模式 of the start window; then a badge,
+#    two materials and the write-voucher command code twice.
 # Keys through the X server's test extension, as a USB scanner types them.
 scan() { xdotool type --delay 30 "$1"; xdotool key Return; sleep 1; }
-for code in R10001 QM-001 M6-25; do scan "$code"; done
-# The button 生成材料出库单: the scanning window fills this screen, with
-# its controls at fixed places (no window manager moves it).
-xdotool getwindowgeometry "$online" >&2
-# The first press shows what would be written, the second writes.
-xdotool mousemove --sync 151 324 click 1
-sleep 1
-xdotool mousemove --sync 151 324 click 1
-sleep 3
+open_station_and_write() { # start-window id
+  local online="" attempt
+  online="$(xdotool search --name '^在线扫码出库$' 2>/dev/null | head -n1)"
+  for attempt in 1 2 3; do
+    [ -n "$online" ] && break
+    xdotool windowfocus --sync "$1" >/dev/null 2>&1
+    # The button's middle, in the window's client area (the start window
+    # lays out its controls at fixed places).
+    xdotool mousemove --window "$1" 650 30 click 1
+    online="$(timeout 20 xdotool search --sync --onlyvisible --name '^在线扫码出库$' | head -n1)"
+  done
+  [ -n "$online" ] || { xdotool search --name '.' getwindowname %@ >&2 2>/dev/null; return 1; }
+  xdotool windowfocus --sync "$online" >/dev/null 2>&1
+  sleep 1
+  for code in R10001 QM-001 M6-25 '#QM-WRITE' '#QM-WRITE'; do scan "$code"; done
+  sleep 2
+}
+open_station_and_write "$win" || fail "the scanning window did not open"
 command -v import >/dev/null && import -display "$DISPLAY" -window root "$work/station.png" 2>/dev/null
 
 # 5. The voucher in the account set, read from here.
-db="$erp/UFDATA_001_2021.db"
-lines="$(sqlite3 "$db" "select s.cInvCode, s.iQuantity from rdrecords11 s
-  where s.ID = (select max(ID) from rdrecord11 r where r.cCode like 'CLCK%') order by s.cInvCode")"
-expected=$'M6-25|1\nQM-001|1'
-if [ "$lines" != "$expected" ]; then
-  sqlite3 "$db" "select ID, cCode from rdrecord11 order by ID desc limit 3" >&2
-  fail "the voucher's lines are [$lines], not [$expected]"
-fi
-echo "voucher written through the window: $(sqlite3 "$db" "select cCode from rdrecord11 order by ID desc limit 1")"
+check_voucher() { # account-set file
+  local lines expected=$'M6-25|1\nQM-001|1'
+  lines="$(sqlite3 "$1" "select s.cInvCode, s.iQuantity from rdrecords11 s
+    where s.ID = (select max(ID) from rdrecord11 r where r.cCode like 'CLCK%') order by s.cInvCode")"
+  if [ "$lines" != "$expected" ]; then
+    sqlite3 "$1" "select ID, cCode from rdrecord11 order by ID desc limit 3" >&2
+    echo "the voucher's lines are [$lines], not [$expected]"
+    return 1
+  fi
+}
+why="$(check_voucher "$erp/UFDATA_001_2021.db")" || fail "$why"
+echo "voucher written through the window: $(sqlite3 "$erp/UFDATA_001_2021.db" "select cCode from rdrecord11 order by ID desc limit 1")"
 
 [ -f "$data/set.ini" ] || fail "no set.ini in the user's data folder"
 [ -f "$data/syslog/yxlog.txt" ] || fail "no syslog/yxlog.txt in the user's data folder"
@@ -140,6 +146,24 @@ iconv -f GBK -t UTF-8 "$data/set.ini" | grep -q '^仓库=02|五金仓' || fail "
 # What the log holds must read as GBK.
 iconv -f GBK -t UTF-8 "$data/syslog/yxlog.txt" >"$work/log.txt" || fail "yxlog.txt is not GBK"
 echo "set.ini and syslog/yxlog.txt in $local_app\\Quillmark\\Quillmark, in GBK"
+
+# 6. The same over ODBC, into a copy of the account set the host's driver
+#    opens by its host path.
+if [ -n "$odbc_ini" ]; then
+  "$wineserver" -k >/dev/null 2>&1
+  sleep 1
+  cp -r "$work/erp-linux" "$work/erp-odbc"
+  printf '[连接配制]\r\n服务器=localhost\r\n用户名=sa\r\n账套=%s\r\n密码=%s\r\n[材料出库单表头]\r\n仓库=02|五金仓\r\n经手人=0001|王洋国\r\n出库类别=202|生产领料\r\n' \
+    "$work/erp-odbc/UFDATA_001_2021.db" "$(printf 'lanterno602417' | base64)" | iconv -f UTF-8 -t GBK >"$data/set.ini"
+  ODBCSYSINI="$odbc_ini" ODBCINSTINI=odbcinst.ini "$wine" "$inst/quillmark.exe" >"$work/quillmark-odbc.log" 2>&1 &
+  pids+=($!)
+  win="$(timeout 120 xdotool search --sync --onlyvisible --name '^Quillmark$' | head -n1)"
+  [ -n "$win" ] || fail "quillmark.exe over ODBC showed no start window"
+  sleep 2
+  open_station_and_write "$win" || fail "the scanning window did not open over ODBC"
+  why="$(check_voucher "$work/erp-odbc/UFDATA_001_2021.db")" || fail "over ODBC: $why"
+  echo "voucher written over ODBC through Wine's odbc32: $(sqlite3 "$work/erp-odbc/UFDATA_001_2021.db" "select cCode from rdrecord11 order by ID desc limit 1")"
+fi
 
 # The Linux program on the same demo ERP, in a folder of its own (it
 # keeps set.ini beside itself there).
