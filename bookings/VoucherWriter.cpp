@@ -7,6 +7,7 @@
 #include "bookings/VoucherHeaderCheck.h"
 #include "bookings/VoucherView.h"
 #include "erp/ErpConnection.h"
+#include "erp/ErpLog.h"
 #include "erp/FailureCause.h"
 #include "erp/MasterData.h"
 #include "erp/RecordSet.h"
@@ -135,7 +136,13 @@ bool VoucherWriter::abandon(const QString& prompt, bool resetScan, bool sound, c
     ErpConnection& connection = m_erp.connection;
     // The cause as the failed statement left it, before the rollback (which
     // closes the connection when it fails itself).
-    const QString cause = failurecause::describe(driverError, connection.isOpen());
+    // The driver's error number or SQLSTATE comes from where the text came.
+    QString code;
+    if (driverError == connection.lastError())
+        code = connection.lastErrorCode();
+    else if (driverError == m_erp.记录集1.lastError())
+        code = m_erp.记录集1.lastErrorCode();
+    const QString cause = failurecause::describe(driverError, connection.isOpen(), code);
     if (connection.inTransaction() && !connection.rollbackTransaction())
         写日志(QStringLiteral("材料出库单回滚失败，已断开数据库连接  ") + ErpConnection::kRollbackText);
     m_view.showPrompt(cause.isEmpty() ? prompt : prompt + QStringLiteral("\r\n") + cause);
@@ -255,7 +262,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
         check.checked = read;
         rs1.close();
         if (!read) {
-            写日志(QStringLiteral("取材料出库单主表ID失败  ") + maximaSql);
+            写日志(erplog::failure(QStringLiteral("取材料出库单主表ID失败  "), maximaSql, rs1.lastError()));
             return abandon(kNoVoucherId, false, true, rs1.lastError());
         }
     }
@@ -316,25 +323,25 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
         const Statement& st = batch[failed];
         switch (st.kind) {
         case Kind::Option:
-            写日志(QStringLiteral("写入材料出库单失败  ") + st.sql);
+            写日志(erplog::failure(QStringLiteral("写入材料出库单失败  "), st.sql, why));
             return abandon(kFailed, true, true, why);
         case Kind::Header:
-            写日志(QStringLiteral("插入表头数据失败  ") + st.sql);
+            写日志(erplog::failure(QStringLiteral("插入表头数据失败  "), st.sql, why));
             return abandon(kFailed, true, true, why);
         case Kind::Line:
-            写日志(QStringLiteral("插入扫描数据失败  ") + st.sql);
+            写日志(erplog::failure(QStringLiteral("插入扫描数据失败  "), st.sql, why));
             break;
         case Kind::IdentityOn:
-            写日志(QStringLiteral("set identity_insert InvPosition ON 失败  ") + st.positionSql);
+            写日志(erplog::failure(QStringLiteral("set identity_insert InvPosition ON 失败  "), st.positionSql, why));
             break;
         case Kind::Position:
-            写日志(QStringLiteral("插入货位存量表数据失败  ") + st.sql);
+            写日志(erplog::failure(QStringLiteral("插入货位存量表数据失败  "), st.sql, why));
             break;
         case Kind::IdentityOff:
-            写日志(QStringLiteral("set identity_insert InvPosition OFF 失败  ") + st.positionSql);
+            写日志(erplog::failure(QStringLiteral("set identity_insert InvPosition OFF 失败  "), st.positionSql, why));
             break;
         case Kind::Staging:
-            写日志(QStringLiteral("删除缓存记录失败  ") + st.sql);
+            写日志(erplog::failure(QStringLiteral("删除缓存记录失败  "), st.sql, why));
             break;
         }
         return abandon(kFailed, true, false, why);

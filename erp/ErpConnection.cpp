@@ -120,6 +120,7 @@ bool ErpConnection::openDatabase(const QString& server, const QString& login, co
 {
     close();
     m_lastError.clear();
+    m_lastCode.clear();
     const bool opened = server.startsWith(kEmbeddedPrefix)
         ? openEmbedded(server.mid(kEmbeddedPrefix.size()), database)
         : openOdbc(server, login, password, database);
@@ -324,6 +325,7 @@ bool ErpConnection::execDirect(const QString& text)
     if (q.exec(text))
         return true;
     m_lastError = q.lastError().text();
+    m_lastCode = q.lastError().nativeErrorCode();
     return false;
 }
 
@@ -355,6 +357,7 @@ bool ErpConnection::executeBatch(const QStringList& statements, int* failedIndex
     if (failedIndex)
         *failedIndex = -1;
     m_lastError.clear();
+    m_lastCode.clear();
     if (!isOpen()) {
         m_lastError = QStringLiteral("the connection is not open");
         return false;
@@ -382,6 +385,7 @@ bool ErpConnection::executeBatch(const QStringList& statements, int* failedIndex
         q.setForwardOnly(true);
         if (!q.exec(text)) {
             m_lastError = q.lastError().text();
+            m_lastCode = q.lastError().nativeErrorCode();
             if (failedIndex)
                 *failedIndex = i;
             return false;
@@ -419,6 +423,7 @@ bool ErpConnection::execServerBatch(const QStringList& statements, int* failedIn
             ++results;
         if (!ok || q.lastError().type() != QSqlError::NoError) {
             m_lastError = q.lastError().text();
+            m_lastCode = q.lastError().nativeErrorCode();
             if (failedIndex) {
                 int counted = 0;
                 for (int i = 0; i < texts.size(); ++i)
@@ -449,6 +454,7 @@ bool ErpConnection::beginTransaction(const QStringList& then, int* failedAt)
 {
     *failedAt = -1;
     m_lastError.clear();
+    m_lastCode.clear();
     if (!isOpen() || m_inTransaction) {
         m_lastError = isOpen() ? QStringLiteral("a transaction is already open")
                                : QStringLiteral("the connection is not open");
@@ -501,6 +507,7 @@ bool ErpConnection::beginTransaction(const QStringList& then, int* failedAt)
 bool ErpConnection::commitTransaction()
 {
     m_lastError.clear();
+    m_lastCode.clear();
     if (!m_inTransaction || !isOpen()) {
         m_lastError = QStringLiteral("no transaction is open");
         return false;
@@ -522,6 +529,7 @@ bool ErpConnection::rollbackTransaction()
     if (!m_inTransaction)
         return true;
     m_lastError.clear();
+    m_lastCode.clear();
     QString ignored;
     // SQL Server ends a transaction itself after some errors; the rollback
     // then has nothing left to do and must not fail for it.

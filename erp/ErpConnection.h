@@ -54,6 +54,9 @@ public:
     // "" on other engines or when the driver does not tell.
     QString sqliteFile() const { return m_sqliteFile; }
     QString lastError() const { return m_lastError; }
+    // The driver's error code(s) of the last failure: the native error
+    // number and/or SQLSTATE as the driver reports them ("" if none).
+    QString lastErrorCode() const { return m_lastCode; }
 
     // The text that goes to the engine for a statement the program sends;
     // records the statement in the trace.
@@ -194,5 +197,6 @@ private:
     QString m_seamError;
     QStringList m_trace;
     QString m_lastError;
+    QString m_lastCode;
     QString m_sqliteFile;
 };

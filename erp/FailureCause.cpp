@@ -1,5 +1,9 @@
 #include "erp/FailureCause.h"
 
+#include "erp/ErpConnection.h"
+#include "erp/RecordSet.h"
+
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace failurecause {
@@ -37,17 +41,52 @@ const QStringList kLinkTexts{
     QStringLiteral("通讯链接失败"),               QStringLiteral("连接已断开"),
 };
 
+const QStringList kReadOnlyTexts{
+    QStringLiteral("readonly database"), QStringLiteral("read-only"), QStringLiteral("read only"),
+    QStringLiteral("只读"),
+};
+
+bool hasCode(const QStringList& codes, std::initializer_list<const char*> wanted)
+{
+    for (const QString& c : codes)
+        for (const char* w : wanted)
+            if (c.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
 } // namespace
 
-QString describe(const QString& driverError, bool connectionOpen)
+QString describe(const QString& driverError, bool connectionOpen, const QString& code)
 {
-    if (!connectionOpen || containsAny(driverError, kLinkTexts))
+    static const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
+    const QStringList codes = code.split(separators, Qt::SkipEmptyParts);
+    if (!connectionOpen || hasCode(codes, {"08S01", "08001", "08003", "08004", "08007", "08S02"})
+        || containsAny(driverError, kLinkTexts))
         return kDisconnected;
+    if (hasCode(codes, {"1222", "1205"}))
+        return kBusy;
+    if (hasCode(codes, {"1105", "9002"}))
+        return kDiskFull;
+    if (hasCode(codes, {"3906"}))
+        return kReadOnly;
     if (containsAny(driverError, kBusyTexts))
         return kBusy;
     if (containsAny(driverError, kFullTexts))
         return kDiskFull;
-    return driverError.trimmed();
+    if (containsAny(driverError, kReadOnlyTexts))
+        return kReadOnly;
+    return driverError.trimmed().isEmpty() ? QString() : kOther;
+}
+
+QString describe(const RecordSet& rs)
+{
+    return describe(rs.lastError(), rs.connection() && rs.connection()->isOpen(), rs.lastErrorCode());
+}
+
+QString describe(const ErpConnection& connection)
+{
+    return describe(connection.lastError(), connection.isOpen(), connection.lastErrorCode());
 }
 
 } // namespace failurecause

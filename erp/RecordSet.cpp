@@ -123,6 +123,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
 {
     close();
     m_lastError.clear();
+    m_lastCode.clear();
     m_rowsAffected = -1;
     if (!m_connection || !m_connection->isOpen()) {
         m_lastError = QStringLiteral("the connection is not open");
@@ -141,6 +142,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
     q.setNumericalPrecisionPolicy(decimals == Decimals::Exact ? QSql::HighPrecision : QSql::LowPrecisionDouble);
     if (!q.exec(text)) {
         m_lastError = q.lastError().text();
+        m_lastCode = q.lastError().nativeErrorCode();
         return false;
     }
     if (!q.isSelect()) {
@@ -173,6 +175,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
     }
     if (q.lastError().type() != QSqlError::NoError) {
         m_lastError = q.lastError().text();
+        m_lastCode = q.lastError().nativeErrorCode();
         m_fields.clear();
         m_rows.clear();
         return false;

@@ -68,6 +68,9 @@ public:
 
     // Why the last operation failed, for the log or a test; "" after success.
     QString lastError() const { return m_lastError; }
+    // The driver's error code(s) of the last failure (native number and/or
+    // SQLSTATE), for failurecause.
+    QString lastErrorCode() const { return m_lastCode; }
 
     enum class FieldKind { Text, Integer, Number, DateTime, Other };
     int fieldCount() const { return int(m_fields.size()); }
@@ -93,4 +96,5 @@ private:
     int m_rowsAffected = -1;
     bool m_open = false;
     mutable QString m_lastError;
+    QString m_lastCode;
 };

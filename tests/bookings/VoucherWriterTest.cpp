@@ -346,26 +346,37 @@ TEST_F(VoucherWriterTest, CausesInTheClerksWords)
 {
     const struct {
         const char* driverText;
+        const char* code;
         bool open;
         const char* cause;
     } cases[] = {
-        {"database is locked Unable to fetch row", true, "另一台电脑正在写入，请稍后重试"},
-        {"[Microsoft][ODBC SQL Server Driver][SQL Server]Lock request time out period exceeded.", true,
+        {"database is locked Unable to fetch row", "5", true, "另一台电脑正在写入，请稍后重试"},
+        {"[Microsoft][ODBC SQL Server Driver][SQL Server]Lock request time out period exceeded.", "", true,
          "另一台电脑正在写入，请稍后重试"},
-        {"[FreeTDS][SQL Server]Quillmark voucher lock not granted", true, "另一台电脑正在写入，请稍后重试"},
-        {"Transaction (Process ID 57) was deadlocked on lock resources with another process", true,
+        {"[FreeTDS][SQL Server]Quillmark voucher lock not granted", "", true, "另一台电脑正在写入，请稍后重试"},
+        {"Transaction (Process ID 57) was deadlocked on lock resources with another process", "", true,
          "另一台电脑正在写入，请稍后重试"},
-        {"database or disk is full Unable to fetch row", true, "数据库磁盘已满"},
+        {"database or disk is full Unable to fetch row", "13", true, "数据库磁盘已满"},
         {"Could not allocate space for object 'dbo.rdrecords11' in database 'UFDATA_001_2021' because the 'PRIMARY' "
-         "filegroup is full.", true, "数据库磁盘已满"},
-        {"The transaction log for database 'UFDATA_001_2021' is full due to 'LOG_BACKUP'.", true, "数据库磁盘已满"},
-        {"[Microsoft][ODBC SQL Server Driver]Communication link failure", true, "与ERP的连接已断开"},
-        {"[FreeTDS][SQL Server]Write to the server failed", true, "与ERP的连接已断开"},
-        {"", false, "与ERP的连接已断开"},
-        {"  NOT NULL constraint failed: rdrecords11.cInvCode ", true, "NOT NULL constraint failed: rdrecords11.cInvCode"},
+         "filegroup is full.", "", true, "数据库磁盘已满"},
+        {"The transaction log for database 'UFDATA_001_2021' is full due to 'LOG_BACKUP'.", "", true, "数据库磁盘已满"},
+        {"[Microsoft][ODBC SQL Server Driver]Communication link failure", "", true, "与ERP的连接已断开"},
+        {"[FreeTDS][SQL Server]Write to the server failed", "", true, "与ERP的连接已断开"},
+        {"", "", false, "与ERP的连接已断开"},
+        {"attempt to write a readonly database Unable to fetch row", "8", true, "数据库只读，无法写入"},
+        // By number and SQLSTATE, in whatever language the server speaks.
+        {"[SQL Server]已超过了锁请求超时时段。", "1222", true, "另一台电脑正在写入，请稍后重试"},
+        {"[SQL Server]事务(进程 ID 57)与另一个进程被死锁", "1205", true, "另一台电脑正在写入，请稍后重试"},
+        {"[SQL Server]Nicht genügend Speicherplatz", "1105", true, "数据库磁盘已满"},
+        {"[SQL Server]Le journal des transactions est plein", "9002", true, "数据库磁盘已满"},
+        {"[unixODBC]Verbindung unterbrochen", "08S01", true, "与ERP的连接已断开"},
+        {"[unixODBC]Verbindung fehlgeschlagen", "08001;0", true, "与ERP的连接已断开"},
+        // A number that means something else on another engine is no cause.
+        {"[SQLite]no such table: ckmx", "1", true, "数据库执行出错，原因已写入日志"},
+        {"  NOT NULL constraint failed: rdrecords11.cInvCode ", "19", true, "数据库执行出错，原因已写入日志"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(failurecause::describe(s(c.driverText), c.open), s(c.cause)) << c.driverText;
+        EXPECT_EQ(failurecause::describe(s(c.driverText), c.open, s(c.code)), s(c.cause)) << c.driverText;
 }
 
 TEST_F(VoucherWriterTest, CounterButtonTellsHowItWent)
@@ -441,13 +452,16 @@ TEST_F(VoucherWriterTest, AFailureAtAnyStatementLeavesNothingBehind)
         } else {
             ADD_FAILURE() << "unexpected statement " << n << ": " << failing.toStdString();
         }
-        // The step's message, and below it the driver's text (the seam's).
-        EXPECT_EQ(view.prompts().value(1), prompt + s("\r\nstatement failed at the test seam: ") + failing) << n;
+        // The step's message, and below it the cause in the clerk's words;
+        // the driver's text (the seam's) goes to the log.
+        EXPECT_EQ(view.prompts().value(1), prompt + s("\r\n") + failurecause::kOther) << n;
         EXPECT_EQ(view.prompts().size(), 2) << n;
         EXPECT_EQ(view.events.contains(s("play:") + prompts::kScanFailed), sound) << n;
         EXPECT_EQ(view.events.contains(s("reset scan field")), !prompt.startsWith(s("取主表ID"))) << n;
         ASSERT_FALSE(entries.isEmpty()) << n;
         EXPECT_TRUE(entries.first().startsWith(log)) << n << ": " << entries.first().toStdString();
+        EXPECT_TRUE(entries.first().contains(s("statement failed at the test seam: ") + failing))
+            << n << ": " << entries.first().toStdString();
     }
     // The statement after COMMIT is the counters' query: the voucher stands,
     // the counters wait, and the user is told.
