@@ -3,6 +3,7 @@
 #include "app/OperationLog.h"
 #include "erp/ErpConnection.h"
 #include "erp/ErpLog.h"
+#include "erp/FailureCause.h"
 #include "erp/RecordSet.h"
 #include "erp/SqlText.h"
 
@@ -23,6 +24,37 @@ QString keptQuantity(const QString& typed)
         return {};
     return exact;
 }
+
+bool engineKeeps(const QString& kept, bool sqliteEngine)
+{
+    if (!sqliteEngine || !kept.contains(u'.'))
+        return true;
+    return kept.indexOf(u'.') <= kSqliteWholeDigitsWithDecimals;
+}
+
+namespace {
+
+// A quantity the table on this record set's engine keeps exactly.
+bool keptHere(RecordSet& rs, const QString& quantity)
+{
+    const QString kept = keptQuantity(quantity);
+    return !kept.isEmpty() && engineKeeps(kept, rs.connection() && rs.connection()->isSqlite());
+}
+
+// The clerk's words for why a step failed: the cause of reason, which is
+// the text the record set or the connection gave.
+QString causeOf(RecordSet& rs, const QString& reason)
+{
+    ErpConnection* connection = rs.connection();
+    const bool open = connection && connection->isOpen();
+    if (reason == rs.lastError())
+        return failurecause::describe(reason, open, rs.lastErrorCode());
+    if (connection && reason == connection->lastError())
+        return failurecause::describe(reason, open, connection->lastErrorCode());
+    return reason; // the program's own words
+}
+
+} // namespace
 
 QString existsQuery(const QString& table)
 {
@@ -147,10 +179,10 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
     const QString sql = insertStatement(line);
     // The quantity stands bare: anything but a quantity the column can hold
     // never reaches the database.
-    if (keptQuantity(line.sl).isEmpty() || !rs.open(sql)) {
-        写日志((purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
-                                           : QStringLiteral("插入缓存数据失败  "))
-               + sql);
+    if (!keptHere(rs, line.sl) || !rs.open(sql)) {
+        写日志(erplog::failure(purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
+                                                          : QStringLiteral("插入缓存数据失败  "),
+                               sql, rs.lastError()));
         rs.close();
         return false;
     }
@@ -161,8 +193,8 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
 bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
 {
     const QString sql = quantityStatement(hh, quantity);
-    if (keptQuantity(quantity).isEmpty() || !rs.open(sql)) {
-        写日志(QStringLiteral("修改缓存记录失败 ,") + sql);
+    if (!keptHere(rs, quantity) || !rs.open(sql)) {
+        写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), sql, rs.lastError()));
         rs.close();
         return false;
     }
@@ -190,20 +222,22 @@ bool removeAll(RecordSet& rs)
     return ok;
 }
 
-bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why)
+bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why, Numbering numbering)
 {
-    for (int i = 0; i < lines.size(); ++i)
-        lines[i].hh = QString::number(i + 1);
+    if (numbering == Numbering::FromTop)
+        for (int i = 0; i < lines.size(); ++i)
+            lines[i].hh = QString::number(i + 1);
     rs.close();
     ErpConnection* connection = rs.connection();
     const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
                           const QString& reason) {
         写日志(erplog::failure(failureText, statement, reason));
+        // The cause as the failure left it, before the rollback.
+        if (why)
+            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
         rs.close();
         if (connection)
             connection->rollbackTransaction();
-        if (why)
-            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + reason;
         return false;
     };
     if (!connection || !connection->isOpen())
@@ -216,7 +250,7 @@ bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why)
                     rs.lastError());
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString sql = insertStatement(*it);
-        const bool kept = !keptQuantity(it->sl).isEmpty();
+        const bool kept = keptHere(rs, it->sl);
         if (!kept || !rs.open(sql))
             return fail(QStringLiteral("插入缓存数据失败  "), sql,
                         QStringLiteral("写入缓存表第 ") + it->hh + QStringLiteral(" 行失败"),
@@ -255,11 +289,12 @@ Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& 
     const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
                           const QString& reason) {
         写日志(erplog::failure(failureText, statement, reason));
+        // The cause as the failure left it, before the rollback.
+        if (why)
+            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
         rs.close();
         if (connection)
             connection->rollbackTransaction();
-        if (why)
-            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + reason;
         return Removal::Failed;
     };
     QStringList removals;

@@ -47,6 +47,16 @@ struct Line {
 QString keptQuantity(const QString& typed);
 inline constexpr int kQuantityDecimals = 2;
 
+// On an SQLite engine (embedded, or through its ODBC driver) the column is
+// no decimal: a whole number is kept as an integer, exactly, but one with
+// decimals as a double, whose two decimals come back exactly only up to 13
+// digits before the point ("1234567890123456.78" would come back as
+// "1234567890123456"). Whether the engine keeps a quantity (as
+// keptQuantity gives it) exactly; every quantity keptQuantity gives on
+// other engines.
+bool engineKeeps(const QString& kept, bool sqliteEngine);
+inline constexpr int kSqliteWholeDigitsWithDecimals = 13;
+
 // The statements, exactly as they are sent.
 QString existsQuery(const QString& table);
 QString createStatement();
@@ -106,8 +116,13 @@ bool removeAll(RecordSet& rs);
 // holds the old lines or the new ones, never a part, also when the program
 // is killed midway. The first failing statement is logged (failure text,
 // statement and the engine's reason), everything is rolled back and false
-// comes back with *why saying which step failed and the engine's reason.
-bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why = nullptr);
+// comes back with *why saying which step failed and why, in the clerk's
+// words (failurecause).
+//
+// With Numbering::AsTheyAre the lines keep their numbers (the grid is
+// written as it stands, e.g. to stage lines that could not be staged).
+enum class Numbering { FromTop, AsTheyAre };
+bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why = nullptr, Numbering numbering = Numbering::FromTop);
 
 // The renumbering statement: every line of oldNumbers that stays, those
 // whose number changes (old → new) set in one UPDATE.

@@ -70,6 +70,22 @@ QString stockQuery(const QString& warehouseCode, const QString& inventoryCode)
         + QStringLiteral("' and cInvCode='") + q(inventoryCode) + QStringLiteral("' group by cInvCode");
 }
 
+QString scanQuery(const QString& warehouseCode, const QString& inventoryCode)
+{
+    // The inventory query's item, the warehouse of its default position and
+    // the stock query's sum as a column of the same row.
+    return QStringLiteral("select top 1 inv.cInvCode as 存货编码, inv.cInvName as 存货名称,inv.cInvStd as 规格型号, "
+                          "dw.cComUnitName as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as 货位名称,"
+                          "hw.cWhCode as 货位仓库,ck.cWhName as 货位仓库名称,(select sum(iQuantity ) from "
+                          "CurrentStock where cwhcode='")
+        + q(warehouseCode)
+        + QStringLiteral("' and cInvCode=inv.cInvCode) as 现存量 from inventory inv  inner join ComputationUnit dw on "
+                         "dw.cComunitCode=inv.cComUnitCode and inv.cInvCode ='")
+        + q(inventoryCode)
+        + QStringLiteral("' and inv.dEDate is null left join Position hw on  inv.cPosition=hw.cPosCode left join "
+                         "Warehouse ck on ck.cWhCode=hw.cWhCode");
+}
+
 QString departmentQuery(const QString& personCode)
 {
     return QStringLiteral("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='") + q(personCode)
@@ -126,6 +142,21 @@ bool findInventory(RecordSet& rs, const QString& inventoryCode, Inventory& item)
     if (!rs.open(inventoryQuery(inventoryCode)))
         return false;
     item = readInventory(rs);
+    rs.close();
+    return true;
+}
+
+bool findScanItem(RecordSet& rs, const QString& warehouseHeaderValue, const QString& inventoryCode, ScanItem& found)
+{
+    found = {};
+    if (!rs.open(scanQuery(codePart(warehouseHeaderValue), inventoryCode)))
+        return false;
+    found.item = readInventory(rs);
+    rs.readText(QStringLiteral("货位仓库"), found.货位仓库);
+    rs.readText(QStringLiteral("货位仓库名称"), found.货位仓库名称);
+    double sum = 0;
+    rs.readNumber(QStringLiteral("现存量"), sum);
+    found.现存量 = QString::asprintf("%.13g", sum);
     rs.close();
     return true;
 }

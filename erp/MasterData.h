@@ -51,11 +51,22 @@ struct Inventory {
     bool operator==(const Inventory&) const = default;
 };
 
+// What a material scan needs, read in one statement: the active item with
+// its unit and default position, the warehouse that position belongs to,
+// and the item's stock on hand in the header's warehouse.
+struct ScanItem {
+    Inventory item;       // 货位编码 empty: no such item, or one without a default position
+    QString 货位仓库;     // code of the position's warehouse; "" when the position is not in the archive
+    QString 货位仓库名称; // its name
+    QString 现存量;       // stock on hand as stockOnHand() gives it ("0" without a stock row)
+};
+
 // The statements, exactly as they are sent.
 QString personQuery(const QString& jobNumber);
 QString deviceQuery(const QString& deviceCode);
 QString inventoryQuery(const QString& inventoryCode);
 QString stockQuery(const QString& warehouseCode, const QString& inventoryCode);
+QString scanQuery(const QString& warehouseCode, const QString& inventoryCode);
 QString departmentQuery(const QString& personCode);
 QString searchQuery(const QString& pattern);
 // The stock in the header's warehouse ("code|name") of every item the
@@ -73,6 +84,11 @@ bool findDevice(RecordSet& rs, const QString& deviceCode, Device& device);
 // Active inventory item (no end date, unit known) by code, with its default
 // position. False when the query fails to run.
 bool findInventory(RecordSet& rs, const QString& inventoryCode, Inventory& item);
+
+// The item of a material scan, its position's warehouse and its stock on
+// hand in the warehouse of a header value, in one round trip. False when
+// the query fails to run.
+bool findScanItem(RecordSet& rs, const QString& warehouseHeaderValue, const QString& inventoryCode, ScanItem& found);
 
 // Stock on hand of an item in the warehouse of a header value, all batches
 // and positions together: "" when the query fails, "0" without a stock row,

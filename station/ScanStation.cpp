@@ -7,6 +7,7 @@
 #include "app/TextCodec.h"
 #include "erp/ErpLog.h"
 #include "erp/ErpSession.h"
+#include "erp/FailureCause.h"
 #include "erp/MasterData.h"
 #include "station/MaterialRefusal.h"
 #include "ui/PromptPlayer.h"
@@ -223,7 +224,7 @@ void ScanStation::failRead(const QString& failureText, const QString& query, con
     // clerk is told to scan again, not to check the archive, and the IT
     // person finds the engine's reason in the log.
     写日志(erplog::failure(failureText, query, rs.lastError()));
-    failScan(QStringLiteral("读取U8数据失败（数据库忙、被其他程序锁定或连接已断开），条码【")
+    failScan(QStringLiteral("读取U8数据失败（") + failurecause::describe(rs) + QStringLiteral("），条码【")
                  + textcodec::trimBlanks(m_fields.条码) + QStringLiteral("】 未处理，请重新扫码！！\r\n"),
              prompts::kScanFailed);
 }
@@ -299,26 +300,23 @@ void ScanStation::handleMaterial(const QString& code)
         failScan(QStringLiteral("请先刷人员条码！！\r\n"), prompts::kScanEmployeeCard);
         return;
     }
-    masterdata::Inventory item;
-    // The unit and the default bin position come with the item (joins of
-    // the inventory query).
-    if (!masterdata::findInventory(m_erp.记录集2, code, item)) {
-        failRead(QStringLiteral("查询存货失败 "), masterdata::inventoryQuery(code), m_erp.记录集2);
+    // The item with its unit and default bin position, the bin's warehouse
+    // and the stock on hand in the header's warehouse come in one query.
+    // When it cannot run, the scan changes nothing and is to be repeated.
+    masterdata::ScanItem found;
+    if (!masterdata::findScanItem(m_erp.记录集2, m_fields.出库仓库, code, found)) {
+        failRead(QStringLiteral("查询存货失败 "),
+                 masterdata::scanQuery(masterdata::codePart(m_fields.出库仓库), code), m_erp.记录集2);
         return;
     }
+    const masterdata::Inventory& item = found.item;
     if (item.货位编码.isEmpty()) {
         refuseMaterial(code);
         return;
     }
-
-    // Stock on hand is read before anything changes: when it cannot be
-    // read, the scan changes nothing and is to be repeated.
-    const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, item.存货编码);
-    if (stock.isEmpty()) {
-        failRead(QStringLiteral("查询现存量失败 "),
-                 masterdata::stockQuery(masterdata::codePart(m_fields.出库仓库), item.存货编码), m_erp.记录集3);
+    if (refuseBinOfAnotherWarehouse(found))
         return;
-    }
+    const QString stock = found.现存量;
 
     m_fields.存货编码 = item.存货编码;
     m_fields.存货名称 = item.存货名称;
@@ -355,15 +353,27 @@ void ScanStation::handleMaterial(const QString& code)
     m_detail.lockAll();
     updateStockHint();
 
+    // An item without stock in the warehouse is added all the same (the
+    // red stock field shows it), and the clerk hears that something is off.
+    const bool noStock = numberOrZero(stock) <= kTolerance;
+    if (noStock)
+        prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 已添加，但出库仓库【")
+                      + m_fields.出库仓库 + QStringLiteral("】 中没有现存量！！\r\n"));
+
     // The staged row is exactly the new grid row. A line that cannot be
-    // staged stays in the grid (the voucher still issues it), but the clerk
-    // has to know it would be gone after a restart.
+    // staged stays in the grid (the voucher still issues it), is kept as
+    // unsaved, and is staged with the next write that succeeds; until then
+    // a restart would not show it, and the clerk has to know that.
     if (staging::stageLine(m_erp.记录集1, line, staging::InsertFor::Scan)) {
-        prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 添加成功！！\r\n"));
-        play(prompts::kScanSucceeded);
+        if (!noStock)
+            prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 添加成功！！\r\n"));
+        play(noStock ? prompts::kScanFailed : prompts::kScanSucceeded);
+        saveUnsavedLines();
     } else {
-        prependPrompt(QStringLiteral("存货编码【") + item.存货编码
-                      + QStringLiteral("】 已加入出库明细，但未能保存到缓存表，程序重启后不会恢复！！\r\n"));
+        m_unsaved << line.hh;
+        prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 已加入出库明细，但未能保存到缓存表（")
+                      + failurecause::describe(m_erp.记录集1)
+                      + QStringLiteral("），下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！\r\n"));
         play(prompts::kScanFailed);
     }
 }
@@ -494,6 +504,46 @@ QString ScanStation::leave()
     return text;
 }
 
+bool ScanStation::refuseBinOfAnotherWarehouse(const masterdata::ScanItem& found)
+{
+    // A position is booked in the voucher's warehouse: a default bin of
+    // another warehouse (or one missing from the position archive) would
+    // put position stock into a bin that warehouse does not have.
+    const QString warehouse = masterdata::codePart(m_fields.出库仓库);
+    if (warehouse.isEmpty() || found.货位仓库 == warehouse)
+        return false;
+    const QString start = QStringLiteral("存货编码【") + found.item.存货编码 + QStringLiteral("】 的默认货位【")
+        + found.item.货位编码;
+    const QString message = found.货位仓库.isEmpty()
+        ? start + QStringLiteral("】 不在货位档案中，未添加！！")
+        : start + QStringLiteral("】 属于仓库【") + found.货位仓库 + u'|' + found.货位仓库名称
+            + QStringLiteral("】，不属于出库仓库【") + m_fields.出库仓库 + QStringLiteral("】，未添加！！");
+    写日志(visible(message));
+    failScan(message + QStringLiteral("\r\n"), prompts::kScanFailed);
+    return true;
+}
+
+void ScanStation::saveUnsavedLines()
+{
+    // Called after a write to the staging table succeeded: the lines that
+    // could not be staged before are staged now, together with the others
+    // in the grid's order and under their numbers, in one transaction.
+    QVector<staging::Line> lines = gridLines();
+    QStringList inGrid;
+    for (const staging::Line& l : std::as_const(lines))
+        inGrid << l.hh;
+    m_unsaved.erase(std::remove_if(m_unsaved.begin(), m_unsaved.end(),
+                                   [&](const QString& hh) { return !inGrid.contains(hh); }),
+                    m_unsaved.end());
+    if (m_unsaved.isEmpty())
+        return;
+    if (!staging::rewrite(m_erp.记录集1, lines, nullptr, staging::Numbering::AsTheyAre))
+        return; // logged; the lines stay unsaved until the next write
+    prependPrompt(QStringLiteral("之前未能保存的 ") + QString::number(m_unsaved.size())
+                  + QStringLiteral(" 行出库明细已保存到缓存表！！\r\n"));
+    m_unsaved.clear();
+}
+
 void ScanStation::updateStockHint()
 {
     m_fields.现存量不足 = false;
@@ -592,6 +642,13 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
                         QStringLiteral("U8连接已断开且无法重新连接，数量未保存，") + putBack + QStringLiteral("！！\r\n"));
         return;
     }
+    if (!staging::engineKeeps(quantity, m_erp.数据库连接.isSqlite())) {
+        restoreQuantity(row, oldQuantity,
+                        QStringLiteral("数量【") + typed + QStringLiteral("】 无效：当前ERP数据库只能准确保存小数点前最多")
+                            + QString::number(staging::kSqliteWholeDigitsWithDecimals)
+                            + QStringLiteral("位的带小数数量；") + putBack + QStringLiteral("！！\r\n"));
+        return;
+    }
     const QString stock = masterdata::stockOnHand(m_erp.记录集3, m_fields.出库仓库, code);
     if (stock.isEmpty()) {
         // Not knowing the stock is not stock 0: the clerk changes it again.
@@ -599,7 +656,8 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
                                masterdata::stockQuery(masterdata::codePart(m_fields.出库仓库), code),
                                m_erp.记录集3.lastError()));
         restoreQuantity(row, oldQuantity,
-                        QStringLiteral("读取U8现存量失败（数据库忙、被其他程序锁定或连接已断开），") + putBack
+                        QStringLiteral("读取U8现存量失败（") + failurecause::describe(m_erp.记录集3)
+                            + QStringLiteral("），") + putBack
                             + QStringLiteral("，请重新修改！！\r\n"));
         return;
     }
@@ -664,7 +722,7 @@ void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQua
     // restart shows what the grid showed. When it cannot be, the grid goes
     // back to the quantity the table still holds.
     if (!staging::changeQuantity(m_erp.记录集1, hh, quantity)) {
-        const QString reason = m_erp.记录集1.lastError();
+        const QString reason = failurecause::describe(m_erp.记录集1);
         restoreQuantity(row, oldQuantity,
                         QStringLiteral("数量【") + quantity + QStringLiteral("】 未能保存到缓存表")
                             + (reason.isEmpty() ? QString() : QStringLiteral("（") + reason + QStringLiteral("）"))
@@ -676,6 +734,7 @@ void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQua
                   + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】\r\n"));
     写日志(QStringLiteral("修改出库数量：行号【") + hh + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 数量【")
            + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】"));
+    saveUnsavedLines();
     updateStockHint();
     gridChanged();
     emit fieldsChanged();
@@ -705,28 +764,42 @@ bool ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
     QVector<staging::Line> lines = gridLines();
     QString why;
     reopenConnection();
+    // Lines that could not be staged are not in the table: it is written
+    // whole, and they with it.
+    const int unsaved = int(m_unsaved.size());
     staging::Removal removal = staging::Removal::NotAsGrid;
-    if (!removed.isEmpty() && !lines.isEmpty())
+    if (!removed.isEmpty() && !lines.isEmpty() && m_unsaved.isEmpty())
         removal = staging::removeLines(m_erp.记录集1, lines, removed, &why);
     const bool followed = removal == staging::Removal::Done
         || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why));
     if (followed) {
         for (int i = 0; i < lines.size(); ++i)
             m_detail.setText(i + 1, detailcolumn::LineNumber, lines[i].hh);
+        m_unsaved.clear();
+        if (unsaved > 0 && !lines.isEmpty())
+            prependPrompt(QStringLiteral("之前未能保存的出库明细已随删除保存到缓存表！！\r\n"));
     } else {
         QVector<staging::Line> staged;
         const bool reloaded = reopenConnection() && staging::loadLines(m_erp.记录集1, staged);
+        QString kept;
         if (reloaded) {
             std::reverse(staged.begin(), staged.end());
-            showLines(staged);
+            const int tableLines = int(staged.size());
+            showLines(withUnsavedLines(staged, before));
+            const int keptLines = m_detail.dataRowCount() - tableLines;
+            kept = QString::number(tableLines) + QStringLiteral(" 行");
+            if (keptLines > 0)
+                kept += QStringLiteral("，另有未能保存到缓存表的 ") + QString::number(keptLines)
+                    + QStringLiteral(" 行仍保留在出库明细中，下次写入缓存表成功时补存");
         } else {
             // The table cannot be read either: the rollback left it as it
             // was before the deletion, and so is the grid.
             showLines(before);
+            kept = QString::number(m_detail.dataRowCount()) + QStringLiteral(" 行");
         }
         prependPrompt(QStringLiteral("删除未能保存到缓存表（") + why + QStringLiteral("），出库明细已恢复为")
-                      + (reloaded ? QStringLiteral("缓存表中的 ") : QStringLiteral("删除前的 "))
-                      + QString::number(m_detail.dataRowCount()) + QStringLiteral(" 行！！\r\n"));
+                      + (reloaded ? QStringLiteral("缓存表中的 ") : QStringLiteral("删除前的 ")) + kept
+                      + QStringLiteral("！！\r\n"));
         play(prompts::kScanFailed);
     }
     updateStockHint();
@@ -744,6 +817,30 @@ void ScanStation::logDeleted(const QString& how, const QVector<staging::Line>& r
         lines << described(line);
     写日志(QStringLiteral("删除出库明细（") + how + QStringLiteral("）") + QString::number(removed.size())
            + QStringLiteral(" 行：") + lines.join(QStringLiteral("；")));
+}
+
+QVector<staging::Line> ScanStation::withUnsavedLines(const QVector<staging::Line>& staged,
+                                                     const QVector<staging::Line>& before)
+{
+    // The grid before the failed deletion gives the order: each of its lines
+    // as the table holds it, or as the grid held it when it was never
+    // staged. Table lines the grid did not show go below them.
+    QVector<staging::Line> rest = staged;
+    QVector<staging::Line> shown;
+    QStringList stillUnsaved;
+    for (const staging::Line& line : before) {
+        const auto inTable = std::find_if(rest.begin(), rest.end(),
+                                          [&](const staging::Line& l) { return l.hh == line.hh; });
+        if (inTable != rest.end()) {
+            shown << *inTable;
+            rest.erase(inTable);
+        } else if (m_unsaved.contains(line.hh)) {
+            shown << line;
+            stillUnsaved << line.hh;
+        }
+    }
+    m_unsaved = stillUnsaved;
+    return shown + rest;
 }
 
 void ScanStation::deleteCurrentLine(int row)
@@ -832,6 +929,7 @@ QVector<staging::Line> ScanStation::gridLines() const
 void ScanStation::clearDetailGrid()
 {
     m_detail.clearRows();
+    m_unsaved.clear();
     updateStockHint();
     gridChanged();
     emit fieldsChanged();

@@ -183,6 +183,16 @@ private:
     void cancelPending();
     // The scanned code gave no line: says why (MaterialRefusal.h) and logs it.
     void refuseMaterial(const QString& code);
+    // Refuses (message, sound, log) a material whose default bin is not a
+    // bin of the header's warehouse; false when it is.
+    bool refuseBinOfAnotherWarehouse(const masterdata::ScanItem& found);
+    // After a write to the staging table succeeded: stages the grid's lines
+    // that could not be staged before.
+    void saveUnsavedLines();
+    // The lines to show after a failed deletion: the table's lines, and the
+    // grid's unsaved lines in their places.
+    QVector<staging::Line> withUnsavedLines(const QVector<staging::Line>& staged,
+                                            const QVector<staging::Line>& before);
     void failScan(const QString& message, const QString& prompt);
     // A lookup whose query could not run: logged with the engine's reason,
     // the clerk asked to scan again, nothing else changed.
@@ -234,4 +244,8 @@ private:
     // Job number of the current collector: a badge of another person ends
     // the device of the one before.
     QString m_collectorJob;
+    // Line numbers of grid lines the staging table does not hold (their
+    // insert failed): kept over a reload and staged at the next write
+    // that succeeds.
+    QStringList m_unsaved;
 };

@@ -160,7 +160,7 @@ private slots:
             second = other.take(QStringLiteral("sqlite:") + m_env->filePath("erp"), QStringLiteral("sa"), QString(),
                                 QStringLiteral("UFDATA_001_2021"));
             auto* field = window->findChild<QLineEdit*>(QStringLiteral("编辑框_条码"));
-            for (const char* code : {"R10001", "QM-001", "M6-25", "DX-RVV-01"}) {
+            for (const char* code : {"R10001", "QM-001", "M6-25", "QD-PC8-01"}) {
                 QTest::keyClicks(field, QString::fromUtf8(code));
                 QTest::keyClick(field, Qt::Key_Return);
             }
@@ -178,7 +178,7 @@ private slots:
         QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
         QCOMPARE(opened, QStringLiteral("窗口_在线扫码出库"));
         QCOMPARE(second, StationHold::Result::HeldElsewhere);
-        QCOMPARE(grid, (QStringList{QStringLiteral("1|DX-RVV-01"), QStringLiteral("2|QM-001")}));
+        QCOMPARE(grid, (QStringList{QStringLiteral("1|QD-PC8-01"), QStringLiteral("2|QM-001")}));
         QVERIFY2(prompt.startsWith(QStringLiteral("材料出库生成完成")), qPrintable(prompt));
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));

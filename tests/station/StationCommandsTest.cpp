@@ -176,14 +176,14 @@ TEST_F(StationCommands, CancelAnswersWhatIsOpen)
 
 TEST_F(StationCommands, UndoDeletesTheNewestLine)
 {
-    scan({s("R10001"), s("QM-001"), s("M6-25"), s("DX-RVV-01")});
+    scan({s("R10001"), s("QM-001"), s("M6-25"), s("QD-PC8-01")});
     f->player.played.clear();
     scan({s("#QM-UNDO")});
     EXPECT_EQ(codes(), QStringList({s("M6-25"), s("QM-001")}));
     expectStagedAsGrid();
-    EXPECT_EQ(top(), s("已撤销最后一次扫码：删除行号【3】 存货编码【DX-RVV-01】"));
+    EXPECT_EQ(top(), s("已撤销最后一次扫码：删除行号【3】 存货编码【QD-PC8-01】"));
     EXPECT_EQ(f->player.played, QStringList{prompts::kScanSucceeded});
-    EXPECT_TRUE(f->logEntries().last().startsWith(s("删除出库明细（撤销最后一次扫码）1 行：行号【3】 存货编码【DX-RVV-01】 数量【1】")))
+    EXPECT_TRUE(f->logEntries().last().startsWith(s("删除出库明细（撤销最后一次扫码）1 行：行号【3】 存货编码【QD-PC8-01】 数量【1】")))
         << f->logEntries().last().toStdString();
     // The next scan is numbered after the remaining lines.
     scan({s("QM-001")});
