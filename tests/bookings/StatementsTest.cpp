@@ -88,6 +88,14 @@ std::vector<ReadCase> StatementsTest::readCases() const
          s("select sum(iQuantity ) as 现存量 from CurrentStock where cwhcode='02' and cInvCode='QM-001' group by "
            "cInvCode"),
          1, {s("12.5")}},
+        {"scan", masterdata::scanQuery(s("02"), s("QM-001")),
+         s("select top 1 inv.cInvCode as 存货编码, inv.cInvName as 存货名称,inv.cInvStd as 规格型号, dw.cComUnitName "
+           "as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as 货位名称,hw.cWhCode as 货位仓库,ck.cWhName as "
+           "货位仓库名称,(select sum(iQuantity ) from CurrentStock where cwhcode='02' and cInvCode=inv.cInvCode) as "
+           "现存量 from inventory inv  inner join ComputationUnit dw on dw.cComunitCode=inv.cComUnitCode and "
+           "inv.cInvCode ='QM-001' and inv.dEDate is null left join Position hw on  inv.cPosition=hw.cPosCode left "
+           "join Warehouse ck on ck.cWhCode=hw.cWhCode"),
+         1, {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层|02|五金仓|12.5")}},
         {"department", masterdata::departmentQuery(s("0001")),
          s("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='0001'"), 1, {s("03")}},
         {"search", masterdata::searchQuery(s("DEMO")),

@@ -76,6 +76,43 @@ TEST_F(MasterDataTest, ScannedPersonDeviceAndItemAreFound)
     EXPECT_FALSE(记录集2.hasResult());
 }
 
+// A material scan's one query gives what the inventory and stock queries
+// give, and the warehouse of the item's default bin.
+TEST_F(MasterDataTest, ScanItemComesWithItsBinsWarehouseAndStock)
+{
+    const struct {
+        const char* code;
+        const char* warehouse;
+        const char* bin;
+        const char* binWarehouse;
+        const char* binWarehouseName;
+        const char* stock;
+    } cases[] = {
+        {"QM-001", "02|五金仓", "B01-1", "02", "五金仓", "12.5"},
+        {"QM-001", "05|备品备件仓", "B01-1", "02", "五金仓", "0"}, // a 0 row
+        {"DX-RVV-01", "02|五金仓", "C02-2", "03", "辅料仓", "0"},   // no row
+        {"DX-RVV-01", "03", "C02-2", "03", "辅料仓", "240.5"},
+        {"XF-SAND", "02|五金仓", "", "", "", "0"},                  // no default bin
+        {"OLD-6201", "02|五金仓", "", "", "", "0"},                 // end-dated: not found
+    };
+    for (const auto& c : cases) {
+        const QString code = QString::fromUtf8(c.code);
+        masterdata::ScanItem found;
+        ASSERT_TRUE(masterdata::findScanItem(记录集2, QString::fromUtf8(c.warehouse), code, found)) << c.code;
+        EXPECT_EQ(found.item.货位编码, QString::fromUtf8(c.bin)) << c.code;
+        EXPECT_EQ(found.货位仓库, QString::fromUtf8(c.binWarehouse)) << c.code;
+        EXPECT_EQ(found.货位仓库名称, QString::fromUtf8(c.binWarehouseName)) << c.code;
+        EXPECT_EQ(found.现存量, QString::fromUtf8(c.stock)) << c.code << " " << c.warehouse;
+        Inventory item;
+        ASSERT_TRUE(masterdata::findInventory(记录集2, code, item));
+        EXPECT_EQ(found.item, item) << c.code;
+    }
+    EXPECT_FALSE(记录集2.hasResult());
+    RecordSet unbound; // a query that cannot run
+    masterdata::ScanItem found;
+    EXPECT_FALSE(masterdata::findScanItem(unbound, QStringLiteral("02"), QStringLiteral("QM-001"), found));
+}
+
 TEST_F(MasterDataTest, StockOnHandIsTheSumOverBatchesAsText)
 {
     const QString item = QStringLiteral("QM-001");
