@@ -573,9 +573,9 @@ void ScanWindowTest::stockIsShownAndOverdrawIsMarked()
     // the message and the sound say so, and the stock field shows that the
     // grid asks for more than there is.
     f->player.played.clear();
-    scan(s("QD-PC8-09"));
+    scan(s("QM-002"));
     QCOMPARE(grid().systemRowCount(), 3);
-    QCOMPARE(promptLines().first(), s("存货编码【QD-PC8-09】 已添加，但出库仓库【02|五金仓】 中没有现存量！！"));
+    QCOMPARE(promptLines().first(), s("存货编码【QM-002】 已添加，但出库仓库【02|五金仓】 中没有现存量！！"));
     QCOMPARE(f->player.played, QStringList{prompts::kScanFailed});
     QCOMPARE(f->stagedRows(), gridRows());
     QCOMPARE(text("编辑框_现存量"), s("0"));
@@ -1111,11 +1111,11 @@ void ScanWindowTest::scanSequenceOverOdbc()
     QVERIFY(!f->erp->数据库连接.isEmbedded());
     scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("M6-25")});
     QCOMPARE(text("编辑框_现存量"), s("67"));
-    scanAll({s("QD-PC8-09"), s("XF-SAND")});
-    QCOMPARE(column(grid(), 1), QStringList({"QD-PC8-09", "M6-25", "QM-001"}));
+    scanAll({s("QM-002"), s("XF-SAND")});
+    QCOMPARE(column(grid(), 1), QStringList({"QM-002", "M6-25", "QM-001"}));
     QCOMPARE(column(grid(), 9), QStringList({"SB001", "SB001", "SB001"}));
     QCOMPARE(text("编辑框_现存量"), s("0"));
-    QVERIFY(promptLines().contains(s("存货编码【QD-PC8-09】 已添加，但出库仓库【02|五金仓】 中没有现存量！！")));
+    QVERIFY(promptLines().contains(s("存货编码【QM-002】 已添加，但出库仓库【02|五金仓】 中没有现存量！！")));
     QCOMPARE(f->stagedRows(), gridRows());
     QCOMPARE(f->player.played.last(), prompts::kScanFailed);
     f->answer = true;

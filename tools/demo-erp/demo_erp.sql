@@ -346,6 +346,8 @@ INSERT INTO U8CUSTDEF_0001_E001 (ID, cNo, cCardName, cx) VALUES
 --   QM-005  default position, 2.75 m in 五金仓 (quantity edits above it
 --           are refused)
 --   QM-006  unit code missing from ComputationUnit: found by nothing
+-- and among the generated items DX-RVV-01, whose default position C02-2
+-- belongs to 辅料仓 (03): a station issuing from 五金仓 (02) refuses it.
 INSERT INTO inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, dSDate, dEDate) VALUES
   ('QM-002', '扫码演示物料（无库存）', 'DM-2 蓝色',   '01', 'B01-3', '2021-01-04', NULL),
   ('QM-003', '扫码演示物料（无货位）', 'DM-3 红色',   '01', NULL,    '2021-01-04', NULL),
