@@ -9,6 +9,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
 
 #include <sqlite3.h>
 
@@ -317,6 +318,46 @@ bool ErpConnection::admits(const QString& tsql)
     return false;
 }
 
+QString ErpConnection::errorCodeOf(const QSqlQuery& failed) const
+{
+    QStringList codes;
+    const QString native = failed.lastError().nativeErrorCode();
+    if (!native.isEmpty())
+        codes << native;
+    if (!m_embedded && m_db.isValid() && m_db.driverName() == QLatin1String("QODBC")) {
+        const auto handleOf = [](const QVariant& v) -> SQLHANDLE {
+            if (!v.isValid() || (qstrcmp(v.typeName(), "SQLHANDLE") != 0 && qstrcmp(v.typeName(), "void*") != 0))
+                return nullptr;
+            return *static_cast<const SQLHANDLE*>(v.constData());
+        };
+        const std::pair<SQLSMALLINT, SQLHANDLE> handles[] = {
+            {SQL_HANDLE_STMT, failed.result() ? handleOf(failed.result()->handle()) : nullptr},
+            {SQL_HANDLE_DBC, handleOf(m_db.driver()->handle())}};
+        for (const auto& [type, handle] : handles) {
+            for (SQLSMALLINT record = 1; handle && record <= 8; ++record) {
+                SQLINTEGER number = 0;
+                SQLSMALLINT length = 0;
+#ifdef _WIN32
+                // Qt builds with UNICODE on Windows: the wide function, by name.
+                SQLWCHAR state[6] = {};
+                SQLWCHAR message[2] = {};
+                if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, record, state, &number, message, 2, &length)))
+                    break;
+                codes << QString::fromUtf16(reinterpret_cast<const char16_t*>(state), 5);
+#else
+                SQLCHAR state[6] = {};
+                SQLCHAR message[2] = {};
+                if (!SQL_SUCCEEDED(SQLGetDiagRec(type, handle, record, state, &number, message, sizeof message, &length)))
+                    break;
+                codes << QString::fromLatin1(reinterpret_cast<const char*>(state));
+#endif
+            }
+        }
+    }
+    codes.removeDuplicates();
+    return codes.join(u';');
+}
+
 bool ErpConnection::execDirect(const QString& text)
 {
     ++m_roundTrips;
@@ -325,7 +366,7 @@ bool ErpConnection::execDirect(const QString& text)
     if (q.exec(text))
         return true;
     m_lastError = q.lastError().text();
-    m_lastCode = q.lastError().nativeErrorCode();
+    m_lastCode = errorCodeOf(q);
     return false;
 }
 
@@ -385,7 +426,7 @@ bool ErpConnection::executeBatch(const QStringList& statements, int* failedIndex
         q.setForwardOnly(true);
         if (!q.exec(text)) {
             m_lastError = q.lastError().text();
-            m_lastCode = q.lastError().nativeErrorCode();
+            m_lastCode = errorCodeOf(q);
             if (failedIndex)
                 *failedIndex = i;
             return false;
@@ -423,7 +464,7 @@ bool ErpConnection::execServerBatch(const QStringList& statements, int* failedIn
             ++results;
         if (!ok || q.lastError().type() != QSqlError::NoError) {
             m_lastError = q.lastError().text();
-            m_lastCode = q.lastError().nativeErrorCode();
+            m_lastCode = errorCodeOf(q);
             if (failedIndex) {
                 int counted = 0;
                 for (int i = 0; i < texts.size(); ++i)

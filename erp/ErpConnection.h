@@ -13,6 +13,7 @@
 // Statements are T-SQL. When the engine is SQLite (also an ODBC driver that
 // reports an SQLite DBMS) each text passes through the rewriter first.
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +58,11 @@ public:
     // The driver's error code(s) of the last failure: the native error
     // number and/or SQLSTATE as the driver reports them ("" if none).
     QString lastErrorCode() const { return m_lastCode; }
+    // The error codes of a statement that failed on this connection: the
+    // driver's native number and, over ODBC, the SQLSTATEs of its
+    // diagnostics (Qt passes on only the number; a broken link is told by
+    // its SQLSTATE), separated by ";".
+    QString errorCodeOf(const QSqlQuery& failed) const;
 
     // The text that goes to the engine for a statement the program sends;
     // records the statement in the trace.

@@ -142,7 +142,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
     q.setNumericalPrecisionPolicy(decimals == Decimals::Exact ? QSql::HighPrecision : QSql::LowPrecisionDouble);
     if (!q.exec(text)) {
         m_lastError = q.lastError().text();
-        m_lastCode = q.lastError().nativeErrorCode();
+        m_lastCode = m_connection->errorCodeOf(q);
         return false;
     }
     if (!q.isSelect()) {
@@ -175,7 +175,7 @@ bool RecordSet::open(const QString& sql, Decimals decimals)
     }
     if (q.lastError().type() != QSqlError::NoError) {
         m_lastError = q.lastError().text();
-        m_lastCode = q.lastError().nativeErrorCode();
+        m_lastCode = m_connection->errorCodeOf(q);
         m_fields.clear();
         m_rows.clear();
         return false;

@@ -4,6 +4,7 @@
 // runs there too). The ODBC connection uses the program's own connection
 // string.
 #include "erp/ErpConnection.h"
+#include "erp/FailureCause.h"
 #include "erp/RecordSet.h"
 #include "erp/SqlText.h"
 #include "tests/support/ErpFixture.h"
@@ -139,6 +140,11 @@ TEST_P(RecordSetTest, FailuresComeBackAsFalse)
     EXPECT_FALSE(rs.open(u("select nonsense from nowhere")));
     EXPECT_FALSE(rs.lastError().isEmpty());
     EXPECT_FALSE(rs.hasResult());
+    // The driver's error number comes with the text, over ODBC the
+    // SQLSTATE too (here the general error S1000; a broken link is 08S01);
+    // the clerk reads a cause, never the engine's English.
+    EXPECT_EQ(rs.lastErrorCode(), GetParam() == Path::Odbc ? u("1;S1000") : u("1"));
+    EXPECT_EQ(failurecause::describe(rs), failurecause::kOther);
 
     // A quantity that is not a number is refused by the table, as by SQL Server.
     EXPECT_FALSE(rs.open(u("update kinds set d='abc' where i=1")));
@@ -158,6 +164,7 @@ TEST_P(RecordSetTest, FailuresComeBackAsFalse)
     EXPECT_FALSE(unbound.open(u("select 1")));
     connection.close();
     EXPECT_FALSE(rs.open(u("select i from kinds")));
+    EXPECT_EQ(failurecause::describe(rs), failurecause::kDisconnected);
 }
 
 TEST_P(RecordSetTest, TraceHoldsTheTextsAsSent)
