@@ -70,6 +70,7 @@ private slots:
     void lockedDatabaseChangesNothingAndSaysSo();
     void unreadableStockIsNotStockZero();
     void openingAndSearchingTakeAFewRoundTrips();
+    void unsavedLinesAreStagedByTheNextWrite();
     void gridActionsReopenAClosedConnection();
     void quantitiesComeBackExactly_data();
     void quantitiesComeBackExactly();
@@ -364,6 +365,35 @@ void StagingSyncTest::openingAndSearchingTakeAFewRoundTrips()
         rs.bind(&c);
         QCOMPARE(station->stockGrid().text(row, stockcolumn::StockOnHand),
                  masterdata::stockOnHand(rs, station->fields().出库仓库, code));
+    }
+}
+
+// A line whose insert failed (the disk full) is staged by the next write
+// that succeeds, whichever it is: a quantity change or a deletion.
+void StagingSyncTest::unsavedLinesAreStagedByTheNextWrite()
+{
+    for (const bool byDeletion : {false, true}) {
+        start(Path::Embedded);
+        ErpConnection& c = f->erp->数据库连接;
+        scanAll({s("R10001"), s("QM-001"), s("M6-25")});
+        c.setSeamError(s("database or disk is full"));
+        c.setStatementSeam([](int, const QString& sql) { return !sql.startsWith(QLatin1String("insert into ckmx")); });
+        scanAll({s("QM-005"), s("QM-001")});
+        c.setStatementSeam({});
+        c.setSeamError({});
+        QCOMPARE(promptLines().first(), s("存货编码【QM-001】 已加入出库明细，但未能保存到缓存表（数据库磁盘已满），"
+                                          "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
+        QCOMPARE(f->stagedRows().size(), 2);
+        if (byDeletion) {
+            station->deleteCurrentLine(4);
+            QCOMPARE(promptLines().first(), s("之前未能保存的出库明细已随删除保存到缓存表！！"));
+        } else {
+            editQuantity(2, s("2.5")); // the unsaved QM-005
+            QCOMPARE(promptLines().first(), s("之前未能保存的 2 行出库明细已保存到缓存表！！"));
+            QCOMPARE(station->detailGrid().text(2, 5), s("2.5"));
+        }
+        QCOMPARE(station->detailGrid().dataRowCount(), byDeletion ? 3 : 4);
+        verifyTableIsGrid();
     }
 }
 
