@@ -785,7 +785,7 @@ bool ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
         if (reloaded) {
             std::reverse(staged.begin(), staged.end());
             const int tableLines = int(staged.size());
-            showLines(withUnsavedLines(staged, before));
+            showLines(m_unsaved.isEmpty() ? staged : withUnsavedLines(staged, before));
             const int keptLines = m_detail.dataRowCount() - tableLines;
             kept = QString::number(tableLines) + QStringLiteral(" 行");
             if (keptLines > 0)
