@@ -13,6 +13,7 @@
 #include "labels/LabelReader.h"
 #include "labels/PersonLabelWindow.h"
 #include "qr/facade.h"
+#include "tests/support/LabelBoxes.h"
 #include "tests/support/PrivateCups.h"
 #include "tools/demo-erp/DemoErp.h"
 
@@ -97,14 +98,7 @@ void ReadPeopleIntoTheWindow(benchmark::State& state)
 
 LabelSettings label60x40()
 {
-    LabelSettings boxes;
-    boxes.纸张长 = QStringLiteral("60");
-    boxes.纸张宽 = QStringLiteral("40");
-    boxes.二维码长 = QStringLiteral("30");
-    boxes.二维码宽 = QStringLiteral("30");
-    boxes.边距上 = QStringLiteral("2");
-    boxes.边距左 = QStringLiteral("2");
-    return boxes;
+    return labelBoxes(60, 40, 30);
 }
 
 QList<LabelJob> hundredPeople()

@@ -9,6 +9,7 @@
 #include "labels/PersonLabelWindow.h"
 #include "tests/labels/LabelPrinterOutput.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/LabelBoxes.h"
 #include "tests/support/PrivateCups.h"
 #include "tests/support/ShellTestEnvironment.h"
 
@@ -33,14 +34,7 @@ const QString kBystander = QStringLiteral("Office");
 
 LabelSettings label50x30()
 {
-    LabelSettings s;
-    s.纸张长 = QStringLiteral("50");
-    s.纸张宽 = QStringLiteral("30");
-    s.二维码长 = QStringLiteral("22");
-    s.二维码宽 = QStringLiteral("22");
-    s.边距上 = QStringLiteral("2");
-    s.边距左 = QStringLiteral("2");
-    return s;
+    return labelBoxes(50, 30, 22);
 }
 
 // Checks one printed label: its size in dots, the code zbar reads, and

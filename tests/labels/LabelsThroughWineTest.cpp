@@ -14,6 +14,7 @@
 #include "labels/LabelPage.h"
 #include "tests/labels/LabelPrinterOutput.h"
 #include "tests/labels/LabelTestSupport.h"
+#include "tests/support/LabelBoxes.h"
 #include "tests/support/PrivateCups.h"
 
 #include <QProcess>
@@ -52,18 +53,8 @@ private slots:
         QTRY_VERIFY2_WITH_TIMEOUT(!device->jobs().isEmpty(), cups.errorLog().right(4000).constData(), 120000);
         const QList<PrintedLabel> printed = readZpl(device->jobs().first());
         QCOMPARE(printed.size(), 1);
-        const LabelSizes sizes = *LabelSizes::from(
-            [] {
-                LabelSettings s;
-                s.纸张长 = QStringLiteral("50");
-                s.纸张宽 = QStringLiteral("80");
-                s.二维码长 = QStringLiteral("22");
-                s.二维码宽 = QStringLiteral("22");
-                s.边距上 = QStringLiteral("2");
-                s.边距左 = QStringLiteral("2");
-                return s;
-            }(),
-            nullptr);
+        // The boxes the probe prints with.
+        const LabelSizes sizes = *LabelSizes::from(labelBoxes(50, 80, 22), nullptr);
         const LabelPage expected =
             LabelPage::make(LabelKind::person(), sizes, {QStringLiteral("10001"), QStringLiteral("张三")}, 203);
         QVERIFY2(std::abs(printed.first().widthDots - expected.widthDots()) <= 1,

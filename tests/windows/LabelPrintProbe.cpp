@@ -7,8 +7,8 @@
 // on to the host's CUPS.
 #include "labels/LabelKind.h"
 #include "labels/LabelPrinter.h"
-#include "labels/LabelSettings.h"
 #include "qr/facade.h"
+#include "tests/support/LabelBoxes.h"
 
 #include <QGuiApplication>
 
@@ -24,15 +24,8 @@ int main(int argc, char** argv)
     }
     qr::初始化二维码模块();
     std::printf("printers: %s\n", qPrintable(LabelPrinter::systemPrinterNames().join(QLatin1Char('|'))));
-    LabelSettings boxes;
-    boxes.纸张长 = QStringLiteral("50");
-    boxes.纸张宽 = QStringLiteral("80");
-    boxes.二维码长 = QStringLiteral("22");
-    boxes.二维码宽 = QStringLiteral("22");
-    boxes.边距上 = QStringLiteral("2");
-    boxes.边距左 = QStringLiteral("2");
     LabelPrinter printer(LabelKind::person());
-    const LabelPrinter::Outcome outcome = printer.print(args[1], boxes, {{args[2], args[3]}});
+    const LabelPrinter::Outcome outcome = printer.print(args[1], labelBoxes(50, 80, 22), {{args[2], args[3]}});
     std::printf("status=%d sent=%d failures=%d %s\n", int(outcome.status), outcome.sent, int(outcome.failures.size()),
                 qPrintable(outcome.error));
     std::fflush(stdout);
