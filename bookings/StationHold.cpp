@@ -13,7 +13,6 @@
 const QString StationHold::kReleaseText = QStringLiteral(
     "DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
     "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
-const QString StationHold::kTable = QStringLiteral("quillmark_station");
 
 namespace {
 

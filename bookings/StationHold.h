@@ -72,7 +72,6 @@ public:
     // holder) and "failed" (why the holder row was not written, or NULL).
     static QString takeStatement(const Holder& self);
     static const QString kReleaseText;
-    static const QString kTable;       // "quillmark_station"
     static QString createTableStatement();
     static QString clearHolderStatement();
     static QString writeHolderStatement(const Holder& holder);

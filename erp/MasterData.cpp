@@ -25,6 +25,15 @@ Inventory readInventory(const RecordSet& rs)
     return item;
 }
 
+// The stock field of the current row as the station shows it; a missing
+// sum (no stock rows) is 0.
+QString stockText(const RecordSet& rs)
+{
+    double sum = 0;
+    rs.readNumber(QStringLiteral("现存量"), sum);
+    return QString::asprintf("%.13g", sum);
+}
+
 } // namespace
 
 QString codePart(const QString& headerValue)
@@ -154,9 +163,7 @@ bool findScanItem(RecordSet& rs, const QString& warehouseHeaderValue, const QStr
     found.item = readInventory(rs);
     rs.readText(QStringLiteral("货位仓库"), found.货位仓库);
     rs.readText(QStringLiteral("货位仓库名称"), found.货位仓库名称);
-    double sum = 0;
-    rs.readNumber(QStringLiteral("现存量"), sum);
-    found.现存量 = QString::asprintf("%.13g", sum);
+    found.现存量 = stockText(rs);
     rs.close();
     return true;
 }
@@ -165,10 +172,9 @@ QString stockOnHand(RecordSet& rs, const QString& warehouseHeaderValue, const QS
 {
     if (!rs.open(stockQuery(codePart(warehouseHeaderValue), inventoryCode)))
         return {};
-    double sum = 0;
-    rs.readNumber(QStringLiteral("现存量"), sum);
+    const QString stock = stockText(rs);
     rs.close();
-    return QString::asprintf("%.13g", sum);
+    return stock;
 }
 
 QString departmentCode(RecordSet& rs, const QString& personCode)
@@ -205,10 +211,8 @@ bool stockOnHandOfSearch(RecordSet& rs, const QString& warehouseHeaderValue, con
     rs.moveFirst();
     for (int i = 0; i < count; ++i) {
         QString code;
-        double sum = 0;
         rs.readText(QStringLiteral("存货编码"), code);
-        rs.readNumber(QStringLiteral("现存量"), sum);
-        stock.insert(code.toUpper(), QString::asprintf("%.13g", sum));
+        stock.insert(code.toUpper(), stockText(rs));
         rs.moveNext();
     }
     rs.close();
