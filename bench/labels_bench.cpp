@@ -112,7 +112,7 @@ QList<LabelJob> hundredPeople()
 // Label pages made as PDF in memory, as they go to the print queue.
 class MemoryQueue final : public LabelQueue {
 public:
-    explicit MemoryQueue(qint64& largest) : largest(largest) {}
+    explicit MemoryQueue(qint64& largestPdf) : largest(largestPdf) {}
     int dpi() const override { return 203; }
     Problem check(const QSizeF&) override { return Problem::None; }
     Problem send(const LabelPage& page) override
@@ -166,7 +166,7 @@ void Send100LabelsToZplQueue(benchmark::State& state)
             why = cupsServer->addQueue(QStringLiteral("Zebra"), QStringLiteral("drv:///sample.drv/zebra.ppd"));
         if (!why.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(why));
-            return (labeltest::PrivateCups*)nullptr;
+            return static_cast<labeltest::PrivateCups*>(nullptr);
         }
         return cupsServer.get();
     }();

@@ -10,7 +10,8 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 if(MSVC)
   target_compile_options(quillmark_options INTERFACE /W4 /utf-8 /permissive-)
 else()
-  target_compile_options(quillmark_options INTERFACE -Wall -Wextra)
+  target_compile_options(quillmark_options INTERFACE -Wall -Wextra
+    -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wshadow)
 endif()
 if(QUILLMARK_WERROR)
   if(MSVC)
@@ -20,6 +21,8 @@ if(QUILLMARK_WERROR)
   endif()
 endif()
 target_compile_definitions(quillmark_options INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
   QT_NO_CONTEXTLESS_CONNECT
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_FOREACH)

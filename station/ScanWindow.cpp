@@ -185,14 +185,14 @@ void ScanWindow::buildControls()
     编辑框_提示->setReadOnly(true);
     编辑框_提示->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    struct Display {
+    struct DisplayPanel {
         QGroupBox* panel;
         const char* suffix;
         const char* caption;
         int top;
         QString StationFields::*field;
     };
-    const Display displays[] = {
+    const DisplayPanel displays[] = {
         {inventory, "存货编码", "存 货 编 码", 39, &StationFields::存货编码},
         {inventory, "存货名称", "存 货 名 称", 90, &StationFields::存货名称},
         {inventory, "规格型号", "规 格 型 号", 141, &StationFields::规格型号},
@@ -208,7 +208,7 @@ void ScanWindow::buildControls()
         {device, "设备名称", "设 备 名 称", 96, &StationFields::设备名称},
         {device, "线别", "线 别", 144, &StationFields::线别},
     };
-    for (const Display& d : displays) {
+    for (const DisplayPanel& d : displays) {
         const QString suffix = QString::fromUtf8(d.suffix);
         make<QLabel>(d.panel, QStringLiteral("标签_") + suffix, 8, d.top, 112, 30, QString::fromUtf8(d.caption));
         const bool wide = d.panel == inventory;

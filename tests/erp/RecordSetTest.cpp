@@ -206,7 +206,7 @@ TEST_P(RecordSetTest, BadInputNeitherBreaksNorAltersAStatement)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, RecordSetTest, ::testing::Values(Path::Embedded, Path::Odbc),
-                         [](const auto& info) { return info.param == Path::Embedded ? "Embedded" : "Odbc"; });
+                         [](const auto& path) { return path.param == Path::Embedded ? "Embedded" : "Odbc"; });
 
 int main(int argc, char** argv)
 {

@@ -22,6 +22,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace labeltest;
 
 namespace {
@@ -99,25 +101,25 @@ private slots:
             QStringList options;
         };
         const QList<Queue> queues = {
-            {"Zpl203", kZpl, {}},
-            {"Zpl300", kZpl, {"Resolution=300dpi"}},
-            {"Epl203", kEpl2, {}},
-            {"Epl300", kEpl2, {"Resolution=300dpi"}},
-            {"Dymo", kDymo, {}},
-            {"Rejecting", kZpl, {}},
-            {"Stopped", kZpl, {}},
+            {u"Zpl203"_s, kZpl, {}},
+            {u"Zpl300"_s, kZpl, {u"Resolution=300dpi"_s}},
+            {u"Epl203"_s, kEpl2, {}},
+            {u"Epl300"_s, kEpl2, {u"Resolution=300dpi"_s}},
+            {u"Dymo"_s, kDymo, {}},
+            {u"Rejecting"_s, kZpl, {}},
+            {u"Stopped"_s, kZpl, {}},
             {kBystander, kZpl, {}},
         };
         for (const Queue& q : queues) {
             const QString why = m_cups.addQueue(q.name, q.model, q.options);
-            QVERIFY2(why.isEmpty(), qPrintable(q.name + ": " + why));
+            QVERIFY2(why.isEmpty(), qPrintable(q.name + u": "_s + why));
         }
         // Jobs wait here until someone releases or cancels them.
-        QVERIFY(m_cups.addQueue("Holding", kZpl, {"job-hold-until-default=indefinite"}).isEmpty());
-        QVERIFY(!m_cups.tool("lpadmin", {"-d", kBystander}).isNull());
-        QVERIFY(!m_cups.tool("cupsreject", {"Rejecting"}).isNull());
-        QVERIFY(!m_cups.tool("cupsdisable", {"Stopped"}).isNull());
-        m_defaultBefore = m_cups.tool("lpstat", {"-d"});
+        QVERIFY(m_cups.addQueue(u"Holding"_s, kZpl, {u"job-hold-until-default=indefinite"_s}).isEmpty());
+        QVERIFY(!m_cups.tool(u"lpadmin"_s, {u"-d"_s, kBystander}).isNull());
+        QVERIFY(!m_cups.tool(u"cupsreject"_s, {u"Rejecting"_s}).isNull());
+        QVERIFY(!m_cups.tool(u"cupsdisable"_s, {u"Stopped"_s}).isNull());
+        m_defaultBefore = m_cups.tool(u"lpstat"_s, {u"-d"_s});
         QVERIFY(m_defaultBefore.contains(kBystander));
     }
 
@@ -195,14 +197,14 @@ private slots:
         QStringList expected;
         for (int row : {1, 3, 6}) {
             w.setTicked(row, true);
-            expected << "R" + grid->item(row - 1, 1)->text();
+            expected << u"R"_s + grid->item(row - 1, 1)->text();
         }
-        const qsizetype before = m_cups.device("Zpl203")->jobs().size();
+        const qsizetype before = m_cups.device(u"Zpl203"_s)->jobs().size();
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_打印")), Qt::LeftButton);
         QCOMPARE(env.messages.size(), 1);
         QVERIFY2(env.messages[0].text.startsWith(QStringLiteral("已发送 3 张标签到打印机，")), qPrintable(env.messages[0].text));
 
-        FifoDevice* device = m_cups.device("Zpl203");
+        FifoDevice* device = m_cups.device(u"Zpl203"_s);
         QTRY_VERIFY2_WITH_TIMEOUT(device->jobs().size() >= before + 3, m_cups.errorLog().constData(), 60000);
         QStringList found;
         for (const QByteArray& job : device->jobs().mid(before))
@@ -212,7 +214,7 @@ private slots:
         expected.sort();
         QCOMPARE(found, expected);
         QCOMPARE(QPrinterInfo::defaultPrinterName(), defaultBefore);
-        checkNothingElsePrinted({"Zpl203"});
+        checkNothingElsePrinted({u"Zpl203"_s});
     }
 
     void queueProblemsNameTheLabelsNotPrinted_data()
@@ -229,22 +231,22 @@ private slots:
         QFETCH(QString, queue);
         QFETCH(QString, says);
         LabelPrinter printer(LabelKind::person());
-        const QList<LabelJob> jobs = {{"10001", "张三"}, {"10002", "李四"}};
+        const QList<LabelJob> jobs = {{u"10001"_s, u"张三"_s}, {u"10002"_s, u"李四"_s}};
         // While the run watches its jobs, the server's administrator cancels
         // whatever waits in the holding queue.
         bool cancelled = false;
         const auto progress = [&](int done, int total) {
             if (done == total && queue == QLatin1String("Holding") && !cancelled)
-                cancelled = !m_cups.tool("cancel", {"-a", queue}).isNull();
+                cancelled = !m_cups.tool(u"cancel"_s, {u"-a"_s, queue}).isNull();
             return true;
         };
         const LabelPrinter::Outcome outcome = printer.print(queue, label50x30(), jobs, progress);
         QCOMPARE(outcome.status, LabelPrinter::Status::Done);
-        QVERIFY2(outcome.sent == 0, qPrintable(m_cups.tool("lpstat", {"-W", "all", "-l", "-o", queue}) + m_cups.errorLog()));
+        QVERIFY2(outcome.sent == 0, qPrintable(m_cups.tool(u"lpstat"_s, {u"-W"_s, u"all"_s, u"-l"_s, u"-o"_s, queue}) + QString::fromUtf8(m_cups.errorLog())));
         QCOMPARE(LabelPrinter::failureMessage(outcome),
                  says + QStringLiteral("，2 张标签未打印：10001、10002\r\n全部未打印的编号及原因已写入操作日志。"));
         // Nothing is left waiting in the queue to come out later.
-        QCOMPARE(m_cups.tool("lpstat", {"-o", queue}).trimmed(), QString());
+        QCOMPARE(m_cups.tool(u"lpstat"_s, {u"-o"_s, queue}).trimmed(), QString());
         checkNothingElsePrinted({});
     }
 
@@ -252,16 +254,16 @@ private slots:
     void labelsStillQueuedAreCountedAsWaiting()
     {
         ShellTestEnvironment env;
-        QVERIFY(m_cups.addQueue("Waiting", kZpl, {"job-hold-until-default=indefinite"}).isEmpty());
+        QVERIFY(m_cups.addQueue(u"Waiting"_s, kZpl, {u"job-hold-until-default=indefinite"_s}).isEmpty());
         LabelPrinter printer(LabelKind::person());
         const LabelPrinter::Outcome outcome =
-            printer.print("Waiting", label50x30(), {{"10001", "张三"}, {"10002", "李四"}});
+            printer.print(u"Waiting"_s, label50x30(), {{u"10001"_s, u"张三"_s}, {u"10002"_s, u"李四"_s}});
         QVERIFY2(outcome.failures.isEmpty(), qPrintable(LabelPrinter::failureMessage(outcome)));
         QCOMPARE(outcome.sent, 2);
         QCOMPARE(outcome.waiting, 2);
         QCOMPARE(LabelPrinter::sentMessage(outcome),
                  QStringLiteral("已发送 2 张标签到打印机，其中 2 张仍在打印机队列中等待，请等待打印结束！！"));
-        QVERIFY(!m_cups.tool("cancel", {"-a", "Waiting"}).isNull());
+        QVERIFY(!m_cups.tool(u"cancel"_s, {u"-a"_s, u"Waiting"_s}).isNull());
     }
 
     // The queue is deleted while the run is half way: the labels taken
@@ -270,28 +272,28 @@ private slots:
     void queueDeletedMidRunIsNotCountedAsSent()
     {
         ShellTestEnvironment env;
-        QVERIFY(m_cups.addQueue("Doomed", kZpl).isEmpty());
+        QVERIFY(m_cups.addQueue(u"Doomed"_s, kZpl).isEmpty());
         const QList<LabelJob> jobs = eightPeople();
         LabelPrinter printer(LabelKind::person());
         bool deleted = false;
-        const LabelPrinter::Outcome outcome = printer.print("Doomed", label50x30(), jobs, [&](int done, int) {
+        const LabelPrinter::Outcome outcome = printer.print(u"Doomed"_s, label50x30(), jobs, [&](int done, int) {
             if (done == 4 && !deleted)
-                deleted = !m_cups.tool("lpadmin", {"-x", "Doomed"}).isNull();
+                deleted = !m_cups.tool(u"lpadmin"_s, {u"-x"_s, u"Doomed"_s}).isNull();
             return true;
         });
         QVERIFY(deleted);
-        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device("Doomed"));
+        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device(u"Doomed"_s));
     }
 
     // Last: the print server dies half way through the run.
     void printServerKilledMidRunIsNotCountedAsSent()
     {
         ShellTestEnvironment env;
-        QVERIFY(m_cups.addQueue("Victim", kZpl).isEmpty());
+        QVERIFY(m_cups.addQueue(u"Victim"_s, kZpl).isEmpty());
         const QList<LabelJob> jobs = eightPeople();
         LabelPrinter printer(LabelKind::person());
         bool killed = false;
-        const LabelPrinter::Outcome outcome = printer.print("Victim", label50x30(), jobs, [&](int done, int) {
+        const LabelPrinter::Outcome outcome = printer.print(u"Victim"_s, label50x30(), jobs, [&](int done, int) {
             if (done == 4 && !killed) {
                 m_cups.kill();
                 killed = true;
@@ -299,7 +301,7 @@ private slots:
             return true;
         });
         QVERIFY(killed);
-        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device("Victim"));
+        checkNothingCountedBeyondThePrinted(outcome, jobs, m_cups.device(u"Victim"_s));
     }
 
 private:
@@ -340,11 +342,11 @@ private:
     // is the one set at the start.
     void checkNothingElsePrinted(const QStringList& used)
     {
-        for (const QString& queue : {"Zpl203", "Zpl300", "Epl203", "Epl300", "Dymo", "Rejecting", "Stopped", "Holding", "Office"})
+        for (const QString& queue : {u"Zpl203"_s, u"Zpl300"_s, u"Epl203"_s, u"Epl300"_s, u"Dymo"_s, u"Rejecting"_s, u"Stopped"_s, u"Holding"_s, u"Office"_s})
             if (!used.contains(queue) && !m_used.contains(queue))
-                QVERIFY2(m_cups.device(queue)->jobs().isEmpty(), qPrintable(queue + " got a job"));
+                QVERIFY2(m_cups.device(queue)->jobs().isEmpty(), qPrintable(queue + u" got a job"_s));
         m_used << used;
-        QCOMPARE(m_cups.tool("lpstat", {"-d"}), m_defaultBefore);
+        QCOMPARE(m_cups.tool(u"lpstat"_s, {u"-d"_s}), m_defaultBefore);
     }
 
     PrivateCups m_cups;

@@ -17,6 +17,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace labeltest;
 
 Q_DECLARE_METATYPE(LabelSettings)
@@ -120,14 +122,14 @@ private slots:
         PersonLabelWindow w(erp.记录集2);
         w.labelPrinter().setTarget(pdfFiles(m_out->path()));
         // Typed but not saved: printing takes the boxes as they are.
-        setBox(&w, "编辑框_纸张长", "60");
-        setBox(&w, "编辑框_纸张宽", "40");
-        setBox(&w, "编辑框_二维码长", "25");
-        setBox(&w, "编辑框_二维码宽", "25");
-        setBox(&w, "编辑框_上", "3");
-        setBox(&w, "编辑框_左", "5");
-        setBox(&w, "编辑框_下", "20");
-        setBox(&w, "编辑框_右", "30");
+        setBox(&w, "编辑框_纸张长", u"60"_s);
+        setBox(&w, "编辑框_纸张宽", u"40"_s);
+        setBox(&w, "编辑框_二维码长", u"25"_s);
+        setBox(&w, "编辑框_二维码宽", u"25"_s);
+        setBox(&w, "编辑框_上", u"3"_s);
+        setBox(&w, "编辑框_左", u"5"_s);
+        setBox(&w, "编辑框_下", u"20"_s);
+        setBox(&w, "编辑框_右", u"30"_s);
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_读取U8")), Qt::LeftButton);
         w.setTicked(2, true);
         w.setTicked(5, true);
@@ -147,9 +149,9 @@ private slots:
             checkImagesLossless(pdf, 3); // the code, the name, the job number
             const QImage page = render(pdf, kDpi);
             const QString code = grid->item(row - 1, 1)->text();
-            checkCaption(page, LabelKind::person(), boxes("60", "40", "25", "25", "3", "5"),
+            checkCaption(page, LabelKind::person(), boxes(u"60"_s, u"40"_s, u"25"_s, u"25"_s, u"3"_s, u"5"_s),
                          {code, grid->item(row - 1, 2)->text()}, code);
-            QCOMPARE(decode(page), QStringList{"R" + code});
+            QCOMPARE(decode(page), QStringList{u"R"_s + code});
             // The symbol in whole dots: 21 modules of 7 dots (25 mm is 199
             // dots; 199 / 25 with the quiet zone), centred in the QR box
             // that starts 0.1 mm inside the margins. Poppler draws a 1-bit
@@ -194,20 +196,20 @@ private slots:
         QFETCH(QString, caption);
         LabelPrinter printer(LabelKind::device());
         printer.setTarget(pdfFiles(m_out->path()));
-        const LabelSettings settings = boxes(paperW, paperH, "20", "20");
-        const auto outcome = printer.print(QStringLiteral("P"), settings, {{"A-01", name}});
+        const LabelSettings settings = boxes(paperW, paperH, u"20"_s, u"20"_s);
+        const auto outcome = printer.print(QStringLiteral("P"), settings, {{u"A-01"_s, name}});
         QCOMPARE(outcome.sent, 1);
         const QString pdf = m_out->filePath(QStringLiteral("label-1.pdf"));
         const QImage page = render(pdf, kDpi);
         QCOMPARE(decode(page), QStringList{QStringLiteral("SA-01")});
         // The symbol where it is without any text: 20 mm box from 0.1 mm.
-        const LabelPage bare = LabelPage::make(LabelKind::device(), *LabelSizes::from(boxes("50", "21", "20", "20"), nullptr),
-                                               {"A-01", {}}, kDpi);
+        const LabelPage bare = LabelPage::make(LabelKind::device(), *LabelSizes::from(boxes(u"50"_s, u"21"_s, u"20"_s, u"20"_s), nullptr),
+                                               {u"A-01"_s, {}}, kDpi);
         const QRectF symbol = darkBoxMm(page.copy(0, 0, page.width(), bare.qrAt.y() + bare.qr.height()), kDpi);
         fuzzyCompare(symbol.left() / kDotMm, bare.qrAt.x() + 2 * bare.moduleDots, 1.01, "symbol left in dots");
         fuzzyCompare(symbol.top() / kDotMm, bare.qrAt.y() + 2 * bare.moduleDots, 1.01, "symbol top in dots");
         fuzzyCompare(symbol.width() / kDotMm, 21 * bare.moduleDots, 1.01, "symbol width in dots");
-        checkCaption(page, LabelKind::device(), settings, {"A-01", name}, caption);
+        checkCaption(page, LabelKind::device(), settings, {u"A-01"_s, name}, caption);
         QVERIFY(words(pdf).isEmpty()); // drawn in the printer's dots, not as a font
         checkImagesLossless(pdf, caption.isEmpty() ? 1 : 2);
     }
@@ -231,8 +233,8 @@ private slots:
         QFETCH(QString, qrLong);
         QFETCH(QString, qrWide);
         QFETCH(int, moduleDots);
-        const LabelSizes sizes = *LabelSizes::from(boxes("50", "30", qrLong, qrWide), nullptr);
-        const LabelPage page = LabelPage::make(LabelKind::device(), sizes, {"A-01", {}}, dpi);
+        const LabelSizes sizes = *LabelSizes::from(boxes(u"50"_s, u"30"_s, qrLong, qrWide), nullptr);
+        const LabelPage page = LabelPage::make(LabelKind::device(), sizes, {u"A-01"_s, {}}, dpi);
         QCOMPARE(page.modules, 21);
         QCOMPARE(page.moduleDots, moduleDots);
         QCOMPARE(page.qr.format(), QImage::Format_Mono);
@@ -247,17 +249,17 @@ private slots:
     {
         QTest::addColumn<LabelSettings>("settings");
         QTest::addColumn<QString>("error");
-        QTest::addRow("paper empty") << boxes("", "30", "20", "20") << "纸张长宽的“宽:”框中的“”无效";
-        QTest::addRow("paper zero") << boxes("50", "0", "20", "20") << "纸张长宽的“高:”框中的“0”无效";
-        QTest::addRow("paper 501") << boxes("501", "30", "20", "20") << "纸张长宽的“宽:”框中的“501”无效";
-        QTest::addRow("more digits than a number") << boxes("99999999999999999999999", "30", "20", "20")
+        QTest::addRow("paper empty") << boxes(u""_s, u"30"_s, u"20"_s, u"20"_s) << "纸张长宽的“宽:”框中的“”无效";
+        QTest::addRow("paper zero") << boxes(u"50"_s, u"0"_s, u"20"_s, u"20"_s) << "纸张长宽的“高:”框中的“0”无效";
+        QTest::addRow("paper 501") << boxes(u"501"_s, u"30"_s, u"20"_s, u"20"_s) << "纸张长宽的“宽:”框中的“501”无效";
+        QTest::addRow("more digits than a number") << boxes(u"99999999999999999999999"_s, u"30"_s, u"20"_s, u"20"_s)
                                                    << "纸张长宽的“宽:”框中的“99999999999999999999999”无效";
-        QTest::addRow("minus") << boxes("-5", "30", "20", "20") << "纸张长宽的“宽:”框中的“-5”不是整数";
-        QTest::addRow("QR zero") << boxes("50", "30", "0", "20") << "二维码长宽的“高:”框中的“0”无效";
-        QTest::addRow("letters") << boxes("5O", "30", "20", "20") << "纸张长宽的“宽:”框中的“5O”不是整数";
-        QTest::addRow("exponent") << boxes("50", "1e9", "20", "20") << "纸张长宽的“高:”框中的“1e9”不是整数";
-        QTest::addRow("margin letters") << boxes("50", "30", "20", "20", "2x") << "打印边距的“上:”框中的“2x”无效";
-        QTest::addRow("QR wider than the label") << boxes("50", "30", "20", "60")
+        QTest::addRow("minus") << boxes(u"-5"_s, u"30"_s, u"20"_s, u"20"_s) << "纸张长宽的“宽:”框中的“-5”不是整数";
+        QTest::addRow("QR zero") << boxes(u"50"_s, u"30"_s, u"0"_s, u"20"_s) << "二维码长宽的“高:”框中的“0”无效";
+        QTest::addRow("letters") << boxes(u"5O"_s, u"30"_s, u"20"_s, u"20"_s) << "纸张长宽的“宽:”框中的“5O”不是整数";
+        QTest::addRow("exponent") << boxes(u"50"_s, u"1e9"_s, u"20"_s, u"20"_s) << "纸张长宽的“高:”框中的“1e9”不是整数";
+        QTest::addRow("margin letters") << boxes(u"50"_s, u"30"_s, u"20"_s, u"20"_s, u"2x"_s) << "打印边距的“上:”框中的“2x”无效";
+        QTest::addRow("QR wider than the label") << boxes(u"50"_s, u"30"_s, u"20"_s, u"60"_s)
                                                  << "二维码（印出宽 60 × 高 20 毫米）大于标签（50 × 30 毫米）";
     }
     void sizesOutsideTheRangeAreRefused()
@@ -266,7 +268,7 @@ private slots:
         QFETCH(QString, error);
         LabelPrinter printer(LabelKind::person());
         printer.setTarget(pdfFiles(m_out->path()));
-        const auto outcome = printer.print(QStringLiteral("P"), settings, {{"10001", "张三"}});
+        const auto outcome = printer.print(QStringLiteral("P"), settings, {{u"10001"_s, u"张三"_s}});
         QCOMPARE(outcome.status, LabelPrinter::Status::BadSizes);
         QVERIFY2(outcome.error.startsWith(error), qPrintable(outcome.error));
         QVERIFY(QDir(m_out->path()).isEmpty());
@@ -277,12 +279,12 @@ private slots:
         QTest::addColumn<LabelSettings>("settings");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("failure");
-        QTest::addRow("500 mm label") << boxes("500", "500", "500", "500") << "张三" << "";
-        QTest::addRow("leading zeros") << boxes("0060", "040", "020", "20") << "张三" << "";
+        QTest::addRow("500 mm label") << boxes(u"500"_s, u"500"_s, u"500"_s, u"500"_s) << "张三" << "";
+        QTest::addRow("leading zeros") << boxes(u"0060"_s, u"040"_s, u"020"_s, u"20"_s) << "张三" << "";
         QTest::addRow("margins beyond the page")
-            << boxes("60", "40", "20", "20", "500", "500") << "张三"
+            << boxes(u"60"_s, u"40"_s, u"20"_s, u"20"_s, u"500"_s, u"500"_s) << "张三"
             << "二维码超出标签边缘（请减小边距或二维码尺寸），1 张标签未打印：10001\r\n全部未打印的编号及原因已写入操作日志。";
-        QTest::addRow("200 characters") << boxes("60", "40", "20", "20") << QString(200, u'长') << "";
+        QTest::addRow("200 characters") << boxes(u"60"_s, u"40"_s, u"20"_s, u"20"_s) << QString(200, u'长') << "";
     }
     void unusualInputPrintsOrSaysWhy()
     {
@@ -291,7 +293,7 @@ private slots:
         QFETCH(QString, failure);
         LabelPrinter printer(LabelKind::person());
         printer.setTarget(pdfFiles(m_out->path()));
-        const auto outcome = printer.print(QStringLiteral("P"), settings, {{"10001", name}});
+        const auto outcome = printer.print(QStringLiteral("P"), settings, {{u"10001"_s, name}});
         QCOMPARE(outcome.status, LabelPrinter::Status::Done);
         if (!failure.isEmpty()) {
             QCOMPARE(LabelPrinter::failureMessage(outcome), failure);

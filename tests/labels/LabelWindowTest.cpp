@@ -25,13 +25,15 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace labeltest;
 
 namespace {
 
 const QString kPersonSection = QStringLiteral("人员打印机配制");
 const QString kDeviceSection = QStringLiteral("设备打印机配制");
-const QStringList kKeys = {"纸张长", "纸张宽", "二维码长", "二维码宽", "打印机", "边距上", "边距下", "边距左", "边距右"};
+const QStringList kKeys = {u"纸张长"_s, u"纸张宽"_s, u"二维码长"_s, u"二维码宽"_s, u"打印机"_s, u"边距上"_s, u"边距下"_s, u"边距左"_s, u"边距右"_s};
 
 template <class T>
 T* child(QWidget* w, const QString& name)
@@ -269,8 +271,8 @@ private slots:
     {
         QTest::addColumn<bool>("person");
         QTest::addColumn<QStringList>("headers");
-        QTest::addRow("person") << true << QStringList{"选择", "工号", "姓名", "部门", "二维码"};
-        QTest::addRow("device") << false << QStringList{"选择", "设备编码", "设备名称", "线别", "二维码"};
+        QTest::addRow("person") << true << QStringList{u"选择"_s, u"工号"_s, u"姓名"_s, u"部门"_s, u"二维码"_s};
+        QTest::addRow("device") << false << QStringList{u"选择"_s, u"设备编码"_s, u"设备名称"_s, u"线别"_s, u"二维码"_s};
     }
     void gridHasItsColumns()
     {
@@ -296,14 +298,14 @@ private slots:
         QFETCH(bool, person);
         const QString section = person ? kPersonSection : kDeviceSection;
         const QString other = person ? kDeviceSection : kPersonSection;
-        const QStringList values = {"60", "40", "20", "30", "标签 打印机", "1", "2", "3", "4"};
+        const QStringList values = {u"60"_s, u"40"_s, u"20"_s, u"30"_s, u"标签 打印机"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s};
         for (int i = 0; i < kKeys.size(); ++i) {
             settings::writeKey(section, kKeys[i], values[i]);
             settings::writeKey(other, kKeys[i], QStringLiteral("9"));
         }
         auto w = open(person, m_erp->记录集2);
-        const QStringList boxes = {"编辑框_纸张长", "编辑框_纸张宽", "编辑框_二维码长", "编辑框_二维码宽", "",
-                                   "编辑框_上",     "编辑框_下",     "编辑框_左",       "编辑框_右"};
+        const QStringList boxes = {u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
+                                   u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
         for (int i = 0; i < boxes.size(); ++i) {
             if (boxes[i].isEmpty())
                 QCOMPARE(child<QComboBox>(w.get(), QStringLiteral("组合框_打印机"))->currentText(), values[i]);
@@ -350,7 +352,7 @@ private slots:
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].text, says);
         QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
-        QVERIFY(!QFile::exists(m_env->filePath("set.ini")));
+        QVERIFY(!QFile::exists(m_env->filePath(u"set.ini"_s)));
     }
 
     void eachSaveButtonWritesExactlyItsKeys_data()
@@ -360,10 +362,10 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         for (bool person : {true, false}) {
             const char* w = person ? "person " : "device ";
-            QTest::addRow("%spaper", w) << person << "按钮_纸张设置" << QStringList{"纸张长", "纸张宽"};
-            QTest::addRow("%sqr", w) << person << "按钮_二维码设置" << QStringList{"二维码长", "二维码宽"};
+            QTest::addRow("%spaper", w) << person << "按钮_纸张设置" << QStringList{u"纸张长"_s, u"纸张宽"_s};
+            QTest::addRow("%sqr", w) << person << "按钮_二维码设置" << QStringList{u"二维码长"_s, u"二维码宽"_s};
             QTest::addRow("%smargins", w) << person << "按钮_边距设置"
-                                          << QStringList{"边距上", "边距下", "边距左", "边距右"};
+                                          << QStringList{u"边距上"_s, u"边距下"_s, u"边距左"_s, u"边距右"_s};
         }
     }
     void eachSaveButtonWritesExactlyItsKeys()
@@ -373,8 +375,8 @@ private slots:
         QFETCH(QStringList, keys);
         const QString section = person ? kPersonSection : kDeviceSection;
         auto w = open(person, m_erp->记录集2);
-        const QStringList boxes = {"编辑框_纸张长", "编辑框_纸张宽", "编辑框_二维码长", "编辑框_二维码宽", "",
-                                   "编辑框_上",     "编辑框_下",     "编辑框_左",       "编辑框_右"};
+        const QStringList boxes = {u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
+                                   u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
         for (int i = 0; i < boxes.size(); ++i)
             if (!boxes[i].isEmpty())
                 QTest::keyClicks(child<QLineEdit>(w.get(), boxes[i]), QString::number(90 - 10 * i));
@@ -386,7 +388,7 @@ private slots:
             QCOMPARE(settings::readKey(person ? kDeviceSection : kPersonSection, kKeys[i]), QString());
         }
         if (keys.contains(QStringLiteral("边距下"))) // written, as the empty text typed
-            QVERIFY(QFile(m_env->filePath("set.ini")).open(QIODevice::ReadOnly));
+            QVERIFY(QFile(m_env->filePath(u"set.ini"_s)).open(QIODevice::ReadOnly));
         QVERIFY(m_env->messages.isEmpty());
     }
 
@@ -413,7 +415,7 @@ private slots:
     void printerNameTheSettingsFileCannotHoldIsRefused()
     {
         settings::writeKey(kPersonSection, QStringLiteral("打印机"), QStringLiteral("Label"));
-        QFile ini(m_env->filePath("set.ini"));
+        QFile ini(m_env->filePath(u"set.ini"_s));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         const QByteArray before = ini.readAll();
         ini.close();
@@ -468,7 +470,7 @@ private slots:
         QCOMPARE(expected.first(), QStringLiteral("00123"));
         QCOMPARE(grid(w.get())->item(0, 2)->text(), QStringLiteral("测试工"));
         QCOMPARE(decodedCell(w.get(), 1), QStringList{QStringLiteral("R00123")});
-        QCOMPARE(decodedCell(w.get(), w->dataRowCount()), QStringList{"R" + expected.last()});
+        QCOMPARE(decodedCell(w.get(), w->dataRowCount()), QStringList{u"R"_s + expected.last()});
         QCOMPARE(grid(w.get())->rowHeight(0), 60);
         QCOMPARE(grid(w.get())->item(0, 0)->checkState(), Qt::Unchecked);
         QVERIFY(m_env->messages.isEmpty());
@@ -561,14 +563,14 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("values"); // paper width, height, QR 长, QR 宽
         QTest::addColumn<QString>("says");
-        QTest::addRow("paper height 0") << "按钮_纸张设置" << QStringList{"50", "0", "20", "20"}
+        QTest::addRow("paper height 0") << "按钮_纸张设置" << QStringList{u"50"_s, u"0"_s, u"20"_s, u"20"_s}
                                         << "纸张尺寸未保存：纸张长宽的“高:”框中的“0”无效：应为 1 到 500 之间的整毫米数";
-        QTest::addRow("paper 501") << "按钮_纸张设置" << QStringList{"501", "30", "20", "20"}
+        QTest::addRow("paper 501") << "按钮_纸张设置" << QStringList{u"501"_s, u"30"_s, u"20"_s, u"20"_s}
                                    << "纸张尺寸未保存：纸张长宽的“宽:”框中的“501”无效：应为 1 到 500 之间的整毫米数";
-        QTest::addRow("QR empty") << "按钮_二维码设置" << QStringList{"50", "30", "", "20"}
+        QTest::addRow("QR empty") << "按钮_二维码设置" << QStringList{u"50"_s, u"30"_s, u""_s, u"20"_s}
                                   << "二维码尺寸未保存：二维码长宽的“高:”框中的“”无效：应为 1 到 500 之间的整毫米数";
         QTest::addRow("QR higher than the label")
-            << "按钮_二维码设置" << QStringList{"50", "30", "31", "20"}
+            << "按钮_二维码设置" << QStringList{u"50"_s, u"30"_s, u"31"_s, u"20"_s}
             << "二维码尺寸未保存：二维码（印出宽 20 × 高 31 毫米）大于标签（50 × 30 毫米）";
     }
     void sizesOutsideTheRangeAreNotSaved()
@@ -584,7 +586,7 @@ private slots:
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].text, says);
         QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
-        QVERIFY(!QFile::exists(m_env->filePath("set.ini")));
+        QVERIFY(!QFile::exists(m_env->filePath(u"set.ini"_s)));
     }
 
     void printingOrPreviewWithNothingTickedAsksToTick_data()
@@ -733,7 +735,7 @@ private slots:
         QVERIFY(dialog);
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         const QPixmap shown = child<QLabel>(dialog, QStringLiteral("图片_标签"))->pixmap();
-        const QString code = (person ? "R" : "S") + column(w.get(), 1)[1];
+        const QString code = (person ? u"R"_s : u"S"_s) + column(w.get(), 1)[1];
         QCOMPARE(decode(shown.toImage()), QStringList{code});
         // 50 x 30 mm at 300 dpi is 591 x 354 dots, shown whole dots enlarged
         // by a whole factor, framed by one pixel.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using Finding = ScanSelfTest::Finding;
 
 namespace {
@@ -32,22 +34,22 @@ TEST(ScanSelfTest, JudgesWhatTheScannerTyped)
     for (QChar& c : german)
         c = c == u'z' ? u'y' : c == u'y' ? u'z' : c == u'Z' ? u'Y' : c == u'Y' ? u'Z' : c == u'-' ? QChar(0xdf) : c;
     const Case cases[] = {
-        {"exact with Enter", T + "\n", {Finding::Correct}, "测试通过"},
-        {"Caps Lock", swapCase(T) + "\n", {Finding::WrongCase}, "大写锁定"},
-        {"Caps Lock, no Enter", swapCase(T), {Finding::WrongCase, Finding::NoEnter}, "没有回车"},
-        {"German layout", german + "\n", {Finding::ChangedCharacters}, "键盘布局"},
-        {"no Enter", T, {Finding::NoEnter}, "条码后没有回车"},
-        {"Tab", T + "\t", {Finding::TabInsteadOfEnter}, "Tab"},
-        {"symbology prefix", "]Q1" + T + "\n", {Finding::ExtraCharacters}, "条码前多了“]Q1”"},
-        {"suffix before Enter", T + "#\n", {Finding::ExtraCharacters}, "条码后多了“#”"},
-        {"control characters", "\x02" + T + "\x03\n", {Finding::ExtraCharacters}, "“[0x02]”"},
-        {"Enter before the code", "\n" + T + "\n", {Finding::ExtraCharacters}, "条码前多了“[回车]”"},
-        {"Tab then Enter", T + "\t\n", {Finding::ExtraCharacters}, "条码后多了“[Tab]”"},
-        {"twice with Enter", T + "\n" + T + "\n", {Finding::TypedTwice}, "两次"},
-        {"twice in a row", T + T + "\n", {Finding::TypedTwice}, "两次"},
-        {"twice, Caps Lock, Tab", swapCase(T + "\t" + T) + "\t",
-         {Finding::WrongCase, Finding::TypedTwice, Finding::TabInsteadOfEnter}, "两次"},
-        {"another code", QStringLiteral("QM-001\n"), {Finding::NotTheTestCode}, "不是测试码"},
+        {"exact with Enter", T + u"\n"_s, {Finding::Correct}, u"测试通过"_s},
+        {"Caps Lock", swapCase(T) + u"\n"_s, {Finding::WrongCase}, u"大写锁定"_s},
+        {"Caps Lock, no Enter", swapCase(T), {Finding::WrongCase, Finding::NoEnter}, u"没有回车"_s},
+        {"German layout", german + u"\n"_s, {Finding::ChangedCharacters}, u"键盘布局"_s},
+        {"no Enter", T, {Finding::NoEnter}, u"条码后没有回车"_s},
+        {"Tab", T + u"\t"_s, {Finding::TabInsteadOfEnter}, u"Tab"_s},
+        {"symbology prefix", u"]Q1"_s + T + u"\n"_s, {Finding::ExtraCharacters}, u"条码前多了“]Q1”"_s},
+        {"suffix before Enter", T + u"#\n"_s, {Finding::ExtraCharacters}, u"条码后多了“#”"_s},
+        {"control characters", u"\x02"_s + T + u"\x03\n"_s, {Finding::ExtraCharacters}, u"“[0x02]”"_s},
+        {"Enter before the code", u"\n"_s + T + u"\n"_s, {Finding::ExtraCharacters}, u"条码前多了“[回车]”"_s},
+        {"Tab then Enter", T + u"\t\n"_s, {Finding::ExtraCharacters}, u"条码后多了“[Tab]”"_s},
+        {"twice with Enter", T + u"\n"_s + T + u"\n"_s, {Finding::TypedTwice}, u"两次"_s},
+        {"twice in a row", T + T + u"\n"_s, {Finding::TypedTwice}, u"两次"_s},
+        {"twice, Caps Lock, Tab", swapCase(T + u"\t"_s + T) + u"\t"_s,
+         {Finding::WrongCase, Finding::TypedTwice, Finding::TabInsteadOfEnter}, u"两次"_s},
+        {"another code", QStringLiteral("QM-001\n"), {Finding::NotTheTestCode}, u"不是测试码"_s},
     };
     for (const Case& c : cases) {
         const ScanSelfTest::Verdict v = ScanSelfTest::judge(c.typed);

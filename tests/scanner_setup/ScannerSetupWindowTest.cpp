@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kAssets = QStringLiteral(QUILLMARK_ASSETS_DIR);
@@ -183,7 +185,7 @@ private slots:
         std::sort(found.begin(), found.end());
         QCOMPARE(found, (std::vector<std::string>{"#QM-CANCEL", "#QM-UNDO", "#QM-WRITE"}));
         const QList<std::pair<QString, QString>> captions = {
-            {"图片框_命令_生成出库单", "生成出库单"}, {"图片框_命令_撤销", "撤销上一次扫码"}, {"图片框_命令_取消", "取消"}};
+            {u"图片框_命令_生成出库单"_s, u"生成出库单"_s}, {u"图片框_命令_撤销"_s, u"撤销上一次扫码"_s}, {u"图片框_命令_取消"_s, u"取消"_s}};
         for (const auto& [box, caption] : captions) {
             auto* label = m_window->findChild<QLabel*>(box + QStringLiteral("_说明"));
             QVERIFY2(label, qPrintable(box));
@@ -272,7 +274,7 @@ private slots:
         QTest::addRow("no Enter") << t << "测试未通过：条码后没有回车（请给条码枪设置回车后缀）。";
         QTest::addRow("Tab") << t + u'\t' << "测试未通过：条码后是 Tab 而不是回车（请把条码枪的后缀改为回车）。";
         QTest::addRow("prefix and suffix")
-            << "]Q1" + t + "#\n"
+            << u"]Q1"_s + t + u"#\n"_s
             << "测试未通过：条码前多了“]Q1”（条码枪设了前缀）；条码后多了“#”（条码枪设了后缀）。";
         QTest::addRow("twice") << t + u'\n' + t + u'\n'
                                << "测试未通过：同一个码输入了两次（条码枪重复发送或扫了两次）。";
@@ -316,8 +318,8 @@ private slots:
                     return;
                 auto* text = w->findChild<QPlainTextEdit*>(QStringLiteral("编辑框_扫描内容"));
                 auto* picture = w->findChild<PictureBox*>(QStringLiteral("图片框_二维码"));
-                seen << w->objectName() + (w->parentWidget() == &start ? "|owned" : "|unowned")
-                            + (text->toPlainText().isEmpty() && picture->picture().isEmpty() ? "|empty" : "|kept");
+                seen << w->objectName() + (w->parentWidget() == &start ? u"|owned"_s : u"|unowned"_s)
+                            + (text->toPlainText().isEmpty() && picture->picture().isEmpty() ? u"|empty"_s : u"|kept"_s);
                 // Leave something behind that the next opening must not show.
                 text->setPlainText(QStringLiteral("R10001"));
                 QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("按钮_普通模式")), Qt::LeftButton);

@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class StartWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -115,9 +117,9 @@ private slots:
     {
         StartWindow w;
         fill(w);
-        w.findChild<QComboBox*>("组合框_仓库")->setCurrentIndex(0);
-        w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        w.findChild<QComboBox*>(u"组合框_仓库"_s)->setCurrentIndex(0);
+        w.findChild<QComboBox*>(u"组合框_经手人"_s)->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].text, QStringLiteral("信息不完整请重新录入"));
         QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Question);
@@ -129,10 +131,10 @@ private slots:
     {
         StartWindow w;
         fill(w);
-        w.findChild<QComboBox*>("组合框_仓库")->setCurrentIndex(1);
-        w.findChild<QComboBox*>("组合框_经手人")->setCurrentIndex(0);
-        w.findChild<QComboBox*>("组合框_出库类别")->setCurrentIndex(0);
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        w.findChild<QComboBox*>(u"组合框_仓库"_s)->setCurrentIndex(1);
+        w.findChild<QComboBox*>(u"组合框_经手人"_s)->setCurrentIndex(0);
+        w.findChild<QComboBox*>(u"组合框_出库类别"_s)->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].text, QStringLiteral("保存成功！"));
         QCOMPARE(m_env->messages[0].icon, msgbox::Icon::None);
@@ -150,12 +152,12 @@ private slots:
         {
             StartWindow w;
             fill(w);
-            auto* handler = w.findChild<QComboBox*>("组合框_经手人");
+            auto* handler = w.findChild<QComboBox*>(u"组合框_经手人"_s);
             handler->addItem(QStringLiteral("0302|김철수"));
             for (auto* name : {"组合框_仓库", "组合框_出库类别"})
-                w.findChild<QComboBox*>(name)->setCurrentIndex(0);
+                w.findChild<QComboBox*>(QString::fromUtf8(name))->setCurrentIndex(0);
             handler->setCurrentIndex(1);
-            QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+            QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
             QCOMPARE(m_env->messages.size(), 1);
             QCOMPARE(m_env->messages[0].text, QStringLiteral("经手人中有设置文件无法保存的字符“김철수”，请修改后重试"));
             QCOMPARE(m_env->messages[0].icon, msgbox::Icon::Error);
@@ -167,8 +169,8 @@ private slots:
         StartWindow w;
         fill(w);
         for (auto* name : {"组合框_仓库", "组合框_经手人", "组合框_出库类别"})
-            w.findChild<QComboBox*>(name)->setCurrentIndex(0);
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+            w.findChild<QComboBox*>(QString::fromUtf8(name))->setCurrentIndex(0);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
         QVERIFY2(m_env->messages[0].text.startsWith(QStringLiteral("无法读取设置文件")),
                  qPrintable(m_env->messages[0].text));
@@ -178,15 +180,15 @@ private slots:
 
     void existingLogIsKeptAndDirectoriesMade()
     {
-        QVERIFY(QDir().mkpath(m_env->filePath("syslog")));
-        QFile old(m_env->filePath("syslog/yxlog.txt"));
+        QVERIFY(QDir().mkpath(m_env->filePath(u"syslog"_s)));
+        QFile old(m_env->filePath(u"syslog/yxlog.txt"_s));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier run\r\n\r\n");
         old.close();
         QVERIFY(datadirectories::prepareAndOpenLog());
-        QVERIFY(QFileInfo(m_env->filePath("数据采集记录")).isDir());
+        QVERIFY(QFileInfo(m_env->filePath(u"数据采集记录"_s)).isDir());
         写日志(QStringLiteral("x"));
-        QFile log(m_env->filePath("syslog/yxlog.txt"));
+        QFile log(m_env->filePath(u"syslog/yxlog.txt"_s));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().startsWith("earlier run\r\n\r\n["));
     }
@@ -194,7 +196,7 @@ private slots:
     void directoryThatCannotBeMadeLeavesTheLogClosed()
     {
         // A file where the directory should be: it cannot be created.
-        QFile blocker(m_env->filePath("syslog"));
+        QFile blocker(m_env->filePath(u"syslog"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         QVERIFY(!datadirectories::prepareAndOpenLog());
@@ -211,13 +213,13 @@ private slots:
 private:
     static void fill(StartWindow& w)
     {
-        auto* warehouse = w.findChild<QComboBox*>("组合框_仓库");
+        auto* warehouse = w.findChild<QComboBox*>(u"组合框_仓库"_s);
         warehouse->addItems({QStringLiteral("01|原料仓"), QStringLiteral("\u300002|成品仓 ")});
         warehouse->setCurrentIndex(-1);
-        auto* handler = w.findChild<QComboBox*>("组合框_经手人");
+        auto* handler = w.findChild<QComboBox*>(u"组合框_经手人"_s);
         handler->addItem(QStringLiteral("0301|张三"));
         handler->setCurrentIndex(-1);
-        auto* category = w.findChild<QComboBox*>("组合框_出库类别");
+        auto* category = w.findChild<QComboBox*>(u"组合框_出库类别"_s);
         category->addItem(QStringLiteral("201|生产领用"));
         category->setCurrentIndex(-1);
     }

@@ -22,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
@@ -30,7 +32,7 @@ private slots:
         m_env.reset(new ShellTestEnvironment);
         QVERIFY(m_env->dir.isValid());
         QString error;
-        QVERIFY2(demoerp::build(m_env->filePath("erp"), &error), qPrintable(error));
+        QVERIFY2(demoerp::build(m_env->filePath(u"erp"_s), &error), qPrintable(error));
     }
     void cleanup() { m_env.reset(); }
 
@@ -38,8 +40,8 @@ private slots:
     {
         writeDemoSettings();
         {
-            QFile log(m_env->filePath("syslog/yxlog.txt"));
-            QVERIFY(QDir().mkpath(m_env->filePath("syslog")));
+            QFile log(m_env->filePath(u"syslog/yxlog.txt"_s));
+            QVERIFY(QDir().mkpath(m_env->filePath(u"syslog"_s)));
             QVERIFY(log.open(QIODevice::WriteOnly));
             log.write("earlier\r\n\r\n");
         }
@@ -49,9 +51,9 @@ private slots:
         QVERIFY(w.erp().isOpen());
         QCOMPARE(w.erp().账套号, QStringLiteral("001"));
 
-        auto* handler = w.findChild<QComboBox*>("组合框_经手人");
-        auto* warehouse = w.findChild<QComboBox*>("组合框_仓库");
-        auto* category = w.findChild<QComboBox*>("组合框_出库类别");
+        auto* handler = w.findChild<QComboBox*>(u"组合框_经手人"_s);
+        auto* warehouse = w.findChild<QComboBox*>(u"组合框_仓库"_s);
+        auto* category = w.findChild<QComboBox*>(u"组合框_出库类别"_s);
         QStringList handlers = items(handler);
         QVERIFY(!handlers.isEmpty());
         // Only department 03, never the demo login, ordered by code.
@@ -69,9 +71,9 @@ private slots:
         for (auto* list : {handler, warehouse, category})
             QCOMPARE(list->currentIndex(), -1);
 
-        QVERIFY(QFileInfo(m_env->filePath("数据采集记录")).isDir());
+        QVERIFY(QFileInfo(m_env->filePath(u"数据采集记录"_s)).isDir());
         QVERIFY(OperationLog::instance().isOpen());
-        QFile log(m_env->filePath("syslog/yxlog.txt"));
+        QFile log(m_env->filePath(u"syslog/yxlog.txt"_s));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll(), QByteArray("earlier\r\n\r\n"));
     }
@@ -110,17 +112,17 @@ private slots:
         const QStringList saved{warehouse, handler, category};
         const char* names[] = {"组合框_仓库", "组合框_经手人", "组合框_出库类别"};
         for (int i = 0; i < 3; ++i) {
-            auto* list = w.findChild<QComboBox*>(names[i]);
+            auto* list = w.findChild<QComboBox*>(QString::fromUtf8(names[i]));
             const bool missing = hint.contains(QStringLiteral("【") + saved[i] + QStringLiteral("】"));
             QCOMPARE(list->currentIndex() < 0, missing);
             QCOMPARE(list->currentText(), missing ? QString() : saved[i]);
         }
-        auto* hintLabel = w.findChild<QLabel*>("标签_表头提示");
+        auto* hintLabel = w.findChild<QLabel*>(u"标签_表头提示"_s);
         QVERIFY(hintLabel);
         QCOMPARE(hintLabel->toolTip(), hint);
         QVERIFY(hintLabel->text() == hint || hintLabel->text().endsWith(QChar(0x2026)));
 
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_保存设置"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
         QCOMPARE(m_env->messages[0].text, hint.isEmpty() ? QStringLiteral("保存成功！") : QStringLiteral("信息不完整请重新录入"));
         QCOMPARE(fileBytes(apppaths::settingsFile()), before);
@@ -144,7 +146,7 @@ private slots:
         w.onCreated();
         QVERIFY(windowSeen);
         QVERIFY(w.erp().isOpen());
-        QVERIFY(w.findChild<QComboBox*>("组合框_仓库")->count() > 0);
+        QVERIFY(w.findChild<QComboBox*>(u"组合框_仓库"_s)->count() > 0);
     }
 
     void onlineModeOpensTheScanningStation()
@@ -161,7 +163,7 @@ private slots:
             windowSeen = true;
             window->reject();
         });
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_在线模式"_s), Qt::LeftButton);
         QVERIFY(windowSeen);
     }
 
@@ -180,17 +182,17 @@ private slots:
             QVERIFY(window);
             opened = window->objectName();
             QCOMPARE(window->parentWidget(), &w);
-            QTest::mouseClick(window->findChild<QPushButton*>("按钮_取消"), Qt::LeftButton);
+            QTest::mouseClick(window->findChild<QPushButton*>(u"按钮_取消"_s), Qt::LeftButton);
         });
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_数据库连接"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_数据库连接"_s), Qt::LeftButton);
         QCOMPARE(opened, QStringLiteral("窗口_数据库连接配制"));
         QVERIFY(w.erp().isOpen());
 
         // A second account set on the same server: chosen, tested, applied.
-        QVERIFY(QFile::copy(m_env->filePath("erp/UFDATA_001_2021.db"), m_env->filePath("erp/UFDATA_002_2022.db")));
+        QVERIFY(QFile::copy(m_env->filePath(u"erp/UFDATA_001_2021.db"_s), m_env->filePath(u"erp/UFDATA_002_2022.db"_s)));
         {
             QSqlDatabase master = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("master-edit"));
-            master.setDatabaseName(m_env->filePath("erp/master.db"));
+            master.setDatabaseName(m_env->filePath(u"erp/master.db"_s));
             QVERIFY(master.open());
             QSqlQuery q(master);
             QVERIFY2(q.exec(QStringLiteral("insert into SysDatabases (Name, dbid) values ('UFDATA_002_2022', 99)")),
@@ -200,21 +202,21 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(window);
-            auto* list = window->findChild<QComboBox*>("组合框_账套列表");
+            auto* list = window->findChild<QComboBox*>(u"组合框_账套列表"_s);
             list->showPopup();
             list->hidePopup();
             list->setCurrentIndex(list->findText(QStringLiteral("UFDATA_002_2022")));
-            QTest::mouseClick(window->findChild<QPushButton*>("按钮_测试"), Qt::LeftButton);
-            QTest::mouseClick(window->findChild<QPushButton*>("按钮_应用"), Qt::LeftButton);
+            QTest::mouseClick(window->findChild<QPushButton*>(u"按钮_测试"_s), Qt::LeftButton);
+            QTest::mouseClick(window->findChild<QPushButton*>(u"按钮_应用"_s), Qt::LeftButton);
             if (window->isVisible()) // never hang the test: what went wrong is in the messages
                 window->reject();
         });
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_数据库连接"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_数据库连接"_s), Qt::LeftButton);
         QVERIFY(w.erp().isOpen());
         QCOMPARE(m_env->messages.size() >= 2 ? m_env->messages[m_env->messages.size() - 2].text : QString(),
                  QStringLiteral("测试连接成功！"));
         QCOMPARE(w.erp().账套号, QStringLiteral("002"));
-        QVERIFY(w.findChild<QComboBox*>("组合框_仓库")->count() > 0);
+        QVERIFY(w.findChild<QComboBox*>(u"组合框_仓库"_s)->count() > 0);
         QCOMPARE(m_env->messages.last().text, QStringLiteral("配制完成！"));
     }
 
@@ -222,7 +224,7 @@ private:
     void writeDemoSettings()
     {
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("服务器"),
-                           QStringLiteral("sqlite:") + m_env->filePath("erp"));
+                           QStringLiteral("sqlite:") + m_env->filePath(u"erp"_s));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("用户名"), QStringLiteral("sa"));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
         settings::writeKey(QStringLiteral("连接配制"), QStringLiteral("密码"), 加密密码(QString()));

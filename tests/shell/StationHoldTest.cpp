@@ -26,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kRefusalEnd = QStringLiteral(
@@ -88,7 +90,7 @@ private slots:
         m_env.reset(new ShellTestEnvironment);
         QVERIFY(m_env->dir.isValid());
         QString error;
-        QVERIFY2(demoerp::build(m_env->filePath("erp"), &error), qPrintable(error));
+        QVERIFY2(demoerp::build(m_env->filePath(u"erp"_s), &error), qPrintable(error));
     }
     void cleanup() { m_env.reset(); }
 
@@ -123,7 +125,7 @@ private slots:
         QCOMPARE(m_env->messages.size(), 1);
         second.kill();
         // The lock file is still there; only the kernel's lock is gone.
-        QVERIFY(QFile::exists(m_env->filePath("erp/UFDATA_001_2021.station")));
+        QVERIFY(QFile::exists(m_env->filePath(u"erp/UFDATA_001_2021.station"_s)));
         QCOMPARE(clickOpens(w, "按钮_在线模式"), QStringLiteral("窗口_在线扫码出库"));
         QCOMPARE(m_env->messages.size(), 1);
     }
@@ -136,7 +138,7 @@ private slots:
     {
         qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
         qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
-        const QString accountSet = m_env->filePath("erp/UFDATA_001_2021.db");
+        const QString accountSet = m_env->filePath(u"erp/UFDATA_001_2021.db"_s);
         writeSettings(QStringLiteral("localhost"), accountSet);
         const QString header = QStringLiteral("材料出库单表头");
         settings::writeKey(header, QStringLiteral("仓库"), QStringLiteral("02|五金仓"));
@@ -157,7 +159,7 @@ private slots:
                 return;
             opened = window->objectName();
             StationHold other;
-            second = other.take(QStringLiteral("sqlite:") + m_env->filePath("erp"), QStringLiteral("sa"), QString(),
+            second = other.take(QStringLiteral("sqlite:") + m_env->filePath(u"erp"_s), QStringLiteral("sa"), QString(),
                                 QStringLiteral("UFDATA_001_2021"));
             auto* field = window->findChild<QLineEdit*>(QStringLiteral("编辑框_条码"));
             for (const char* code : {"R10001", "QM-001", "M6-25", "QD-PC8-01"}) {
@@ -175,7 +177,7 @@ private slots:
             prompt = window->station().promptText();
             window->close();
         });
-        QTest::mouseClick(w.findChild<QPushButton*>("按钮_在线模式"), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_在线模式"_s), Qt::LeftButton);
         QCOMPARE(opened, QStringLiteral("窗口_在线扫码出库"));
         QCOMPARE(second, StationHold::Result::HeldElsewhere);
         QCOMPARE(grid, (QStringList{QStringLiteral("1|QD-PC8-01"), QStringLiteral("2|QM-001")}));
@@ -212,7 +214,7 @@ private slots:
         QCOMPARE(clickOpens(w, "按钮_打印设备条码"), QStringLiteral("窗口_设备码打印"));
         QCOMPARE(clickOpens(w, "按钮_条码枪设置"), QStringLiteral("窗口_条码枪设置"));
         for (auto* name : {"组合框_仓库", "组合框_经手人", "组合框_出库类别"})
-            w.findChild<QComboBox*>(name)->setCurrentIndex(0);
+            w.findChild<QComboBox*>(QString::fromUtf8(name))->setCurrentIndex(0);
         QCOMPARE(clickOpens(w, "按钮_保存设置"), QString());
         QCOMPARE(m_env->messages.size(), 2);
         QCOMPARE(m_env->messages[1].text, QStringLiteral("保存成功！"));
@@ -225,7 +227,7 @@ private slots:
     {
         qputenv("ODBCSYSINI", QByteArray(QUILLMARK_TEST_ODBCSYSINI));
         qputenv("ODBCINSTINI", QByteArray("odbcinst.ini"));
-        const QString accountSet = m_env->filePath("erp/UFDATA_001_2021.db");
+        const QString accountSet = m_env->filePath(u"erp/UFDATA_001_2021.db"_s);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
             db.setDatabaseName(accountSet);
@@ -274,7 +276,7 @@ private:
                 window->close();
             }
         });
-        QTest::mouseClick(w.findChild<QPushButton*>(button), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QPushButton*>(QString::fromUtf8(button)), Qt::LeftButton);
         return opened;
     }
 
@@ -289,8 +291,8 @@ private:
     // The same settings in this program's and the probe's data directory.
     QString probeDataDirectory()
     {
-        writeSettings(QStringLiteral("sqlite:") + m_env->filePath("erp"), QStringLiteral("UFDATA_001_2021"));
-        const QString directory = m_env->filePath("probe");
+        writeSettings(QStringLiteral("sqlite:") + m_env->filePath(u"erp"_s), QStringLiteral("UFDATA_001_2021"));
+        const QString directory = m_env->filePath(u"probe"_s);
         if (!QDir().mkpath(directory) || !QFile::copy(apppaths::settingsFile(), directory + QStringLiteral("/set.ini")))
             qFatal("cannot prepare the probe's data directory");
         return directory;

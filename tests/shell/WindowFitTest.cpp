@@ -29,6 +29,8 @@
 #include <functional>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QSize screenSize()
@@ -189,7 +191,7 @@ int main(int argc, char* argv[])
                    .arg(size.height())
                    .toUtf8());
     file.close();
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+    qputenv("QT_QPA_PLATFORM", (u"offscreen:configfile="_s + config).toUtf8());
     QApplication app(argc, argv);
     WindowFitTest test;
     return QTest::qExec(&test, argc, argv);

@@ -33,6 +33,8 @@
 
 #include <tuple>
 
+using namespace Qt::StringLiterals;
+
 using Path = StationFixture::Path;
 
 namespace {
@@ -438,9 +440,9 @@ void ScanWindowTest::deviceStaysForProductionOnly()
     QCOMPARE(text("编辑框_领料部门"), department);
     QCOMPARE(text("编辑框_领料线别"), person(job, "cPsn_NameEN"));
     QCOMPARE(column(grid(), 9), devices);
-    QCOMPARE(column(grid(), 0), QStringList({"3", "2", "1"}));
-    QCOMPARE(column(grid(), 1), QStringList({"QD-PC8-01", "M6-25", "QM-001"}));
-    QCOMPARE(column(grid(), 5), QStringList({"1", "1", "1"}));
+    QCOMPARE(column(grid(), 0), QStringList({u"3"_s, u"2"_s, u"1"_s}));
+    QCOMPARE(column(grid(), 1), QStringList({u"QD-PC8-01"_s, u"M6-25"_s, u"QM-001"_s}));
+    QCOMPARE(column(grid(), 5), QStringList({u"1"_s, u"1"_s, u"1"_s}));
     QCOMPARE(grid().rowTexts(1).mid(6), QStringList({f->scalar(s("select cPosition from inventory where cInvCode='QD-PC8-01'")), name, department, devices[0], kTime}));
     QCOMPARE(text("编辑框_设备"), devices[0]);
     QCOMPARE(text("编辑框_设备名称").isEmpty(), devices[0].isEmpty());
@@ -461,8 +463,8 @@ void ScanWindowTest::deviceStaysForProductionOnly()
     const int first = trace.indexOf(masterdata::scanQuery(s("02"), s("QM-001")));
     QCOMPARE(trace.mid(first, 3),
              QStringList({masterdata::scanQuery(s("02"), s("QM-001")),
-                          staging::insertStatement(staging::Line{"1", "QM-001", s("扫码演示物料"), "DEMO-1", s("个"), "1",
-                                                                 "B01-1", name, department, "SB001", kTime}),
+                          staging::insertStatement(staging::Line{u"1"_s, u"QM-001"_s, s("扫码演示物料"), u"DEMO-1"_s, s("个"), u"1"_s,
+                                                                 u"B01-1"_s, name, department, u"SB001"_s, kTime}),
                           masterdata::scanQuery(s("02"), s("M6-25"))}));
     const int trips = f->erp->数据库连接.roundTrips();
     scan(s("QM-001"));
@@ -736,13 +738,13 @@ void ScanWindowTest::deletionsRenumberAndRewrite_data()
     QTest::addColumn<int>("first"); // selection / cursor
     QTest::addColumn<int>("last");
     QTest::addColumn<QStringList>("codes"); // left, top first
-    QTest::newRow("current") << s("删除当前行") << 2 << 2 << QStringList({"QD-PC8-01", "QM-001", "QM-001"});
+    QTest::newRow("current") << s("删除当前行") << 2 << 2 << QStringList({u"QD-PC8-01"_s, u"QM-001"_s, u"QM-001"_s});
     // The newest line: no number changes.
-    QTest::newRow("current, top") << s("删除当前行") << 1 << 1 << QStringList({"M6-25", "QM-001", "QM-001"});
-    QTest::newRow("selected") << s("删除选中行") << 2 << 3 << QStringList({"QD-PC8-01", "QM-001"});
+    QTest::newRow("current, top") << s("删除当前行") << 1 << 1 << QStringList({u"M6-25"_s, u"QM-001"_s, u"QM-001"_s});
+    QTest::newRow("selected") << s("删除选中行") << 2 << 3 << QStringList({u"QD-PC8-01"_s, u"QM-001"_s});
     QTest::newRow("all") << s("删除所有行") << 1 << 1 << QStringList();
     QTest::newRow("no current line") << s("删除当前行") << -1 << -1
-                                     << QStringList({"QD-PC8-01", "M6-25", "QM-001", "QM-001"});
+                                     << QStringList({u"QD-PC8-01"_s, u"M6-25"_s, u"QM-001"_s, u"QM-001"_s});
 }
 
 void ScanWindowTest::deletionsRenumberAndRewrite()
@@ -802,7 +804,7 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     // The keyboard is back in the scan field: the scanner's next code
     // becomes a line, not keys in the grid.
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
-    QTest::keyClicks(QApplication::focusWidget(), "M6-25");
+    QTest::keyClicks(QApplication::focusWidget(), u"M6-25"_s);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(grid().text(1, 1), s("M6-25"));
 }
@@ -840,7 +842,7 @@ void ScanWindowTest::scanDuringTheOverStockQuestionWaitsForIt()
     connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
         QTimer::singleShot(0, box, [&, box] {
             noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
-            QTest::keyClicks(box, "M6-25");
+            QTest::keyClicks(box, u"M6-25"_s);
             QTest::keyClick(box, Qt::Key_Return);
             openAfterEnter = box->isVisible();
             waiting = w->station().pendingScans();
@@ -899,7 +901,7 @@ void ScanWindowTest::unsavedLineSurvivesAFailedDeleteAndIsSavedLater()
     auto hold = std::make_unique<QSqlQuery>(other.database());
     QVERIFY(hold->exec(s("BEGIN IMMEDIATE TRANSACTION")));
     scan(s("QD-PC8-01"));
-    QCOMPARE(column(grid(), 1), QStringList({"QD-PC8-01", "M6-25", "QM-001"}));
+    QCOMPARE(column(grid(), 1), QStringList({u"QD-PC8-01"_s, u"M6-25"_s, u"QM-001"_s}));
     QCOMPARE(promptLines().first(), s("存货编码【QD-PC8-01】 已加入出库明细，但未能保存到缓存表（另一台电脑正在写入，请稍后重试），"
                                       "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
     const QStringList shown = gridRows();
@@ -1112,8 +1114,8 @@ void ScanWindowTest::scanSequenceOverOdbc()
     scanAll({s("R10001"), s("SSB001"), s("QM-001"), s("M6-25")});
     QCOMPARE(text("编辑框_现存量"), s("67"));
     scanAll({s("QM-002"), s("XF-SAND")});
-    QCOMPARE(column(grid(), 1), QStringList({"QM-002", "M6-25", "QM-001"}));
-    QCOMPARE(column(grid(), 9), QStringList({"SB001", "SB001", "SB001"}));
+    QCOMPARE(column(grid(), 1), QStringList({u"QM-002"_s, u"M6-25"_s, u"QM-001"_s}));
+    QCOMPARE(column(grid(), 9), QStringList({u"SB001"_s, u"SB001"_s, u"SB001"_s}));
     QCOMPARE(text("编辑框_现存量"), s("0"));
     QVERIFY(promptLines().contains(s("存货编码【QM-002】 已添加，但出库仓库【02|五金仓】 中没有现存量！！")));
     QCOMPARE(f->stagedRows(), gridRows());
@@ -1529,12 +1531,12 @@ void ScanWindowTest::deleteAllLinesAsksWithNoAsTheDefault()
             asked = box->text();
             noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
             // The scanner reads a code while the box is open.
-            QTest::keyClicks(box, "M6-25");
+            QTest::keyClicks(box, u"M6-25"_s);
             QTest::keyClick(box, Qt::Key_Return);
             openAfterEnter = box->isVisible();
             waiting = w->station().pendingScans();
             if (answer.startsWith(u'#')) {
-                QTest::keyClicks(box, answer.toLatin1().constData());
+                QTest::keyClicks(box, answer);
                 QTest::keyClick(box, Qt::Key_Return);
             } else {
                 box->button(answer == s("Yes") ? QMessageBox::Yes : QMessageBox::No)->click();
@@ -1573,7 +1575,7 @@ void ScanWindowTest::scanDuringAMessageBoxWaitsForIt()
     connect(w.get(), &ScanWindow::questionShown, this, [&](QMessageBox* box) {
         QTimer::singleShot(0, box, [&, box] {
             said = box->text();
-            QTest::keyClicks(box, "QM-001");
+            QTest::keyClicks(box, u"QM-001"_s);
             QTest::keyClick(box, Qt::Key_Return);
             openAfterScan = box->isVisible();
             waiting = w->station().pendingScans();

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString s(const char* utf8)
@@ -51,12 +53,12 @@ TEST(GridEditing, QuantitiesTheErpCanTake)
 TEST(StationGrid, SpeaksTheSystemsRowNumbers)
 {
     StationGrid g;
-    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
+    g.setColumns({u"行号"_s, u"存货编码"_s, u"数量"_s}, {60, 150, 60});
     EXPECT_EQ(g.systemRowCount(), 1); // the caption row
     EXPECT_EQ(g.text(0, 1), s("存货编码"));
-    g.insertTopRows({{"1", "A", "1"}});
+    g.insertTopRows({{u"1"_s, u"A"_s, u"1"_s}});
     g.insertTopRow(); // a new row goes before row 1
-    g.setText(1, 1, "B");
+    g.setText(1, 1, u"B"_s);
     EXPECT_EQ(g.systemRowCount(), 3);
     EXPECT_EQ(g.text(1, 1), s("B"));
     EXPECT_EQ(g.text(2, 1), s("A"));
@@ -64,7 +66,7 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
     EXPECT_EQ(g.data(g.index(1, 1), Qt::DisplayRole).toString(), s("A"));
     EXPECT_EQ(StationGrid::systemRow(g.index(1, 1)), 2);
     EXPECT_EQ(g.text(3, 1), QString()); // outside: empty, no crash
-    g.setText(0, 1, "x");               // the caption row is not data
+    g.setText(0, 1, u"x"_s);               // the caption row is not data
     EXPECT_EQ(g.text(0, 1), s("存货编码"));
     EXPECT_FALSE(g.removeSystemRow(0));
     EXPECT_FALSE(g.removeSystemRow(3));
@@ -73,14 +75,14 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
 TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
 {
     StationGrid g;
-    g.setColumns({"行号", "存货编码"}, {60, 150});
-    g.appendRows({{"b1"}, {"b2"}});
+    g.setColumns({u"行号"_s, u"存货编码"_s}, {60, 150});
+    g.appendRows({{u"b1"_s}, {u"b2"_s}});
     for (int i = 1; i <= 600; ++i)
-        g.insertTopRows({{QString::number(i), "A"}});
-    g.insertTopRows({{"t1"}, {"t2"}}); // a batch: its first row on top
-    g.appendRows({{"b3"}});
+        g.insertTopRows({{QString::number(i), u"A"_s}});
+    g.insertTopRows({{u"t1"_s}, {u"t2"_s}}); // a batch: its first row on top
+    g.appendRows({{u"b3"_s}});
     ASSERT_EQ(g.dataRowCount(), 605);
-    EXPECT_EQ(g.rowTexts(1), QStringList({"t1", ""})); // short rows get every column
+    EXPECT_EQ(g.rowTexts(1), QStringList({u"t1"_s, u""_s})); // short rows get every column
     EXPECT_EQ(g.text(2, 0), s("t2"));
     EXPECT_EQ(g.text(3, 0), s("600"));
     EXPECT_EQ(g.text(602, 0), s("1"));
@@ -96,10 +98,10 @@ TEST(StationGrid, RowsPutOnTopKeepTheirOrder)
 TEST(StationGrid, KeyIndexFollowsEveryChange)
 {
     StationGrid g;
-    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
-    g.appendRows({{"0", "A"}, {"0", "B"}}); // rows before the index is set are indexed too
+    g.setColumns({u"行号"_s, u"存货编码"_s, u"数量"_s}, {60, 150, 60});
+    g.appendRows({{u"0"_s, u"A"_s}, {u"0"_s, u"B"_s}}); // rows before the index is set are indexed too
     g.setKeyColumn(1);
-    const QStringList keys{"A", "B", "C", ""};
+    const QStringList keys{u"A"_s, u"B"_s, u"C"_s, u""_s};
     const auto check = [&](int step) {
         for (const QString& key : keys) {
             QVector<int> walked;
@@ -133,16 +135,16 @@ TEST(StationGrid, KeyIndexFollowsEveryChange)
             check(step);
         }
     }
-    g.setColumns({"行号"}, {60}); // the key column is gone with its columns
-    g.appendRows({{"1"}});
-    EXPECT_TRUE(g.rowsWith("").isEmpty());
+    g.setColumns({u"行号"_s}, {60}); // the key column is gone with its columns
+    g.appendRows({{u"1"_s}});
+    EXPECT_TRUE(g.rowsWith(u""_s).isEmpty());
 }
 
 TEST(StationGrid, OneUnlockedCellFollowsItsRow)
 {
     StationGrid g;
-    g.setColumns({"行号", "存货编码", "数量"}, {60, 150, 60});
-    g.appendRows({{"1", "A", "1"}, {"2", "B", "1"}});
+    g.setColumns({u"行号"_s, u"存货编码"_s, u"数量"_s}, {60, 150, 60});
+    g.appendRows({{u"1"_s, u"A"_s, u"1"_s}, {u"2"_s, u"B"_s, u"1"_s}});
     EXPECT_FALSE(g.flags(g.indexOf(2, 2)).testFlag(Qt::ItemIsEditable));
     g.unlock(2, 2);
     EXPECT_TRUE(g.flags(g.indexOf(2, 2)).testFlag(Qt::ItemIsEditable));
@@ -151,8 +153,8 @@ TEST(StationGrid, OneUnlockedCellFollowsItsRow)
     g.insertTopRow();
     EXPECT_TRUE(g.isEditable(3, 2));
     QSignalSpy edited(&g, &StationGrid::cellEdited);
-    EXPECT_FALSE(g.setData(g.indexOf(1, 2), "9", Qt::EditRole)); // locked
-    EXPECT_TRUE(g.setData(g.indexOf(3, 2), "7", Qt::EditRole));
+    EXPECT_FALSE(g.setData(g.indexOf(1, 2), u"9"_s, Qt::EditRole)); // locked
+    EXPECT_TRUE(g.setData(g.indexOf(3, 2), u"7"_s, Qt::EditRole));
     ASSERT_EQ(edited.size(), 1);
     EXPECT_EQ(edited[0][1].toString(), s("1")); // the old quantity
     EXPECT_EQ(g.text(3, 2), s("7"));

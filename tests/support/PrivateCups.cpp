@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace labeltest {
 
 namespace {
@@ -23,7 +25,7 @@ bool writeFile(const QString& path, const QString& text)
 
 QString findTool(const QString& name)
 {
-    return QStandardPaths::findExecutable(name, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
+    return QStandardPaths::findExecutable(name, {u"/usr/sbin"_s, u"/sbin"_s, u"/usr/bin"_s, u"/bin"_s});
 }
 
 } // namespace
@@ -96,22 +98,22 @@ QString PrivateCups::start()
     QFile::setPermissions(root, QFileDevice::Permissions(0x7755));
     for (const char* sub : {"conf", "spool", "cache", "state", "tmp", "log", "dev"})
         QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + "/tmp", QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(root + u"/tmp"_s, QFileDevice::Permissions(0x7777));
     m_socket = root + QStringLiteral("/cups.sock");
-    writeFile(root + "/conf/cupsd.conf",
+    writeFile(root + u"/conf/cupsd.conf"_s,
               QStringLiteral("Listen %1\nLogLevel info\nDefaultAuthType None\nJobKillDelay 5\n"
                              "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                              "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
                   .arg(m_socket));
     // File devices are what the label queues write to.
-    writeFile(root + "/conf/cups-files.conf",
+    writeFile(root + u"/conf/cups-files.conf"_s,
               QStringLiteral("SystemGroup root\nFileDevice Yes\nRequestRoot %1/spool\nCacheDir %1/cache\n"
                              "StateDir %1/state\nTempDir %1/tmp\nErrorLog %1/log/error_log\n"
                              "AccessLog %1/log/access_log\nPageLog %1/log/page_log\n")
                   .arg(root));
     qputenv("CUPS_SERVER", m_socket.toUtf8());
     m_cupsd.setProgram(cupsd);
-    m_cupsd.setArguments({"-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"});
+    m_cupsd.setArguments({u"-f"_s, u"-c"_s, root + u"/conf/cupsd.conf"_s, u"-s"_s, root + u"/conf/cups-files.conf"_s});
     m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
     m_cupsd.start();
     if (!m_cupsd.waitForStarted(10000))
@@ -119,7 +121,7 @@ QString PrivateCups::start()
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 10000 && m_cupsd.state() == QProcess::Running) {
-        if (QFileInfo::exists(m_socket) && tool(QStringLiteral("lpstat"), {"-r"}).contains(QStringLiteral("is running")))
+        if (QFileInfo::exists(m_socket) && tool(QStringLiteral("lpstat"), {u"-r"_s}).contains(QStringLiteral("is running")))
             return {};
         QThread::msleep(100);
     }
@@ -141,9 +143,9 @@ QString PrivateCups::addQueue(const QString& name, const QString& model, const Q
         uri = fifo->uri();
         m_devices.append({name, fifo});
     }
-    QStringList arguments{"-p", name, "-E", "-v", uri, "-m", model};
+    QStringList arguments{u"-p"_s, name, u"-E"_s, u"-v"_s, uri, u"-m"_s, model};
     for (const QString& o : options)
-        arguments << "-o" << o;
+        arguments << u"-o"_s << o;
     QProcess lpadmin;
     lpadmin.start(findTool(QStringLiteral("lpadmin")), arguments);
     if (!lpadmin.waitForFinished(30000) || lpadmin.exitCode() != 0)

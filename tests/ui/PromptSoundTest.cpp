@@ -75,7 +75,7 @@ protected:
         ASSERT_TRUE(QFile::exists(socket)) << "the sound server did not start";
 
         // Before Qt's audio layer starts: it connects to this server.
-        qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+        qputenv("PULSE_SERVER", (QStringLiteral("unix:") + socket).toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtime->path().toUtf8());
         static int argc = 1;
         static char name[] = "prompt-sound-test";
