@@ -4,8 +4,6 @@
 
 #include "qr/report.h"
 
-#include <cstdlib>
-
 namespace qrfatal {
 namespace {
 
@@ -13,7 +11,7 @@ void report(const std::string& source, const std::string& method, const std::str
 {
     const std::string text = qr::模块错误报告文本(source, method, message);
     msgbox::show(QString::fromStdString(text), msgbox::Icon::Error, QStringLiteral("程序运行异常提示"));
-    std::exit(0);
+    throw ProgramEnds{};
 }
 
 } // namespace
@@ -21,6 +19,22 @@ void report(const std::string& source, const std::string& method, const std::str
 void install()
 {
     qr::设置模块错误报告处理(&report);
+}
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const ProgramEnds&) {
+        // The box has been shown; the loop ends and main returns 0.
+        QCoreApplication::exit(0);
+        return true;
+    }
 }
 
 } // namespace qrfatal

@@ -11,9 +11,11 @@
 #include <QApplication>
 #include <QTimer>
 
-int main(int argc, char* argv[])
+namespace {
+
+int run(int& argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    qrfatal::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     // Qt's own buttons and calendar in Chinese, like the rest of the program.
@@ -29,7 +31,7 @@ int main(int argc, char* argv[])
     }
 
     // 1. The QR module's shared objects exist before any window; its
-    //    failures end the program through one error box.
+    //    failures end the program through one error box, and main returns.
     qrfatal::install();
     qr::初始化二维码模块();
 
@@ -45,4 +47,17 @@ int main(int argc, char* argv[])
     // 4. Until the start window closes; its destruction closes the ERP
     //    connection.
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    try {
+        return run(argc, argv);
+    } catch (const qrfatal::ProgramEnds&) {
+        // A QR failure before the event loop ran: the box has been shown,
+        // and everything run() made has been destroyed on the way here.
+        return 0;
+    }
 }

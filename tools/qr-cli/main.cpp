@@ -36,9 +36,15 @@ void printError(const std::string& line) {
     std::fflush(stderr);
 }
 
+// Ending the tool early: thrown, caught in main, which returns the code,
+// so that what the tool made is destroyed on the way.
+struct ExitCode {
+    int code;
+};
+
 [[noreturn]] void usage(const std::string& why) {
     printError(why + "; " + kUsage);
-    std::exit(2);
+    throw ExitCode{2};
 }
 
 void reportToStderr(const std::string& source, const std::string& method, const std::string& message) {
@@ -49,7 +55,7 @@ void reportToStderr(const std::string& source, const std::string& method, const 
         line.push_back(c == '\n' ? ' ' : c);
     }
     printError(line);
-    std::exit(1);
+    throw ExitCode{1};
 }
 
 template <typename T>
@@ -77,9 +83,7 @@ const char* modeName(const std::string& name) {
     return "byte";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     std::optional<std::string> level;
     std::int64_t width = 0;
     std::int32_t height = 0;
@@ -169,4 +173,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const ExitCode& ended) {
+        return ended.code;
+    }
 }
