@@ -49,8 +49,8 @@ struct Erp {
 QVector<staging::Line> gridLines(int count)
 {
     QVector<staging::Line> lines;
-    for (int hh = count; hh >= 1; --hh)
-        lines << staging::Line{QString::number(hh), QStringLiteral("QM-001"), QStringLiteral("扫码演示物料"),
+    for (int lineNumber = count; lineNumber >= 1; --lineNumber)
+        lines << staging::Line{QString::number(lineNumber), QStringLiteral("QM-001"), QStringLiteral("扫码演示物料"),
                                QStringLiteral("DEMO-1"), QStringLiteral("个"), QStringLiteral("2.5"),
                                QStringLiteral("B01-1"), QStringLiteral("李秀建"), QStringLiteral("生产课"),
                                QStringLiteral("SB001"), QStringLiteral("2021-06-24 08:05:09")};

@@ -15,30 +15,15 @@ QString q(const QString& value)
     return sqltext::quoted(value);
 }
 
-} // namespace
-
-QString keptQuantity(const QString& typed)
-{
-    const QString exact = sqltext::decimalText(typed);
-    if (exact.isEmpty() || exact != sqltext::decimalText(typed, kQuantityDecimals) || !sqltext::isQuantity(exact))
-        return {};
-    return exact;
-}
-
-bool engineKeeps(const QString& kept, bool sqliteEngine)
-{
-    if (!sqliteEngine || !kept.contains(u'.'))
-        return true;
-    return kept.indexOf(u'.') <= kSqliteWholeDigitsWithDecimals;
-}
-
-namespace {
-
-// A quantity the table on this record set's engine keeps exactly.
+// A quantity the table on this record set's engine keeps exactly: the
+// column is decimal(18,2), but on an SQLite engine (embedded, or through
+// its ODBC driver) a quantity with decimals is kept as a double, exact only
+// up to Quantity::kSqliteWholeDigitsWithDecimals digits before the point.
 bool keptHere(RecordSet& rs, const QString& quantity)
 {
-    const QString kept = keptQuantity(quantity);
-    return !kept.isEmpty() && engineKeeps(kept, rs.connection() && rs.connection()->isSqlite());
+    const std::optional<Quantity> kept = Quantity::fromText(quantity);
+    const bool sqlite = rs.connection() && rs.connection()->isSqlite();
+    return kept && (!sqlite || kept->keptBySqlite());
 }
 
 // The clerk's words for why a step failed: the cause of reason, which is
@@ -85,22 +70,22 @@ QString loadQuery()
 
 QString insertStatement(const Line& l)
 {
-    return QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('") + q(l.hh)
-        + QStringLiteral("','") + q(l.chbm) + QStringLiteral("','") + q(l.chmc) + QStringLiteral("','")
-        + q(l.ggxh) + QStringLiteral("','") + q(l.dw) + QStringLiteral("',") + l.sl + QStringLiteral(",'")
-        + q(l.hwbm) + QStringLiteral("','") + q(l.llr) + QStringLiteral("','") + q(l.llbm)
-        + QStringLiteral("','") + q(l.sb) + QStringLiteral("','") + q(l.sj) + QStringLiteral("')");
+    return QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('") + q(l.number)
+        + QStringLiteral("','") + q(l.inventoryCode) + QStringLiteral("','") + q(l.inventoryName) + QStringLiteral("','")
+        + q(l.specification) + QStringLiteral("','") + q(l.unit) + QStringLiteral("',") + l.quantity + QStringLiteral(",'")
+        + q(l.binCode) + QStringLiteral("','") + q(l.collector) + QStringLiteral("','") + q(l.department)
+        + QStringLiteral("','") + q(l.device) + QStringLiteral("','") + q(l.time) + QStringLiteral("')");
 }
 
-QString quantityStatement(const QString& hh, const QString& quantity)
+QString quantityStatement(const QString& lineNumber, const QString& quantity)
 {
-    return QStringLiteral("update ckmx set sl='") + q(quantity) + QStringLiteral("' where hh='") + q(hh)
+    return QStringLiteral("update ckmx set sl='") + q(quantity) + QStringLiteral("' where hh='") + q(lineNumber)
         + QStringLiteral("'");
 }
 
-QString removeStatement(const QString& hh)
+QString removeStatement(const QString& lineNumber)
 {
-    return QStringLiteral("delete from ckmx where hh='") + q(hh) + QStringLiteral("'");
+    return QStringLiteral("delete from ckmx where hh='") + q(lineNumber) + QStringLiteral("'");
 }
 
 QString removeAllStatement()
@@ -154,19 +139,19 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines)
     const int count = rs.recordCount();
     for (int i = 0; i < count; ++i) {
         Line l;
-        rs.readText(QStringLiteral("行号"), l.hh);
-        rs.readText(QStringLiteral("存货编码"), l.chbm);
-        rs.readText(QStringLiteral("存货名称"), l.chmc);
-        rs.readText(QStringLiteral("规格型号"), l.ggxh);
-        rs.readText(QStringLiteral("单位"), l.dw);
-        rs.readDecimal(QStringLiteral("数量"), kQuantityDecimals, l.sl);
-        rs.readText(QStringLiteral("货位编码"), l.hwbm);
-        rs.readText(QStringLiteral("领料人"), l.llr);
-        rs.readText(QStringLiteral("领料部门"), l.llbm);
-        rs.readText(QStringLiteral("设备"), l.sb);
+        rs.readText(QStringLiteral("行号"), l.number);
+        rs.readText(QStringLiteral("存货编码"), l.inventoryCode);
+        rs.readText(QStringLiteral("存货名称"), l.inventoryName);
+        rs.readText(QStringLiteral("规格型号"), l.specification);
+        rs.readText(QStringLiteral("单位"), l.unit);
+        rs.readDecimal(QStringLiteral("数量"), Quantity::kDecimals, l.quantity);
+        rs.readText(QStringLiteral("货位编码"), l.binCode);
+        rs.readText(QStringLiteral("领料人"), l.collector);
+        rs.readText(QStringLiteral("领料部门"), l.department);
+        rs.readText(QStringLiteral("设备"), l.device);
         QDateTime time;
         if (rs.readDateTime(QStringLiteral("时间"), time))
-            l.sj = 日期时间文本(time);
+            l.time = 日期时间文本(time);
         lines << l;
         rs.moveNext();
     }
@@ -179,7 +164,7 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
     const QString sql = insertStatement(line);
     // The quantity stands bare: anything but a quantity the column can hold
     // never reaches the database.
-    if (!keptHere(rs, line.sl) || !rs.open(sql)) {
+    if (!keptHere(rs, line.quantity) || !rs.open(sql)) {
         写日志(erplog::failure(purpose == InsertFor::Scan ? QStringLiteral("插入出库明细数据失败  ")
                                                           : QStringLiteral("插入缓存数据失败  "),
                                sql, rs.lastError()));
@@ -190,9 +175,9 @@ bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose)
     return true;
 }
 
-bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
+bool changeQuantity(RecordSet& rs, const QString& lineNumber, const QString& quantity)
 {
-    const QString sql = quantityStatement(hh, quantity);
+    const QString sql = quantityStatement(lineNumber, quantity);
     if (!keptHere(rs, quantity) || !rs.open(sql)) {
         写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), sql, rs.lastError()));
         rs.close();
@@ -202,9 +187,9 @@ bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity)
     return true;
 }
 
-bool removeLine(RecordSet& rs, const QString& hh)
+bool removeLine(RecordSet& rs, const QString& lineNumber)
 {
-    const QString sql = removeStatement(hh);
+    const QString sql = removeStatement(lineNumber);
     const bool ok = rs.open(sql);
     if (!ok)
         写日志(QStringLiteral("删除缓存记录失败  ") + sql);
@@ -222,23 +207,23 @@ bool removeAll(RecordSet& rs)
     return ok;
 }
 
-bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why, Numbering numbering)
+Rewritten rewrite(RecordSet& rs, QVector<Line>& lines, Numbering numbering)
 {
     if (numbering == Numbering::FromTop)
         for (int i = 0; i < lines.size(); ++i)
-            lines[i].hh = QString::number(i + 1);
+            lines[i].number = QString::number(i + 1);
     rs.close();
     ErpConnection* connection = rs.connection();
     const auto fail = [&](const QString& failureText, const QString& statement, const QString& step,
                           const QString& reason) {
         写日志(erplog::failure(failureText, statement, reason));
         // The cause as the failure left it, before the rollback.
-        if (why)
-            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
+        Rewritten failed;
+        failed.why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
         rs.close();
         if (connection)
             connection->rollbackTransaction();
-        return false;
+        return failed;
     };
     if (!connection || !connection->isOpen())
         return fail(QStringLiteral("清空缓存数据失败  "), removeAllStatement(), QStringLiteral("U8连接已关闭"), {});
@@ -250,17 +235,17 @@ bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why, Numbering number
                     rs.lastError());
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString sql = insertStatement(*it);
-        const bool kept = keptHere(rs, it->sl);
+        const bool kept = keptHere(rs, it->quantity);
         if (!kept || !rs.open(sql))
             return fail(QStringLiteral("插入缓存数据失败  "), sql,
-                        QStringLiteral("写入缓存表第 ") + it->hh + QStringLiteral(" 行失败"),
-                        kept ? rs.lastError() : QStringLiteral("数量【") + it->sl + QStringLiteral("】 无法保存"));
+                        QStringLiteral("写入缓存表第 ") + it->number + QStringLiteral(" 行失败"),
+                        kept ? rs.lastError() : QStringLiteral("数量【") + it->quantity + QStringLiteral("】 无法保存"));
     }
     rs.close();
     if (!connection->commitTransaction())
         return fail(QStringLiteral("提交缓存事务失败  "), ErpConnection::kCommitText, QStringLiteral("无法提交事务"),
                     connection->lastError());
-    return true;
+    return {true, {}};
 }
 
 QString renumberStatement(const QStringList& oldNumbers, const QStringList& newNumbers)
@@ -282,7 +267,7 @@ QString renumberStatement(const QStringList& oldNumbers, const QStringList& newN
         + u')';
 }
 
-Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed, QString* why)
+Removed removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed)
 {
     rs.close();
     ErpConnection* connection = rs.connection();
@@ -290,16 +275,16 @@ Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& 
                           const QString& reason) {
         写日志(erplog::failure(failureText, statement, reason));
         // The cause as the failure left it, before the rollback.
-        if (why)
-            *why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
+        Removed failed;
+        failed.why = reason.isEmpty() ? step : step + QStringLiteral("：") + causeOf(rs, reason);
         rs.close();
         if (connection)
             connection->rollbackTransaction();
-        return Removal::Failed;
+        return failed;
     };
     QStringList removals;
-    for (const QString& hh : removed)
-        removals << removeStatement(hh);
+    for (const QString& lineNumber : removed)
+        removals << removeStatement(lineNumber);
     if (!connection || !connection->isOpen())
         return fail(QStringLiteral("删除缓存记录失败  "), removals.value(0), QStringLiteral("U8连接已关闭"), {});
     int failedAt = -1;
@@ -313,7 +298,7 @@ Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& 
     QStringList oldNumbers;
     QStringList newNumbers;
     for (int i = 0; i < remaining.size(); ++i) {
-        oldNumbers << remaining[i].hh;
+        oldNumbers << remaining[i].number;
         newNumbers << QString::number(i + 1);
     }
     if (!remaining.isEmpty()) {
@@ -325,15 +310,15 @@ Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& 
         rs.close();
         if (changed >= 0 && changed != remaining.size()) {
             connection->rollbackTransaction();
-            return Removal::NotAsGrid;
+            return {Removal::NotAsGrid, {}};
         }
     }
     if (!connection->commitTransaction())
         return fail(QStringLiteral("提交缓存事务失败  "), ErpConnection::kCommitText, QStringLiteral("无法提交事务"),
                     connection->lastError());
     for (int i = 0; i < remaining.size(); ++i)
-        remaining[i].hh = newNumbers[i];
-    return Removal::Done;
+        remaining[i].number = newNumbers[i];
+    return {Removal::Done, {}};
 }
 
 } // namespace staging

@@ -12,8 +12,10 @@
 //
 // Values stand in the statements as quoted texts with ' doubled; the
 // quantity stands bare in the insert and is refused before anything is sent
-// when it is not a quantity the table keeps exactly (keptQuantity), in the
-// quantity change as well.
+// when it is not a Quantity the table keeps exactly, in the quantity change
+// as well.
+#include "bookings/Quantity.h"
+
 #include <QString>
 #include <QVector>
 
@@ -21,41 +23,23 @@ class RecordSet;
 
 namespace staging {
 
-// One staged line, in the order of the grid columns 0-10.
+// One staged line, its fields in the order of the grid columns 0-10 (the
+// table's columns hh, chbm, chmc, ggxh, dw, sl, hwbm, llr, llbm, sb, sj).
 struct Line {
-    QString hh;   // 行号: decimal line number 1…n
-    QString chbm; // 存货编码
-    QString chmc; // 存货名称
-    QString ggxh; // 规格型号
-    QString dw;   // 单位
-    QString sl;   // 数量: a number text as the grid holds it
-    QString hwbm; // 货位编码
-    QString llr;  // 领料人
-    QString llbm; // 领料部门
-    QString sb;   // 设备, may be empty
-    QString sj;   // 时间: "YYYY-MM-DD hh:mm:ss"
+    QString number;        // 行号: decimal line number 1…n
+    QString inventoryCode; // 存货编码
+    QString inventoryName; // 存货名称
+    QString specification; // 规格型号
+    QString unit;          // 单位
+    QString quantity;      // 数量: the text the grid holds (a Quantity's text once staged)
+    QString binCode;       // 货位编码
+    QString collector;     // 领料人
+    QString department;    // 领料部门
+    QString device;        // 设备, may be empty
+    QString time;          // 时间: "YYYY-MM-DD hh:mm:ss"
 
     bool operator==(const Line&) const = default;
 };
-
-// The quantity column sl is decimal(18,2): it keeps numbers above 0 with
-// at most two decimals and 16 digits before the point, exactly. For a
-// quantity typed as plain decimal digits that it keeps, the text it is
-// stored and read back as ("1.50" → "1.5", ".5" → "0.5", " 3 " → "3");
-// "" for anything else ("1.125" would be stored as 1.13, "0.005" as 0,
-// "1e3", "１２", "-1", "12345678901234567").
-QString keptQuantity(const QString& typed);
-inline constexpr int kQuantityDecimals = 2;
-
-// On an SQLite engine (embedded, or through its ODBC driver) the column is
-// no decimal: a whole number is kept as an integer, exactly, but one with
-// decimals as a double, whose two decimals come back exactly only up to 13
-// digits before the point ("1234567890123456.78" would come back as
-// "1234567890123456"). Whether the engine keeps a quantity (as
-// keptQuantity gives it) exactly; every quantity keptQuantity gives on
-// other engines.
-bool engineKeeps(const QString& kept, bool sqliteEngine);
-inline constexpr int kSqliteWholeDigitsWithDecimals = 13;
 
 // The statements, exactly as they are sent.
 QString existsQuery(const QString& table);
@@ -63,8 +47,8 @@ QString createStatement();
 QString countQuery();
 QString loadQuery();
 QString insertStatement(const Line& line);
-QString quantityStatement(const QString& hh, const QString& quantity);
-QString removeStatement(const QString& hh);
+QString quantityStatement(const QString& lineNumber, const QString& quantity);
+QString removeStatement(const QString& lineNumber);
 QString removeAllStatement();
 
 // Whether the table exists: only when the query runs, its field hs can be
@@ -91,16 +75,16 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines);
 // Which failure text a failed insert is logged with.
 enum class InsertFor { Scan, Rewrite };
 
-// Stages one line. A quantity keptQuantity refuses fails without sending
-// anything.
+// Stages one line. A quantity that is no Quantity, or one the engine does
+// not keep exactly, fails without sending anything.
 bool stageLine(RecordSet& rs, const Line& line, InsertFor purpose = InsertFor::Scan);
 
-// Sets the quantity of line hh. A quantity keptQuantity refuses fails
-// without sending.
-bool changeQuantity(RecordSet& rs, const QString& hh, const QString& quantity);
+// Sets the quantity of line lineNumber. A quantity the engine does not
+// keep exactly fails without sending.
+bool changeQuantity(RecordSet& rs, const QString& lineNumber, const QString& quantity);
 
 // Removes line hh; a line number that is not staged succeeds without effect.
-bool removeLine(RecordSet& rs, const QString& hh);
+bool removeLine(RecordSet& rs, const QString& lineNumber);
 
 // Removes every staged line.
 bool removeAll(RecordSet& rs);
@@ -115,14 +99,19 @@ bool removeAll(RecordSet& rs);
 // All of it is one transaction on the record set's connection: the table
 // holds the old lines or the new ones, never a part, also when the program
 // is killed midway. The first failing statement is logged (failure text,
-// statement and the engine's reason), everything is rolled back and false
-// comes back with *why saying which step failed and why, in the clerk's
-// words (failurecause).
+// statement and the engine's reason), everything is rolled back, and the
+// outcome says which step failed and why, in the clerk's words
+// (failurecause).
 //
 // With Numbering::AsTheyAre the lines keep their numbers (the grid is
 // written as it stands, e.g. to stage lines that could not be staged).
 enum class Numbering { FromTop, AsTheyAre };
-bool rewrite(RecordSet& rs, QVector<Line>& lines, QString* why = nullptr, Numbering numbering = Numbering::FromTop);
+struct Rewritten {
+    bool done = false;
+    QString why; // the failed step and its cause; "" when done
+    explicit operator bool() const { return done; }
+};
+Rewritten rewrite(RecordSet& rs, QVector<Line>& lines, Numbering numbering = Numbering::FromTop);
 
 // The renumbering statement: every line of oldNumbers that stays, those
 // whose number changes (old → new) set in one UPDATE.
@@ -139,8 +128,12 @@ QString renumberStatement(const QStringList& oldNumbers, const QStringList& newN
 // the table did not mirror the grid (a line that could not be saved), the
 // transaction is rolled back and NotAsGrid comes back: the caller then
 // rewrites the table from the grid. Failed as rewrite fails (logged,
-// rolled back, *why).
+// rolled back, why).
 enum class Removal { Done, NotAsGrid, Failed };
-Removal removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed, QString* why = nullptr);
+struct Removed {
+    Removal result = Removal::Failed;
+    QString why; // when Failed: the failed step and its cause
+};
+Removed removeLines(RecordSet& rs, QVector<Line>& remaining, const QStringList& removed);
 
 } // namespace staging

@@ -1,5 +1,6 @@
 #include "bookings/VoucherHeaderCheck.h"
 
+#include "app/OperationLog.h"
 #include "app/TextCodec.h"
 #include "erp/MasterData.h"
 #include "erp/RecordSet.h"
@@ -39,8 +40,7 @@ QString fault(Kind kind, const QString& value, const QStringList& items)
     return {};
 }
 
-Result check(RecordSet& rs, const QString& warehouse, const QString& handler, const QString& category,
-             QString* failedQuery)
+Result check(RecordSet& rs, const QString& warehouse, const QString& handler, const QString& category)
 {
     Result result;
     const struct {
@@ -54,8 +54,7 @@ Result check(RecordSet& rs, const QString& warehouse, const QString& handler, co
         const QString query = headerlists::query(fields[i].kind);
         const std::optional<QStringList> items = headerlists::readItems(rs, query);
         if (!items) {
-            if (failedQuery)
-                *failedQuery = query;
+            写日志(QStringLiteral("核对材料出库单表头失败  ") + query);
             return result;
         }
         result.*(fields[i].fault) = fault(fields[i].kind, fields[i].value, *items);

@@ -34,9 +34,8 @@ struct Result {
 QString fault(headerlists::Kind kind, const QString& value, const QStringList& items);
 
 // Reads the three lists on rs (closed afterwards) and checks the values.
-// A list that cannot be read leaves checked false; failedQuery then names
-// its statement.
-Result check(RecordSet& rs, const QString& warehouse, const QString& handler, const QString& category,
-             QString* failedQuery = nullptr);
+// A list that cannot be read leaves checked false and is logged with its
+// statement.
+Result check(RecordSet& rs, const QString& warehouse, const QString& handler, const QString& category);
 
 } // namespace headercheck

@@ -47,9 +47,9 @@ QString lineStatement(const VoucherValues& v, const QString& autoId, const stagi
     return QStringLiteral("INSERT INTO rdrecords11 (AutoID,ID,cInvCode,iQuantity,iFlag,cPosition,cDefine22,cDefine23,"
                           "cDefine24,bLPUseFree,iOriTrackID,bCosting,bVMIUsed,iExpiratDateCalcu,isotype,ipesotype,"
                           "irowno,iposflag)  VALUES  (")
-        + autoId + u',' + v.id + QStringLiteral(",'") + q(line.chbm) + QStringLiteral("',") + line.sl
-        + QStringLiteral(",0,'") + q(line.hwbm) + QStringLiteral("','") + q(line.llr) + QStringLiteral("','")
-        + q(line.llbm) + QStringLiteral("','") + q(line.sb) + QStringLiteral("',0,0,1,0,0,0,0,'") + q(line.hh)
+        + autoId + u',' + v.id + QStringLiteral(",'") + q(line.inventoryCode) + QStringLiteral("',") + line.quantity
+        + QStringLiteral(",0,'") + q(line.binCode) + QStringLiteral("','") + q(line.collector) + QStringLiteral("','")
+        + q(line.department) + QStringLiteral("','") + q(line.device) + QStringLiteral("',0,0,1,0,0,0,0,'") + q(line.number)
         + QStringLiteral("',1)");
 }
 
@@ -61,7 +61,7 @@ QString positionStatement(const VoucherValues& v, const QString& positionId, con
     return QStringLiteral("INSERT INTO InvPosition (AutoID,RdsID,RdID,cWhCode,cPosCode,cInvCode,iQuantity,cHandler,"
                           "dDate,bRdFlag,iTrackId,iMassDate,cvouchtype,dVouchDate)  VALUES  (")
         + positionId + u',' + autoId + u',' + v.id + QStringLiteral(",'") + q(v.warehouse) + QStringLiteral("','")
-        + q(line.hwbm) + QStringLiteral("','") + q(line.chbm) + QStringLiteral("',") + line.sl + QStringLiteral(",'")
+        + q(line.binCode) + QStringLiteral("','") + q(line.inventoryCode) + QStringLiteral("',") + line.quantity + QStringLiteral(",'")
         + q(v.handlerName) + QStringLiteral("','") + q(v.date) + QStringLiteral("',0,0,0,11,'") + q(v.date)
         + QStringLiteral("')");
 }
@@ -183,8 +183,8 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     if (!header.fault.isEmpty())
         return refuse(header.fault);
     for (const staging::Line& line : lines) {
-        if (!sqltext::isQuantity(line.sl))
-            return refuse(QStringLiteral("第") + line.hh + QStringLiteral("行的数量「") + line.sl
+        if (!sqltext::isQuantity(line.quantity))
+            return refuse(QStringLiteral("第") + line.number + QStringLiteral("行的数量「") + line.quantity
                           + QStringLiteral("」不是有效的数量，材料出库单未生成！"));
     }
 
@@ -302,7 +302,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
                 batch[identityOn].positionSql = positionSql;
             batch.append({Kind::Line, voucher::lineStatement(v, autoId, line), {}});
             batch.append({Kind::Position, positionSql, {}});
-            batch.append({Kind::Staging, staging::removeStatement(line.hh), {}});
+            batch.append({Kind::Staging, staging::removeStatement(line.number), {}});
         }
         batch.append({Kind::IdentityOff, voucher::kIdentityOff, positionSql});
         batches << batch;

@@ -5,6 +5,7 @@
 #include "app/OperationLog.h"
 #include "app/Settings.h"
 #include "app/TextCodec.h"
+#include "bookings/Quantity.h"
 #include "erp/ErpLog.h"
 #include "erp/ErpSession.h"
 #include "erp/FailureCause.h"
@@ -15,15 +16,11 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
 const QString kHeaderSection = QStringLiteral("材料出库单表头");
 const QString kProductionSection = QStringLiteral("生产课");
-
-// Stock and quantities differ only when they differ by more than this.
-constexpr double kTolerance = 0.0000001;
 
 // A search fills its grid in pieces of at most this many milliseconds, one
 // piece per timer tick: between them the window handles its events, so the
@@ -46,16 +43,10 @@ QString visible(const QString& text)
     return out;
 }
 
-double numberOrZero(const QString& text)
+// A grid quantity that is no Quantity (none the station stages) adds 0.
+Quantity quantityOrZero(const QString& text)
 {
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0.0;
-}
-
-QString numberText(double value)
-{
-    return QString::asprintf("%.13g", value);
+    return Quantity::fromText(text).value_or(Quantity());
 }
 
 staging::Line lineOf(const QStringList& cells)
@@ -66,14 +57,14 @@ staging::Line lineOf(const QStringList& cells)
 
 QStringList cellsOf(const staging::Line& l)
 {
-    return {l.hh, l.chbm, l.chmc, l.ggxh, l.dw, l.sl, l.hwbm, l.llr, l.llbm, l.sb, l.sj};
+    return {l.number, l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity, l.binCode, l.collector, l.department, l.device, l.time};
 }
 
 // One line as the log names it.
 QString described(const staging::Line& l)
 {
-    return QStringLiteral("行号【") + l.hh + QStringLiteral("】 存货编码【") + l.chbm + QStringLiteral("】 数量【")
-        + l.sl + QStringLiteral("】 领料人【") + l.llr + QStringLiteral("】");
+    return QStringLiteral("行号【") + l.number + QStringLiteral("】 存货编码【") + l.inventoryCode + QStringLiteral("】 数量【")
+        + l.quantity + QStringLiteral("】 领料人【") + l.collector + QStringLiteral("】");
 }
 
 // A message as the log keeps it: without its final line break.
@@ -142,11 +133,7 @@ bool ScanStation::setUp()
 
 void ScanStation::checkHeader()
 {
-    QString failedQuery;
-    m_fields.表头核对 =
-        headercheck::check(m_erp.记录集2, m_fields.出库仓库, m_fields.经手人, m_fields.出库类别, &failedQuery);
-    if (!m_fields.表头核对.checked)
-        写日志(QStringLiteral("核对材料出库单表头失败  ") + failedQuery);
+    m_fields.表头核对 = headercheck::check(m_erp.记录集2, m_fields.出库仓库, m_fields.经手人, m_fields.出库类别);
     emit fieldsChanged();
 }
 
@@ -355,7 +342,7 @@ void ScanStation::handleMaterial(const QString& code)
 
     // An item without stock in the warehouse is added all the same (the
     // red stock field shows it), and the clerk hears that something is off.
-    const bool noStock = numberOrZero(stock) <= kTolerance;
+    const bool noStock = !Quantity::isAboveZero(stock);
     if (noStock)
         prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 已添加，但出库仓库【")
                       + m_fields.出库仓库 + QStringLiteral("】 中没有现存量！！\r\n"));
@@ -370,7 +357,7 @@ void ScanStation::handleMaterial(const QString& code)
         play(noStock ? prompts::kScanFailed : prompts::kScanSucceeded);
         saveUnsavedLines();
     } else {
-        m_unsaved << line.hh;
+        m_unsaved << line.number;
         prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 已加入出库明细，但未能保存到缓存表（")
                       + failurecause::describe(m_erp.记录集1)
                       + QStringLiteral("），下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！\r\n"));
@@ -459,28 +446,13 @@ ScanStation::LineSummary ScanStation::summaryOf(const QVector<staging::Line>& li
 {
     LineSummary summary;
     summary.lines = int(lines.size());
-    // Quantities have at most two decimals: added up in hundredths, read
-    // from their digits, the total is exact.
-    qint64 hundredths = 0;
+    Quantity total;
     for (const staging::Line& line : lines) {
-        if (!line.llr.isEmpty() && !summary.collectors.contains(line.llr))
-            summary.collectors << line.llr;
-        const QString kept = staging::keptQuantity(line.sl);
-        if (kept.isEmpty()) {
-            hundredths += qint64(std::llround(numberOrZero(line.sl) * 100));
-            continue;
-        }
-        const QString fraction = kept.section(u'.', 1, 1).leftJustified(2, u'0');
-        hundredths += kept.section(u'.', 0, 0).toLongLong() * 100 + fraction.toLongLong();
+        if (!line.collector.isEmpty() && !summary.collectors.contains(line.collector))
+            summary.collectors << line.collector;
+        total += quantityOrZero(line.quantity);
     }
-    const qint64 whole = hundredths / 100;
-    const qint64 cents = std::abs(hundredths % 100);
-    summary.total = QString::number(whole);
-    if (cents != 0) {
-        summary.total += QStringLiteral(".") + QStringLiteral("%1").arg(cents, 2, 10, QLatin1Char('0'));
-        if (summary.total.endsWith(u'0'))
-            summary.total.chop(1);
-    }
+    summary.total = total.text();
     return summary;
 }
 
@@ -531,13 +503,13 @@ void ScanStation::saveUnsavedLines()
     QVector<staging::Line> lines = gridLines();
     QStringList inGrid;
     for (const staging::Line& l : std::as_const(lines))
-        inGrid << l.hh;
+        inGrid << l.number;
     m_unsaved.erase(std::remove_if(m_unsaved.begin(), m_unsaved.end(),
-                                   [&](const QString& hh) { return !inGrid.contains(hh); }),
+                                   [&](const QString& lineNumber) { return !inGrid.contains(lineNumber); }),
                     m_unsaved.end());
     if (m_unsaved.isEmpty())
         return;
-    if (!staging::rewrite(m_erp.记录集1, lines, nullptr, staging::Numbering::AsTheyAre))
+    if (!staging::rewrite(m_erp.记录集1, lines, staging::Numbering::AsTheyAre))
         return; // logged; the lines stay unsaved until the next write
     prependPrompt(QStringLiteral("之前未能保存的 ") + QString::number(m_unsaved.size())
                   + QStringLiteral(" 行出库明细已保存到缓存表！！\r\n"));
@@ -551,13 +523,12 @@ void ScanStation::updateStockHint()
     const QString code = m_fields.存货编码;
     if (code.isEmpty() || m_fields.现存量.isEmpty())
         return;
-    double total = 0;
+    Quantity total;
     for (int row : m_detail.rowsWith(code))
-        total += numberOrZero(m_detail.text(row, detailcolumn::Quantity));
-    const double stock = numberOrZero(m_fields.现存量);
-    if (total - stock > kTolerance) {
+        total += quantityOrZero(m_detail.text(row, detailcolumn::Quantity));
+    if (total.exceeds(m_fields.现存量)) {
         m_fields.现存量不足 = true;
-        m_fields.现存量提示 = QStringLiteral("出库明细中本存货合计 ") + numberText(total)
+        m_fields.现存量提示 = QStringLiteral("出库明细中本存货合计 ") + total.text()
             + QStringLiteral("，超过现存量 ") + m_fields.现存量;
     }
 }
@@ -581,7 +552,7 @@ bool ScanStation::isValidQuantity(const QString& text)
     // Exactly what the staging table keeps: above 0, at most two decimals
     // and 16 digits before the point, written as plain decimal digits (a
     // clerk types no exponent). The voucher takes the same numbers.
-    return !staging::keptQuantity(text).isEmpty();
+    return Quantity::fromText(text).has_value();
 }
 
 bool ScanStation::reopenConnection()
@@ -607,17 +578,17 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
 {
     if (row < 1 || row >= m_detail.systemRowCount())
         return;
-    const QString hh = m_detail.text(row, detailcolumn::LineNumber);
+    const QString lineNumber = m_detail.text(row, detailcolumn::LineNumber);
     const QString typed = m_detail.text(row, detailcolumn::Quantity);
     const QString code = m_detail.text(row, detailcolumn::InventoryCode);
 
     // Only what the staging table keeps exactly is accepted, so that a
     // restart shows the same quantity; anything else would be changed by
     // the table or fail the voucher later.
-    const QString quantity = staging::keptQuantity(typed);
-    const QString putBack = QStringLiteral("行号【") + hh + QStringLiteral("】 的数量恢复为【") + oldQuantity
+    const std::optional<Quantity> kept = Quantity::fromText(typed);
+    const QString putBack = QStringLiteral("行号【") + lineNumber + QStringLiteral("】 的数量恢复为【") + oldQuantity
         + QStringLiteral("】");
-    if (quantity.isEmpty()) {
+    if (!kept) {
         const QString message = QStringLiteral("数量【") + typed
             + QStringLiteral("】 无效：须为大于0的数，最多两位小数，小数点前最多16位；") + putBack
             + QStringLiteral("！！\r\n");
@@ -625,27 +596,28 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
         restoreQuantity(row, oldQuantity, message);
         return;
     }
-    if (quantity == staging::keptQuantity(oldQuantity)) {
+    if (kept == Quantity::fromText(oldQuantity)) {
         // The same quantity typed again: nothing changed.
         m_detail.setText(row, detailcolumn::Quantity, oldQuantity);
         emit scanFocusRequested();
         return;
     }
     // The grid shows the quantity as the table keeps it ("1.50" → "1.5").
+    const QString quantity = kept->text();
     if (quantity != typed)
         m_detail.setText(row, detailcolumn::Quantity, quantity);
 
     if (!reopenConnection()) {
-        写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), staging::quantityStatement(hh, quantity),
+        写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), staging::quantityStatement(lineNumber, quantity),
                                m_erp.数据库连接.lastError()));
         restoreQuantity(row, oldQuantity,
                         QStringLiteral("U8连接已断开且无法重新连接，数量未保存，") + putBack + QStringLiteral("！！\r\n"));
         return;
     }
-    if (!staging::engineKeeps(quantity, m_erp.数据库连接.isSqlite())) {
+    if (m_erp.数据库连接.isSqlite() && !kept->keptBySqlite()) {
         restoreQuantity(row, oldQuantity,
                         QStringLiteral("数量【") + typed + QStringLiteral("】 无效：当前ERP数据库只能准确保存小数点前最多")
-                            + QString::number(staging::kSqliteWholeDigitsWithDecimals)
+                            + QString::number(Quantity::kSqliteWholeDigitsWithDecimals)
                             + QStringLiteral("位的带小数数量；") + putBack + QStringLiteral("！！\r\n"));
         return;
     }
@@ -661,16 +633,16 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
                             + QStringLiteral("，请重新修改！！\r\n"));
         return;
     }
-    if (numberOrZero(quantity) - numberOrZero(stock) > kTolerance) {
+    if (kept->exceeds(stock)) {
         // The clerk decides in the window; the answer comes back through
         // answerQuestion(). Scans arriving meanwhile wait for it.
-        m_question = OverStock{row, hh, oldQuantity, quantity};
+        m_question = OverStock{row, lineNumber, oldQuantity, quantity};
         emit questionAsked(QStringLiteral("当前数量【") + quantity + QStringLiteral("】 大于系统现存量 【") + stock
                                + QStringLiteral("】 是否还要保存？"),
                            QStringLiteral("出库数量超现存量"));
         return;
     }
-    saveQuantity(row, hh, oldQuantity, quantity);
+    saveQuantity(row, lineNumber, oldQuantity, quantity);
 }
 
 void ScanStation::answerQuestion(bool yes)
@@ -692,18 +664,18 @@ void ScanStation::answerQuestion(bool yes)
     // The line may have moved while the question was open only if nothing
     // else touched the grid; its number finds it again.
     const int row = q.row;
-    if (m_detail.text(row, detailcolumn::LineNumber) == q.hh) {
+    if (m_detail.text(row, detailcolumn::LineNumber) == q.number) {
         if (yes) {
-            写日志(QStringLiteral("出库数量超现存量仍保存：行号【") + q.hh + QStringLiteral("】 存货编码【")
+            写日志(QStringLiteral("出库数量超现存量仍保存：行号【") + q.number + QStringLiteral("】 存货编码【")
                    + m_detail.text(row, detailcolumn::InventoryCode) + QStringLiteral("】 数量【") + q.quantity
                    + QStringLiteral("】"));
-            saveQuantity(row, q.hh, q.oldQuantity, q.quantity);
+            saveQuantity(row, q.number, q.oldQuantity, q.quantity);
         } else {
             m_detail.setText(row, detailcolumn::Quantity, q.oldQuantity);
-            写日志(QStringLiteral("出库数量超现存量未保存：行号【") + q.hh + QStringLiteral("】 存货编码【")
+            写日志(QStringLiteral("出库数量超现存量未保存：行号【") + q.number + QStringLiteral("】 存货编码【")
                    + m_detail.text(row, detailcolumn::InventoryCode) + QStringLiteral("】 数量【") + q.quantity
                    + QStringLiteral("】 恢复为【") + q.oldQuantity + QStringLiteral("】"));
-            prependPrompt(QStringLiteral("行号【") + q.hh + QStringLiteral("】 的数量超现存量，未保存，恢复为【")
+            prependPrompt(QStringLiteral("行号【") + q.number + QStringLiteral("】 的数量超现存量，未保存，恢复为【")
                           + q.oldQuantity + QStringLiteral("】\r\n"));
             updateStockHint();
             gridChanged();
@@ -714,14 +686,14 @@ void ScanStation::answerQuestion(bool yes)
     runPendingScans();
 }
 
-void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQuantity, const QString& quantity)
+void ScanStation::saveQuantity(int row, const QString& lineNumber, const QString& oldQuantity, const QString& quantity)
 {
-    const QString putBack = QStringLiteral("行号【") + hh + QStringLiteral("】 的数量恢复为【") + oldQuantity
+    const QString putBack = QStringLiteral("行号【") + lineNumber + QStringLiteral("】 的数量恢复为【") + oldQuantity
         + QStringLiteral("】");
     // Every accepted quantity is staged, within stock as well, so that a
     // restart shows what the grid showed. When it cannot be, the grid goes
     // back to the quantity the table still holds.
-    if (!staging::changeQuantity(m_erp.记录集1, hh, quantity)) {
+    if (!staging::changeQuantity(m_erp.记录集1, lineNumber, quantity)) {
         const QString reason = failurecause::describe(m_erp.记录集1);
         restoreQuantity(row, oldQuantity,
                         QStringLiteral("数量【") + quantity + QStringLiteral("】 未能保存到缓存表")
@@ -730,9 +702,9 @@ void ScanStation::saveQuantity(int row, const QString& hh, const QString& oldQua
         return;
     }
     const QString item = m_detail.text(row, detailcolumn::InventoryCode);
-    prependPrompt(QStringLiteral("行号【") + hh + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 的数量由【")
+    prependPrompt(QStringLiteral("行号【") + lineNumber + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 的数量由【")
                   + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】\r\n"));
-    写日志(QStringLiteral("修改出库数量：行号【") + hh + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 数量【")
+    写日志(QStringLiteral("修改出库数量：行号【") + lineNumber + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 数量【")
            + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】"));
     saveUnsavedLines();
     updateStockHint();
@@ -762,19 +734,23 @@ bool ScanStation::rewriteStaging(const QVector<staging::Line>& before, const QSt
     // lines the table still holds, so that the clerk sees what a restart or
     // the voucher would see.
     QVector<staging::Line> lines = gridLines();
-    QString why;
     reopenConnection();
     // Lines that could not be staged are not in the table: it is written
     // whole, and they with it.
     const int unsaved = int(m_unsaved.size());
-    staging::Removal removal = staging::Removal::NotAsGrid;
+    staging::Removed removal{staging::Removal::NotAsGrid, {}};
     if (!removed.isEmpty() && !lines.isEmpty() && m_unsaved.isEmpty())
-        removal = staging::removeLines(m_erp.记录集1, lines, removed, &why);
-    const bool followed = removal == staging::Removal::Done
-        || (removal == staging::Removal::NotAsGrid && staging::rewrite(m_erp.记录集1, lines, &why));
+        removal = staging::removeLines(m_erp.记录集1, lines, removed);
+    bool followed = removal.result == staging::Removal::Done;
+    QString why = removal.why;
+    if (removal.result == staging::Removal::NotAsGrid) {
+        const staging::Rewritten rewritten = staging::rewrite(m_erp.记录集1, lines);
+        followed = rewritten.done;
+        why = rewritten.why;
+    }
     if (followed) {
         for (int i = 0; i < lines.size(); ++i)
-            m_detail.setText(i + 1, detailcolumn::LineNumber, lines[i].hh);
+            m_detail.setText(i + 1, detailcolumn::LineNumber, lines[i].number);
         m_unsaved.clear();
         if (unsaved > 0 && !lines.isEmpty())
             prependPrompt(QStringLiteral("之前未能保存的出库明细已随删除保存到缓存表！！\r\n"));
@@ -830,13 +806,13 @@ QVector<staging::Line> ScanStation::withUnsavedLines(const QVector<staging::Line
     QStringList stillUnsaved;
     for (const staging::Line& line : before) {
         const auto inTable = std::find_if(rest.begin(), rest.end(),
-                                          [&](const staging::Line& l) { return l.hh == line.hh; });
+                                          [&](const staging::Line& l) { return l.number == line.number; });
         if (inTable != rest.end()) {
             shown << *inTable;
             rest.erase(inTable);
-        } else if (m_unsaved.contains(line.hh)) {
+        } else if (m_unsaved.contains(line.number)) {
             shown << line;
-            stillUnsaved << line.hh;
+            stillUnsaved << line.number;
         }
     }
     m_unsaved = stillUnsaved;
@@ -909,10 +885,10 @@ void ScanStation::undoLastScan()
     const QVector<staging::Line> before = gridLines();
     const staging::Line top = before.first();
     m_detail.removeSystemRow(1);
-    if (!rewriteStaging(before, {top.hh}))
+    if (!rewriteStaging(before, {top.number}))
         return;
     logDeleted(QStringLiteral("撤销最后一次扫码"), {top});
-    prependPrompt(QStringLiteral("已撤销最后一次扫码：删除行号【") + top.hh + QStringLiteral("】 存货编码【") + top.chbm
+    prependPrompt(QStringLiteral("已撤销最后一次扫码：删除行号【") + top.number + QStringLiteral("】 存货编码【") + top.inventoryCode
                   + QStringLiteral("】\r\n"));
     play(prompts::kScanSucceeded);
 }

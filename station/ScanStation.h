@@ -139,8 +139,8 @@ public:
     static int gbkLength(const QString& text);
     static bool keywordLongEnough(const QString& keyword) { return gbkLength(keyword) > 2; }
     static QString searchPattern(const QString& keyword);
-    // A quantity the station accepts: exactly what the staged
-    // decimal(18,2) column keeps (staging::keptQuantity).
+    // A quantity the station accepts: a Quantity, exactly what the staged
+    // decimal(18,2) column keeps.
     static bool isValidQuantity(const QString& text);
 
     static const QStringList kDetailCaptions;
@@ -212,7 +212,7 @@ private:
     void updateStockHint();
     void setBusy(bool busy);
     void runPendingScans();
-    void saveQuantity(int row, const QString& hh, const QString& oldQuantity, const QString& quantity);
+    void saveQuantity(int row, const QString& lineNumber, const QString& oldQuantity, const QString& quantity);
     void searchChunk();
     void finishSearch();
 
@@ -231,7 +231,7 @@ private:
     // A quantity above stock waiting for the clerk's yes or no.
     struct OverStock {
         int row;
-        QString hh;
+        QString number;
         QString oldQuantity;
         QString quantity;
     };

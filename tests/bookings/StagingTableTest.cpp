@@ -9,9 +9,9 @@ using staging::Line;
 
 namespace {
 
-Line line(const QString& hh, const QString& code, const QString& quantity = QStringLiteral("1"))
+Line line(const QString& lineNumber, const QString& code, const QString& quantity = QStringLiteral("1"))
 {
-    return {hh,
+    return {lineNumber,
             code,
             QStringLiteral("扫码演示物料"),
             QStringLiteral("DEMO-1"),
@@ -114,17 +114,17 @@ TEST_F(StagingTableTest, RewriteNumbersTheGridFromTheTopAndReplacesTheTable)
 {
     createTable();
     // Stored numbers out of step with the grid, as after a partly written voucher.
-    for (const char* hh : {"4", "2", "2"})
-        ASSERT_TRUE(staging::stageLine(记录集1, line(QString::fromLatin1(hh), QStringLiteral("OLD"))));
+    for (const char* lineNumber : {"4", "2", "2"})
+        ASSERT_TRUE(staging::stageLine(记录集1, line(QString::fromLatin1(lineNumber), QStringLiteral("OLD"))));
     connection.clearTrace();
 
     QVector<Line> grid{line(QStringLiteral("5"), QStringLiteral("TOP")), line(QStringLiteral("3"), QStringLiteral("MID")),
                        line(QStringLiteral("1"), QStringLiteral("BOTTOM"), QStringLiteral("2.5"))};
     EXPECT_TRUE(staging::rewrite(记录集1, grid));
 
-    EXPECT_EQ(grid[0].hh, QStringLiteral("1"));
-    EXPECT_EQ(grid[1].hh, QStringLiteral("2"));
-    EXPECT_EQ(grid[2].hh, QStringLiteral("3"));
+    EXPECT_EQ(grid[0].number, QStringLiteral("1"));
+    EXPECT_EQ(grid[1].number, QStringLiteral("2"));
+    EXPECT_EQ(grid[2].number, QStringLiteral("3"));
     // Staged bottom line first, as scans stage them; in one transaction.
     EXPECT_EQ(rows(kTable), (QStringList{QStringLiteral("3|BOTTOM|2.5"), QStringLiteral("2|MID|1"), QStringLiteral("1|TOP|1")}));
     EXPECT_EQ(connection.trace(),
@@ -180,8 +180,9 @@ TEST_F(StagingTableTest, FailuresAreLoggedWithTheirExactTexts)
     QVector<Line> loaded;
     EXPECT_FALSE(staging::loadLines(记录集1, loaded));
     QVector<Line> grid{l, l};
-    QString why;
-    EXPECT_FALSE(staging::rewrite(记录集1, grid, &why)); // stops at the first failure
+    const staging::Rewritten rewritten = staging::rewrite(记录集1, grid);
+    const QString why = rewritten.why;
+    EXPECT_FALSE(rewritten.done); // stops at the first failure
     EXPECT_TRUE(why.startsWith(QStringLiteral("清空缓存表失败：")));
     EXPECT_FALSE(connection.inTransaction());
 

@@ -35,13 +35,13 @@ int main(int argc, char** argv)
     const VoucherHeader header{QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"), QStringLiteral("202|生产领料"), {}};
     for (int v = 0; v < count; ++v) {
         QVector<staging::Line> lines;
-        for (int hh = 2; hh >= 1; --hh) {
+        for (int lineNumber = 2; lineNumber >= 1; --lineNumber) {
             staging::Line line;
-            line.hh = QString::number(hh);
-            line.chbm = QStringLiteral("QM-001");
-            line.sl = QStringLiteral("1");
-            line.hwbm = QStringLiteral("B01-1");
-            line.sb = QStringLiteral("%1-%2-%3").arg(tag).arg(v, 2, 10, QLatin1Char('0')).arg(hh);
+            line.number = QString::number(lineNumber);
+            line.inventoryCode = QStringLiteral("QM-001");
+            line.quantity = QStringLiteral("1");
+            line.binCode = QStringLiteral("B01-1");
+            line.device = QStringLiteral("%1-%2-%3").arg(tag).arg(v, 2, 10, QLatin1Char('0')).arg(lineNumber);
             lines << line;
         }
         if (!writer.click(header, lines)) {

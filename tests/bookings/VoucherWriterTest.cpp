@@ -31,10 +31,10 @@ QVector<staging::Line> gridLines(int count)
 {
     const char* items[] = {"QM-001", "QM-002", "QM-003", "QM-004", "QM-005"};
     QVector<staging::Line> lines;
-    for (int hh = count; hh >= 1; --hh)
-        lines << staging::Line{QString::number(hh), s(items[(hh - 1) % 5]), s("物料"), s("型号"), s("个"),
-                               QString::number(hh) + s(".5"), s("B01-") + QString::number(hh), s("李秀建"),
-                               s("生产课"), hh == 2 ? QString() : s("SB00") + QString::number(hh),
+    for (int lineNumber = count; lineNumber >= 1; --lineNumber)
+        lines << staging::Line{QString::number(lineNumber), s(items[(lineNumber - 1) % 5]), s("物料"), s("型号"), s("个"),
+                               QString::number(lineNumber) + s(".5"), s("B01-") + QString::number(lineNumber), s("李秀建"),
+                               s("生产课"), lineNumber == 2 ? QString() : s("SB00") + QString::number(lineNumber),
                                s("2021-06-24 08:00:00")};
     return lines;
 }
@@ -85,7 +85,7 @@ bool writePerLine(RecordSet& rs1, RecordSet& rs3, const VoucherHeader& header, c
         const std::optional<QString> positionId = next("select max(AutoID)+1 as ID from InvPosition");
         if (!positionId || !rs3.open(voucher::kIdentityOn)
             || !rs3.open(voucher::positionStatement(v, *positionId, *autoId, line)) || !rs3.open(voucher::kIdentityOff)
-            || !staging::removeLine(rs1, line.hh))
+            || !staging::removeLine(rs1, line.number))
             return false;
     }
     return c.commitTransaction() && identitycounters::update(rs1, account);
@@ -216,14 +216,14 @@ TEST_F(VoucherWriterTest, SendsTheExactStatements)
             const QString insertPosition =
                 s("INSERT INTO InvPosition (AutoID,RdsID,RdID,cWhCode,cPosCode,cInvCode,iQuantity,cHandler,dDate,"
                   "bRdFlag,iTrackId,iMassDate,cvouchtype,dVouchDate)  VALUES  (")
-                + QString::number(position++) + u',' + autoId + u',' + id + s(",'02','") + l.hwbm + s("','")
-                + l.chbm + s("',") + l.sl + s(",'王洋国','") + s(c.date) + s("',0,0,0,11,'") + s(c.date) + s("')");
+                + QString::number(position++) + u',' + autoId + u',' + id + s(",'02','") + l.binCode + s("','")
+                + l.inventoryCode + s("',") + l.quantity + s(",'王洋国','") + s(c.date) + s("',0,0,0,11,'") + s(c.date) + s("')");
             expected << s("INSERT INTO rdrecords11 (AutoID,ID,cInvCode,iQuantity,iFlag,cPosition,cDefine22,"
                           "cDefine23,cDefine24,bLPUseFree,iOriTrackID,bCosting,bVMIUsed,iExpiratDateCalcu,isotype,"
                           "ipesotype,irowno,iposflag)  VALUES  (")
-                    + autoId + u',' + id + s(",'") + l.chbm + s("',") + l.sl + s(",0,'") + l.hwbm
-                    + s("','李秀建','生产课','") + l.sb + s("',0,0,1,0,0,0,0,'") + l.hh + s("',1)")
-                     << insertPosition << s("delete from ckmx where hh='") + l.hh + s("'");
+                    + autoId + u',' + id + s(",'") + l.inventoryCode + s("',") + l.quantity + s(",0,'") + l.binCode
+                    + s("','李秀建','生产课','") + l.device + s("',0,0,1,0,0,0,0,'") + l.number + s("',1)")
+                     << insertPosition << s("delete from ckmx where hh='") + l.number + s("'");
         }
         expected << s("set identity_insert InvPosition OFF") << s("COMMIT TRANSACTION") << identitycounters::maximaQuery()
                  << s("update UFSystem.dbo.UA_Identity set iChildId=") + QString::number(line - 1)
@@ -279,9 +279,9 @@ TEST_F(VoucherWriterTest, WritesHeaderLinesAndPositionsAndEmptiesStaging)
         for (int k = 0; k < count; ++k) {
             const staging::Line& l = lines[k];
             const QString autoId = QString::number(firstLine + k);
-            expectedLines << autoId + u'|' + l.chbm + u'|' + l.sl + u'|' + l.hh;
-            expectedPositions << QString::number(firstPosition + k) + u'|' + autoId + u'|' + id + u'|' + l.hwbm
-                    + u'|' + l.sl;
+            expectedLines << autoId + u'|' + l.inventoryCode + u'|' + l.quantity + u'|' + l.number;
+            expectedPositions << QString::number(firstPosition + k) + u'|' + autoId + u'|' + id + u'|' + l.binCode
+                    + u'|' + l.quantity;
         }
         EXPECT_EQ(rows(s("select AutoID,cInvCode,iQuantity,irowno from rdrecords11 where ID=") + id + s(" order by AutoID")),
                   expectedLines);
@@ -481,8 +481,8 @@ TEST_F(VoucherWriterTest, AFailureAtAnyStatementLeavesNothingBehind)
 TEST_F(VoucherWriterTest, BatchesWriteTheRowsThePerLineStatementsWrite)
 {
     QVector<staging::Line> lines = gridLines(voucher::kLinesPerBatch + 50);
-    lines[7].chbm = s("QM'-007");
-    lines[8].llr = s("O'Brien 张三");
+    lines[7].inventoryCode = s("QM'-007");
+    lines[8].collector = s("O'Brien 张三");
     stage(lines);
     QTemporaryDir reference;
     for (const QString& file : QDir(dir.path()).entryList({s("*.db")}, QDir::Files))
@@ -533,7 +533,7 @@ TEST_F(VoucherWriterTest, AFailureInTheMiddleOfABatchLeavesNothingBehind)
 {
     QVector<staging::Line> lines = gridLines(voucher::kLinesPerBatch + 50);
     stage(lines);
-    lines[voucher::kLinesPerBatch + 20].chbm = QString(61, u'X');
+    lines[voucher::kLinesPerBatch + 20].inventoryCode = QString(61, u'X');
     const QStringList before = erpState();
     EXPECT_FALSE(writer().click(kHeader, lines));
     EXPECT_FALSE(connection.inTransaction());
@@ -688,9 +688,9 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
                      + s("','03')")));
     ASSERT_TRUE(exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
     QVector<staging::Line> lines = gridLines(1);
-    lines[0].chbm = s("QM'-001;--");
-    lines[0].llr = odd;
-    lines[0].sb = s("S'B;--😀");
+    lines[0].inventoryCode = s("QM'-001;--");
+    lines[0].collector = odd;
+    lines[0].device = s("S'B;--😀");
     stage(lines);
     ASSERT_TRUE(writer().click(header, lines)) << logEntries().join(u'\n').toStdString();
     EXPECT_EQ(rows(s("select cWhCode,cRdCode,cPersonCode,cMaker from rdrecord11 where ID=1000000061")),
@@ -721,7 +721,7 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
     };
     for (const auto& r : refused) {
         QVector<staging::Line> bad = gridLines(1);
-        bad[0].sl = s(r.quantity);
+        bad[0].quantity = s(r.quantity);
         view = {};
         connection.clearTrace();
         EXPECT_FALSE(writer().click(r.header, bad)) << r.what;

@@ -34,7 +34,7 @@ QStringList rowsOf(const QVector<staging::Line>& lines)
 {
     QStringList out;
     for (const staging::Line& l : lines)
-        out << QStringList{l.hh, l.chbm, l.chmc, l.ggxh, l.dw, l.sl, l.hwbm, l.llr, l.llbm, l.sb, l.sj}.join(u'|');
+        out << QStringList{l.number, l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity, l.binCode, l.collector, l.department, l.device, l.time}.join(u'|');
     return out;
 }
 

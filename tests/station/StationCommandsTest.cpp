@@ -224,8 +224,8 @@ TEST(LineSummary, CountsCollectorsAndAddsUpExactly)
 {
     const auto line = [](const char* quantity, const char* collector) {
         staging::Line l;
-        l.sl = QString::fromUtf8(quantity);
-        l.llr = QString::fromUtf8(collector);
+        l.quantity = QString::fromUtf8(quantity);
+        l.collector = QString::fromUtf8(collector);
         return l;
     };
     struct Case {
