@@ -1,7 +1,7 @@
 // What a distant ERP costs: the scanning window's operations over the real
 // ODBC path (unixODBC, the SQLite ODBC driver registered as "SQL Server"),
 // with every round trip counted and delayed by the preloaded shim
-// (roundtrip_shim.cpp). Run through bench/roundtrip.sh, which preloads the
+// (RoundTripShim.cpp). Run through bench/roundtrip.sh, which preloads the
 // shim and sets up the driver; or by hand:
 //
 //   LD_PRELOAD=.../libquillmark_roundtrip_shim.so ODBCSYSINI=<dir> ODBCINSTINI=odbcinst.ini \
