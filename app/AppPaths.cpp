@@ -45,8 +45,7 @@ bool isInstalledDirectory(const QString& directory)
 QString chooseDirectory()
 {
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    if (!programDirectory.isEmpty() && !isInstalledDirectory(programDirectory)
-        && isWritableDirectory(programDirectory))
+    if (!programDirectory.isEmpty() && !isInstalledDirectory(programDirectory) && isWritableDirectory(programDirectory))
         return programDirectory;
     QString userDirectory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (userDirectory.isEmpty())
@@ -78,9 +77,21 @@ QString path(const QString& relative)
     return dataDirectory() + u'/' + relative;
 }
 
-QString settingsFile() { return path(QStringLiteral("set.ini")); }
-QString collectionDirectory() { return path(QStringLiteral("数据采集记录")); }
-QString logDirectory() { return path(QStringLiteral("syslog")); }
-QString logFile() { return path(QStringLiteral("syslog/yxlog.txt")); }
+QString settingsFile()
+{
+    return path(QStringLiteral("set.ini"));
+}
+QString collectionDirectory()
+{
+    return path(QStringLiteral("数据采集记录"));
+}
+QString logDirectory()
+{
+    return path(QStringLiteral("syslog"));
+}
+QString logFile()
+{
+    return path(QStringLiteral("syslog/yxlog.txt"));
+}
 
 } // namespace apppaths

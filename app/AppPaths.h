@@ -17,9 +17,9 @@ void setDataDirectory(const QString& directory);
 // dataDirectory() + "/" + relative.
 QString path(const QString& relative);
 
-QString settingsFile();   // set.ini
+QString settingsFile(); // set.ini
 QString collectionDirectory(); // 数据采集记录
-QString logDirectory();   // syslog
-QString logFile();        // syslog/yxlog.txt
+QString logDirectory(); // syslog
+QString logFile(); // syslog/yxlog.txt
 
 } // namespace apppaths

@@ -9,14 +9,26 @@
 namespace commandcodes {
 
 // Writes the staged lines as one voucher (the same as 生成材料出库单).
-inline QString writeVoucher() { return QStringLiteral("#QM-WRITE"); }
+inline QString writeVoucher()
+{
+    return QStringLiteral("#QM-WRITE");
+}
 // Deletes the line the last material scan added (an undo of that scan).
-inline QString undoLastScan() { return QStringLiteral("#QM-UNDO"); }
+inline QString undoLastScan()
+{
+    return QStringLiteral("#QM-UNDO");
+}
 // Cancels what is pending: an open question or a voucher awaiting its
 // second press.
-inline QString cancel() { return QStringLiteral("#QM-CANCEL"); }
+inline QString cancel()
+{
+    return QStringLiteral("#QM-CANCEL");
+}
 
-inline QString prefix() { return QStringLiteral("#QM-"); }
+inline QString prefix()
+{
+    return QStringLiteral("#QM-");
+}
 inline bool isCommand(const QString& scan)
 {
     return scan.startsWith(prefix(), Qt::CaseInsensitive);

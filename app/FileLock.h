@@ -32,21 +32,17 @@ class FileLock {
 public:
     enum class Mode {
         CreateAndWrite, // made when missing; write() replaces its text
-        ExistingFile,   // must exist; opened for reading only
+        ExistingFile, // must exist; opened for reading only
     };
-    explicit FileLock(QString path, Mode mode = Mode::CreateAndWrite)
-        : m_path(std::move(path))
-        , m_mode(mode)
-    {
-    }
+    explicit FileLock(QString path, Mode mode = Mode::CreateAndWrite) : m_path(std::move(path)), m_mode(mode) { }
     ~FileLock() { unlock(); }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
     enum class Result {
-        Locked,        // this process holds the lock
+        Locked, // this process holds the lock
         HeldByAnother, // another process (or another FileLock) holds it
-        Failed,        // the file cannot be made or opened; errorString() says why
+        Failed, // the file cannot be made or opened; errorString() says why
     };
     // Creates the file when missing and takes the lock without waiting.
     Result tryLock();

@@ -9,11 +9,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -35,11 +35,11 @@ std::vector<int>& parkedDescriptors()
 int openFor(const QByteArray& name, FileLock::Mode mode)
 {
     if (mode == FileLock::Mode::ExistingFile) {
-        struct stat path {};
+        struct stat path { };
         if (::lstat(name.constData(), &path) == 0) {
             auto& parked = parkedDescriptors();
             for (auto it = parked.begin(); it != parked.end(); ++it) {
-                struct stat open {};
+                struct stat open { };
                 if (::fstat(*it, &open) == 0 && open.st_dev == path.st_dev && open.st_ino == path.st_ino) {
                     const int fd = *it;
                     parked.erase(it);
@@ -49,7 +49,7 @@ int openFor(const QByteArray& name, FileLock::Mode mode)
         }
     }
     const int flags = mode == FileLock::Mode::ExistingFile ? O_RDONLY | O_NOFOLLOW | O_CLOEXEC
-                                                            : O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+                                                           : O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
     int fd = -1;
     do
         fd = ::open(name.constData(), flags, 0644);
@@ -61,8 +61,8 @@ int openFor(const QByteArray& name, FileLock::Mode mode)
 // link, with the same device and file number.
 bool stillAtPath(int fd, const QByteArray& name)
 {
-    struct stat open {};
-    struct stat path {};
+    struct stat open { };
+    struct stat path { };
     return ::fstat(fd, &open) == 0 && ::lstat(name.constData(), &path) == 0 && S_ISREG(path.st_mode)
         && open.st_dev == path.st_dev && open.st_ino == path.st_ino;
 }

@@ -20,8 +20,8 @@ constexpr DWORD kLockOffsetHigh = 0x40000000;
 QString systemError(const char* what, DWORD error)
 {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     QString message = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
     if (text)
         LocalFree(text);

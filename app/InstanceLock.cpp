@@ -1,7 +1,6 @@
 #include "app/InstanceLock.h"
 
-InstanceLock::InstanceLock(const QString& directory)
-    : m_lock(directory + u'/' + QLatin1String(kFileName))
+InstanceLock::InstanceLock(const QString& directory) : m_lock(directory + u'/' + QLatin1String(kFileName))
 {
     // The lock is held for as long as the program runs, hours or days: its
     // age says nothing. Only a holder that no longer runs makes it stale.

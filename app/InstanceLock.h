@@ -14,10 +14,10 @@ public:
     explicit InstanceLock(const QString& directory);
 
     enum class Result {
-        Acquired,      // this copy runs
+        Acquired, // this copy runs
         HeldByAnother, // another running copy holds the lock
-        Unavailable,   // no lock could be made (e.g. a read-only directory);
-                       // the program runs without it rather than not at all
+        Unavailable, // no lock could be made (e.g. a read-only directory);
+                     // the program runs without it rather than not at all
     };
     Result acquire();
 

@@ -26,8 +26,7 @@ QString fourDigits(int n)
 
 QString timeText(const QDateTime& m)
 {
-    return twoDigits(m.time().hour()) + u':' + twoDigits(m.time().minute()) + u':'
-        + twoDigits(m.time().second());
+    return twoDigits(m.time().hour()) + u':' + twoDigits(m.time().minute()) + u':' + twoDigits(m.time().second());
 }
 
 } // namespace
@@ -38,9 +37,9 @@ bool OperationLog::open(const QString& path)
     m_file.setFileName(path);
     if (!QFile::exists(path))
         return false;
-    // Append mode: the system puts every write at the end of the file as it
-    // is at that moment, so entries of another copy of the program writing
-    // at the same time are never overwritten.
+        // Append mode: the system puts every write at the end of the file as it
+        // is at that moment, so entries of another copy of the program writing
+        // at the same time are never overwritten.
 #ifdef Q_OS_WIN
     // Qt's append mode on Windows only starts at the end: a handle that may
     // append but not write (FILE_APPEND_DATA without FILE_WRITE_DATA) has
@@ -106,8 +105,8 @@ QString 日志时间文本()
 {
     const QDateTime m = appclock::now();
     const QDate d = m.date();
-    return u'[' + QString::number(d.year()) + u'-' + twoDigits(d.month()) + u'-' + twoDigits(d.day())
-        + u' ' + timeText(m) + u']';
+    return u'[' + QString::number(d.year()) + u'-' + twoDigits(d.month()) + u'-' + twoDigits(d.day()) + u' '
+        + timeText(m) + u']';
 }
 
 QString 日期时间文本(const QDateTime& moment)

@@ -13,10 +13,10 @@ namespace {
 
 // One line of the file, split into what the profile functions see.
 struct Line {
-    QByteArray raw;     // the line's bytes without its line end
+    QByteArray raw; // the line's bytes without its line end
     enum Kind { Other, Section, Key } kind = Other;
-    QString name;       // section or key name, blanks around it removed
-    QByteArray value;   // key value bytes, blanks around it removed
+    QString name; // section or key name, blanks around it removed
+    QByteArray value; // key value bytes, blanks around it removed
 };
 
 QByteArray trimmedBytes(const QByteArray& bytes)
@@ -24,8 +24,10 @@ QByteArray trimmedBytes(const QByteArray& bytes)
     qsizetype b = 0;
     qsizetype e = bytes.size();
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (b < e && blank(bytes[b])) ++b;
-    while (e > b && blank(bytes[e - 1])) --e;
+    while (b < e && blank(bytes[b]))
+        ++b;
+    while (e > b && blank(bytes[e - 1]))
+        --e;
     return bytes.mid(b, e - b);
 }
 
@@ -167,7 +169,9 @@ void setKey(QList<Line>& lines, const QString& section, const QString& key, cons
 
 } // namespace
 
-ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
+ProfileFile::ProfileFile(QString path) : m_path(std::move(path))
+{
+}
 
 QString ProfileFile::read(const QString& section, const QString& key) const
 {

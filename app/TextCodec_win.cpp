@@ -43,7 +43,8 @@ QByteArray toGbk(const QString& text)
     // character (a surrogate pair or a lone surrogate included) is one "?".
     out.clear();
     for (qsizetype i = 0; i < text.size();) {
-        const int units = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const int units =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
         const qsizetype at = out.size();
         if (units == 2 || !convert(wide + i, units, out)) {
             out.truncate(at);

@@ -10,8 +10,7 @@
 
 namespace {
 
-template <bool (*Build)(const QString&, QString*)>
-void buildDemoErp(benchmark::State& state)
+template <bool (*Build)(const QString&, QString*)> void buildDemoErp(benchmark::State& state)
 {
     QTemporaryDir dir;
     for (auto _ : state) {

@@ -18,8 +18,8 @@
 #include "tools/demo-erp/DemoErp.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QBuffer>
+#include <QDir>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -112,7 +112,7 @@ QList<LabelJob> hundredPeople()
 // Label pages made as PDF in memory, as they go to the print queue.
 class MemoryQueue final : public LabelQueue {
 public:
-    explicit MemoryQueue(qint64& largestPdf) : largest(largestPdf) {}
+    explicit MemoryQueue(qint64& largestPdf) : largest(largestPdf) { }
     int dpi() const override { return 203; }
     Problem check(const QSizeF&) override { return Problem::None; }
     Problem send(const LabelPage& page) override
@@ -148,7 +148,7 @@ std::unique_ptr<labeltest::PrivateCups> cupsServer;
 // time measured ends when the server has accepted the last label.
 class Accepted final : public LabelQueue {
 public:
-    explicit Accepted(std::unique_ptr<LabelQueue> queue) : m_queue(std::move(queue)) {}
+    explicit Accepted(std::unique_ptr<LabelQueue> queue) : m_queue(std::move(queue)) { }
     int dpi() const override { return m_queue->dpi(); }
     Problem check(const QSizeF& mm) override { return m_queue->check(mm); }
     Problem send(const LabelPage& page) override { return m_queue->send(page); }
@@ -201,8 +201,7 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("labels/read_5000_people_into_window", ReadPeopleIntoTheWindow)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("labels/print_100_labels_to_pdf", Print100LabelsToPdf)
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("labels/print_100_labels_to_pdf", Print100LabelsToPdf)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("labels/send_100_labels_to_zpl_queue", Send100LabelsToZplQueue)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);

@@ -167,9 +167,9 @@ int main(int argc, char** argv)
             const struct {
                 const char* name;
                 Measure m;
-            } rows[] = {{"login (connect)", login},  {"open the scanning window", open}, {"badge scan", badge},
-                        {"device scan", device},      {"material scan", material},      {"quantity edit", quantity},
-                        {"delete 1 line", remove},    {"stock search", search},         {"voucher", voucher}};
+            } rows[] = {{"login (connect)", login}, {"open the scanning window", open}, {"badge scan", badge},
+                        {"device scan", device},    {"material scan", material},        {"quantity edit", quantity},
+                        {"delete 1 line", remove},  {"stock search", search},           {"voucher", voucher}};
             for (const auto& r : rows)
                 std::printf("  %-26s %5ld round trips %9.1f ms\n", r.name, r.m.trips, r.m.ms);
             std::printf("  (voucher of %d lines)\n", voucherLines);

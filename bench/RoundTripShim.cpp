@@ -13,11 +13,11 @@
 // the later pieces of a batch it had to split for an engine taking one
 // statement at a time is part of its batch's round trip, as on SQL Server,
 // where the batch goes in one execute.
-#include <dlfcn.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dlfcn.h>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -43,8 +43,7 @@ static void round_trip(const char* what, const char* text = nullptr)
     struct timespec t;
     t.tv_sec = static_cast<time_t>(delay / 1000);
     t.tv_nsec = static_cast<long>((delay - t.tv_sec * 1000.0) * 1e6);
-    while (nanosleep(&t, &t) != 0) {
-    }
+    while (nanosleep(&t, &t) != 0) { }
 }
 
 static const char kContinuation[] = "/*+*/";
@@ -64,11 +63,11 @@ static int continues_w(const SQLWCHAR* text)
     return 1;
 }
 
-#define NEXT(name, ...) \
-    using Next = __VA_ARGS__; \
-    static Next next = nullptr; \
-    if (!next) \
-        next = reinterpret_cast<Next>(dlsym(RTLD_NEXT, name))
+#define NEXT(name, ...)                                                                                                \
+    using Next = __VA_ARGS__;                                                                                          \
+    static Next next = nullptr;                                                                                        \
+    if (!next)                                                                                                         \
+    next = reinterpret_cast<Next>(dlsym(RTLD_NEXT, name))
 
 SQLRETURN SQL_API SQLExecDirect(SQLHSTMT s, SQLCHAR* text, SQLINTEGER length)
 {

@@ -26,7 +26,6 @@
 
 namespace {
 
-
 // Replaces the staged lines by `lines` lines, as if scanned one by one.
 bool stage(const QString& file, int lines)
 {
@@ -118,8 +117,8 @@ int main(int argc, char** argv)
     // whatever else the machine runs; the processor time of this thread is
     // what the program itself spends.
     std::printf("  processor time of this thread: median %.1f ms\n", cpu[cpu.size() / 2]);
-    std::printf("  of which the staging rewrite alone (%d statements in one transaction): median %.1f ms\n",
-                lines + 2, rewrites[rewrites.size() / 2]);
+    std::printf("  of which the staging rewrite alone (%d statements in one transaction): median %.1f ms\n", lines + 2,
+                rewrites[rewrites.size() / 2]);
     msgbox::setInterceptor({});
     return 0;
 }

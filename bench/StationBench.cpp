@@ -41,8 +41,8 @@
 
 namespace {
 
-constexpr int kItems = 50000;    // inventory items of the large account set
-constexpr int kListed = 2000;    // of which the search lists these
+constexpr int kItems = 50000; // inventory items of the large account set
+constexpr int kListed = 2000; // of which the search lists these
 constexpr int kSamples = 15;
 
 // Grows the demo account set: kItems more items, two stock rows each, and
@@ -56,10 +56,11 @@ bool grow(const QString& file)
     QSqlQuery q(db);
     const QStringList statements{
         QStringLiteral("begin"),
-        QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                       "insert into inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, cInvDefine3, dSDate) "
-                       "select printf('BIG-%05d', i), case when i % 25 = 0 then '检索样本物料' else '大账套物料' end, "
-                       "printf('型号-%d', i), '01', 'B01-1', '五金区01架1层', '2021-01-01' from n")
+        QStringLiteral(
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+            "insert into inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, cInvDefine3, dSDate) "
+            "select printf('BIG-%05d', i), case when i % 25 = 0 then '检索样本物料' else '大账套物料' end, "
+            "printf('型号-%d', i), '01', 'B01-1', '五金区01架1层', '2021-01-01' from n")
             .arg(kItems),
         QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
                        "insert into CurrentStock (cWhCode, cInvCode, cBatch, iQuantity) "
@@ -256,8 +257,8 @@ int main(int argc, char** argv)
         QElapsedTimer q;
         q.start();
         masterdata::searchInventory(erp.记录集2, ScanStation::searchPattern(QStringLiteral("检索样本")), items);
-        std::printf("  of which the search query alone (one statement, %lld rows): %lld ms\n",
-                    qint64(items.size()), q.elapsed());
+        std::printf("  of which the search query alone (one statement, %lld rows): %lld ms\n", qint64(items.size()),
+                    q.elapsed());
     }
     std::printf("stock search listing %d items: %.0f ms (median of %zu), longest time without a repaint %lld ms\n",
                 station.stockGrid().dataRowCount(), median(searches), searches.size(), longestGap);

@@ -50,10 +50,17 @@ QVector<staging::Line> gridLines(int count)
 {
     QVector<staging::Line> lines;
     for (int lineNumber = count; lineNumber >= 1; --lineNumber)
-        lines << staging::Line{QString::number(lineNumber), QStringLiteral("QM-001"), QStringLiteral("扫码演示物料"),
-                               QStringLiteral("DEMO-1"), QStringLiteral("个"), QStringLiteral("2.5"),
-                               QStringLiteral("B01-1"), QStringLiteral("李秀建"), QStringLiteral("生产课"),
-                               QStringLiteral("SB001"), QStringLiteral("2021-06-24 08:05:09")};
+        lines << staging::Line{QString::number(lineNumber),
+                               QStringLiteral("QM-001"),
+                               QStringLiteral("扫码演示物料"),
+                               QStringLiteral("DEMO-1"),
+                               QStringLiteral("个"),
+                               QStringLiteral("2.5"),
+                               QStringLiteral("B01-1"),
+                               QStringLiteral("李秀建"),
+                               QStringLiteral("生产课"),
+                               QStringLiteral("SB001"),
+                               QStringLiteral("2021-06-24 08:05:09")};
     return lines;
 }
 
@@ -73,8 +80,8 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     const QVector<staging::Line> lines = gridLines(lineCount);
     const QString account = QStringLiteral("001");
-    const VoucherHeader header{QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"),
-                               QStringLiteral("202|生产领料"), {}};
+    const VoucherHeader header{
+        QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"), QStringLiteral("202|生产领料"), {}};
 
     std::vector<double> inTransaction;
     std::vector<double> autocommit;

@@ -6,7 +6,8 @@
 
 namespace {
 
-void encode(benchmark::State& state, const QrBenchCase* c) {
+void encode(benchmark::State& state, const QrBenchCase* c)
+{
     for (auto _ : state) {
         auto bmp = qr::创建二维码(c->text, c->level, c->width, c->height, 0xFFFFFF, 0);
         benchmark::DoNotOptimize(bmp.data());
@@ -15,16 +16,18 @@ void encode(benchmark::State& state, const QrBenchCase* c) {
     state.SetLabel("version " + std::to_string(qr::取模块二维码().取版本号()));
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qr::初始化二维码模块();
     for (int i = 0; i < kQrBenchCaseCount; ++i) {
         const QrBenchCase* c = &qrBenchCases()[i];
         benchmark::RegisterBenchmark(c->name, encode, c);
     }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

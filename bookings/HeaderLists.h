@@ -19,8 +19,8 @@ enum class Kind { Warehouse, Handler, Category };
 inline const QString kHandlerQuery = QStringLiteral(
     "select cPersonCode,cPersonName from person where cdepcode='03' and  cPersonCode <> 'demo' order by cPersonCode");
 inline const QString kWarehouseQuery = QStringLiteral("select cwhcode,cwhname  from Warehouse  order by cwhcode");
-inline const QString kCategoryQuery = QStringLiteral(
-    "select cRdCode,cRdName  from Rd_Style where bRdEnd =1 and brdflag=0 order by cRdCode");
+inline const QString kCategoryQuery =
+    QStringLiteral("select cRdCode,cRdName  from Rd_Style where bRdEnd =1 and brdflag=0 order by cRdCode");
 
 QString query(Kind kind);
 // The field's caption: "出库仓库", "经手人", "出库类别".

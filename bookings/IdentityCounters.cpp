@@ -11,7 +11,8 @@ QString maximaQuery()
     // The text (blanks included) is the one the ERP's administrators know
     // from the log; it is kept exactly as it has always been sent.
     return QStringLiteral(
-        "SELECT ISNULL(MAX(autoid),1000000000) as 转换前子表最大ID,ISNULL( MAX(id),1000000000) as 转换前主表最大ID FROM "
+        "SELECT ISNULL(MAX(autoid),1000000000) as 转换前子表最大ID,ISNULL( MAX(id),1000000000) as 转换前主表最大ID "
+        "FROM "
         "(SELECT MAX(autoid) as autoid,MAX(id) as id FROM rdrecords01 r1 UNION ALL SELECT MAX(autoid) as "
         "autoid,MAX(id) as id  FROM   rdrecords08 r2 UNION ALL SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   "
         "rdrecords09 r3  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords10 r4  UNION ALL  "

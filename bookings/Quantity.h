@@ -56,9 +56,6 @@ public:
     friend auto operator<=>(const Quantity&, const Quantity&) = default;
 
 private:
-    explicit Quantity(qint64 hundredths)
-        : m_hundredths(hundredths)
-    {
-    }
+    explicit Quantity(qint64 hundredths) : m_hundredths(hundredths) { }
     qint64 m_hundredths = 0;
 };

@@ -71,10 +71,11 @@ QString loadQuery()
 QString insertStatement(const Line& l)
 {
     return QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('") + q(l.number)
-        + QStringLiteral("','") + q(l.inventoryCode) + QStringLiteral("','") + q(l.inventoryName) + QStringLiteral("','")
-        + q(l.specification) + QStringLiteral("','") + q(l.unit) + QStringLiteral("',") + l.quantity + QStringLiteral(",'")
-        + q(l.binCode) + QStringLiteral("','") + q(l.collector) + QStringLiteral("','") + q(l.department)
-        + QStringLiteral("','") + q(l.device) + QStringLiteral("','") + q(l.time) + QStringLiteral("')");
+        + QStringLiteral("','") + q(l.inventoryCode) + QStringLiteral("','") + q(l.inventoryName)
+        + QStringLiteral("','") + q(l.specification) + QStringLiteral("','") + q(l.unit) + QStringLiteral("',")
+        + l.quantity + QStringLiteral(",'") + q(l.binCode) + QStringLiteral("','") + q(l.collector)
+        + QStringLiteral("','") + q(l.department) + QStringLiteral("','") + q(l.device) + QStringLiteral("','")
+        + q(l.time) + QStringLiteral("')");
 }
 
 QString quantityStatement(const QString& lineNumber, const QString& quantity)
@@ -239,7 +240,8 @@ Rewritten rewrite(RecordSet& rs, QVector<Line>& lines, Numbering numbering)
         if (!kept || !rs.open(sql))
             return fail(QStringLiteral("插入缓存数据失败  "), sql,
                         QStringLiteral("写入缓存表第 ") + it->number + QStringLiteral(" 行失败"),
-                        kept ? rs.lastError() : QStringLiteral("数量【") + it->quantity + QStringLiteral("】 无法保存"));
+                        kept ? rs.lastError()
+                             : QStringLiteral("数量【") + it->quantity + QStringLiteral("】 无法保存"));
     }
     rs.close();
     if (!connection->commitTransaction())
@@ -254,8 +256,8 @@ QString renumberStatement(const QStringList& oldNumbers, const QStringList& newN
     QString all;
     for (int i = 0; i < oldNumbers.size(); ++i) {
         if (oldNumbers[i] != newNumbers[i])
-            cases += QStringLiteral(" when '") + q(oldNumbers[i]) + QStringLiteral("' then '") + q(newNumbers[i])
-                + u'\'';
+            cases +=
+                QStringLiteral(" when '") + q(oldNumbers[i]) + QStringLiteral("' then '") + q(newNumbers[i]) + u'\'';
         all += (i ? QStringLiteral(",'") : QStringLiteral("'")) + q(oldNumbers[i]) + u'\'';
     }
     // Deleting the newest lines (the top of the grid) renumbers none: the

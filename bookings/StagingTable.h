@@ -26,17 +26,17 @@ namespace staging {
 // One staged line, its fields in the order of the grid columns 0-10 (the
 // table's columns hh, chbm, chmc, ggxh, dw, sl, hwbm, llr, llbm, sb, sj).
 struct Line {
-    QString number;        // 行号: decimal line number 1…n
+    QString number; // 行号: decimal line number 1…n
     QString inventoryCode; // 存货编码
     QString inventoryName; // 存货名称
     QString specification; // 规格型号
-    QString unit;          // 单位
-    QString quantity;      // 数量: the text the grid holds (a Quantity's text once staged)
-    QString binCode;       // 货位编码
-    QString collector;     // 领料人
-    QString department;    // 领料部门
-    QString device;        // 设备, may be empty
-    QString time;          // 时间: "YYYY-MM-DD hh:mm:ss"
+    QString unit; // 单位
+    QString quantity; // 数量: the text the grid holds (a Quantity's text once staged)
+    QString binCode; // 货位编码
+    QString collector; // 领料人
+    QString department; // 领料部门
+    QString device; // 设备, may be empty
+    QString time; // 时间: "YYYY-MM-DD hh:mm:ss"
 
     bool operator==(const Line&) const = default;
 };

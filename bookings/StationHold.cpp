@@ -10,9 +10,9 @@
 #include <QFileInfo>
 #include <QSysInfo>
 
-const QString StationHold::kReleaseText = QStringLiteral(
-    "DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
-    "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
+const QString StationHold::kReleaseText =
+    QStringLiteral("DECLARE @resource nvarchar(255); SET @resource = N'Quillmark.station.' + DB_NAME(); "
+                   "EXEC sp_releaseapplock @Resource = @resource, @LockOwner = N'Session'");
 
 namespace {
 
@@ -232,9 +232,8 @@ QString StationHold::message(Result result) const
 {
     if (result == Result::Failed)
         return QStringLiteral("无法确认本账套的扫码出库窗口是否已在别处打开，窗口没有打开：") + m_error;
-    const QString where = m_holder.host.isEmpty()
-        ? QStringLiteral("别处")
-        : QStringLiteral("计算机“") + m_holder.host + QStringLiteral("”上");
+    const QString where = m_holder.host.isEmpty() ? QStringLiteral("别处")
+                                                  : QStringLiteral("计算机“") + m_holder.host + QStringLiteral("”上");
     const QString since =
         m_holder.since.isEmpty() ? QString() : QStringLiteral("（自 ") + m_holder.since + QStringLiteral(" 起）");
     return QStringLiteral("本账套的扫码出库窗口已在") + where + QStringLiteral("打开") + since

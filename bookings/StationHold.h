@@ -36,9 +36,9 @@ public:
     StationHold& operator=(const StationHold&) = delete;
 
     enum class Result {
-        Taken,         // this station holds the account set
+        Taken, // this station holds the account set
         HeldElsewhere, // another program holds it; holder() names it
-        Failed,        // the hold could not be taken; lastError() says why
+        Failed, // the hold could not be taken; lastError() says why
     };
 
     // Who holds the station: the computer's name and the start time

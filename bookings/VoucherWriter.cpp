@@ -49,8 +49,8 @@ QString lineStatement(const VoucherValues& v, const QString& autoId, const stagi
                           "irowno,iposflag)  VALUES  (")
         + autoId + u',' + v.id + QStringLiteral(",'") + q(line.inventoryCode) + QStringLiteral("',") + line.quantity
         + QStringLiteral(",0,'") + q(line.binCode) + QStringLiteral("','") + q(line.collector) + QStringLiteral("','")
-        + q(line.department) + QStringLiteral("','") + q(line.device) + QStringLiteral("',0,0,1,0,0,0,0,'") + q(line.number)
-        + QStringLiteral("',1)");
+        + q(line.department) + QStringLiteral("','") + q(line.device) + QStringLiteral("',0,0,1,0,0,0,0,'")
+        + q(line.number) + QStringLiteral("',1)");
 }
 
 // The bin-position row carries the line's own quantity, so that the stock
@@ -61,9 +61,9 @@ QString positionStatement(const VoucherValues& v, const QString& positionId, con
     return QStringLiteral("INSERT INTO InvPosition (AutoID,RdsID,RdID,cWhCode,cPosCode,cInvCode,iQuantity,cHandler,"
                           "dDate,bRdFlag,iTrackId,iMassDate,cvouchtype,dVouchDate)  VALUES  (")
         + positionId + u',' + autoId + u',' + v.id + QStringLiteral(",'") + q(v.warehouse) + QStringLiteral("','")
-        + q(line.binCode) + QStringLiteral("','") + q(line.inventoryCode) + QStringLiteral("',") + line.quantity + QStringLiteral(",'")
-        + q(v.handlerName) + QStringLiteral("','") + q(v.date) + QStringLiteral("',0,0,0,11,'") + q(v.date)
-        + QStringLiteral("')");
+        + q(line.binCode) + QStringLiteral("','") + q(line.inventoryCode) + QStringLiteral("',") + line.quantity
+        + QStringLiteral(",'") + q(v.handlerName) + QStringLiteral("','") + q(v.date) + QStringLiteral("',0,0,0,11,'")
+        + q(v.date) + QStringLiteral("')");
 }
 
 QString maximaQuery(const VoucherValues& v)
@@ -71,8 +71,8 @@ QString maximaQuery(const VoucherValues& v)
     return QStringLiteral("select (select max(ID) from rdrecord11) as ID,(select max(AutoID) from rdrecords11) as "
                           "LineID,(select max(AutoID) from InvPosition) as PositionID,(select count(*) from "
                           "rdrecord11 where cCode like '")
-        + q(v.code)
-        + QStringLiteral("%') as Codes,(select max(cwhname) from Warehouse where cwhcode='") + q(v.warehouse)
+        + q(v.code) + QStringLiteral("%') as Codes,(select max(cwhname) from Warehouse where cwhcode='")
+        + q(v.warehouse)
         + QStringLiteral("') as WarehouseName,(select max(cPersonName) from person where cdepcode='03' and "
                          "cPersonCode <> 'demo' and cPersonCode='")
         + q(v.handlerCode)
@@ -88,9 +88,7 @@ namespace {
 // Clears the writing state however the click ends.
 class WritingScope {
 public:
-    WritingScope(bool& flag, VoucherView& view)
-        : m_flag(flag)
-        , m_view(view)
+    WritingScope(bool& flag, VoucherView& view) : m_flag(flag), m_view(view)
     {
         m_flag = true;
         m_view.setWriting(true);
@@ -110,9 +108,7 @@ private:
 
 } // namespace
 
-VoucherWriter::VoucherWriter(VoucherErp erp, VoucherView& view)
-    : m_erp(std::move(erp))
-    , m_view(view)
+VoucherWriter::VoucherWriter(VoucherErp erp, VoucherView& view) : m_erp(std::move(erp)), m_view(view)
 {
 }
 
@@ -244,7 +240,8 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
             QString headercheck::Result::*fault;
             QString code;
         } fields[] = {
-            {headerlists::Kind::Warehouse, "WarehouseName", header.出库仓库, &headercheck::Result::出库仓库, v.warehouse},
+            {headerlists::Kind::Warehouse, "WarehouseName", header.出库仓库, &headercheck::Result::出库仓库,
+             v.warehouse},
             {headerlists::Kind::Handler, "HandlerName", header.经手人, &headercheck::Result::经手人, v.handlerCode},
             {headerlists::Kind::Category, "CategoryName", header.出库类别, &headercheck::Result::出库类别, v.category},
         };
@@ -317,7 +314,8 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
             continue;
         const QString why = connection.lastError();
         if (failed < 0) {
-            写日志(QStringLiteral("写入材料出库单失败  ") + why + QStringLiteral("\r\n") + texts.join(QStringLiteral("\r\n")));
+            写日志(QStringLiteral("写入材料出库单失败  ") + why + QStringLiteral("\r\n")
+                   + texts.join(QStringLiteral("\r\n")));
             return abandon(kFailed, true, true, why);
         }
         const Statement& st = batch[failed];
@@ -355,7 +353,7 @@ bool VoucherWriter::write(const VoucherHeader& header, const QVector<staging::Li
     m_lastCode = v.code;
 
     m_view.replacePrompt(QStringLiteral("材料出库生成完成，材料出库单号：") + v.code
-                      + QStringLiteral(" 请仓管到U8材料出库单进行审核！！"));
+                         + QStringLiteral(" 请仓管到U8材料出库单进行审核！！"));
     m_view.playPrompt(prompts::kVoucherGenerated);
     m_view.clearLines();
     rs3.close();

@@ -37,7 +37,7 @@ class VoucherView;
 // The voucher header values as the start window saved them: "code|name".
 struct VoucherHeader {
     QString 出库仓库; // warehouse
-    QString 经手人;   // handler
+    QString 经手人; // handler
     QString 出库类别; // issue category
     // Why the header did not check out against the ERP (the refusal
     // message of VoucherHeaderCheck.h, naming the field); "" when it did.

@@ -59,27 +59,27 @@ bool ConnectionSetup::isAccountSetName(const QString& databaseName)
     return databaseName.startsWith(QLatin1String("UFDATA"), Qt::CaseSensitive);
 }
 
-const QString ConnectionSetup::kOdbcinstLines = QStringLiteral(
-    "[SQL Server]\n"
-    "Description=FreeTDS under the name the program asks for\n"
-    "Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so\n"
-    "TDS_Version=7.4");
+const QString ConnectionSetup::kOdbcinstLines =
+    QStringLiteral("[SQL Server]\n"
+                   "Description=FreeTDS under the name the program asks for\n"
+                   "Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so\n"
+                   "TDS_Version=7.4");
 
 bool ConnectionSetup::isDriverMissing(const QString& driverText)
 {
     // unixODBC's words when no driver of that name is registered (IM002), or
     // when the registered driver's library cannot be loaded (01000).
-    return driverText.contains(QLatin1String("Data source name not found"), Qt::CaseInsensitive) ||
-           driverText.contains(QLatin1String("Can't open lib"), Qt::CaseInsensitive) ||
-           driverText.contains(QLatin1String("IM002"));
+    return driverText.contains(QLatin1String("Data source name not found"), Qt::CaseInsensitive)
+        || driverText.contains(QLatin1String("Can't open lib"), Qt::CaseInsensitive)
+        || driverText.contains(QLatin1String("IM002"));
 }
 
 QString ConnectionSetup::failureReason(const QString& driverText)
 {
     if (isDriverMissing(driverText))
         return QStringLiteral("本机没有登记名为“SQL Server”的 ODBC 驱动程序。请安装 FreeTDS（Debian 软件包 tdsodbc），"
-                              "并以管理员身份把下面几行加入 /etc/odbcinst.ini：\n") +
-               kOdbcinstLines + QStringLiteral("\n（驱动程序原文：") + driverText.trimmed() + QStringLiteral("）");
+                              "并以管理员身份把下面几行加入 /etc/odbcinst.ini：\n")
+            + kOdbcinstLines + QStringLiteral("\n（驱动程序原文：") + driverText.trimmed() + QStringLiteral("）");
     return QStringLiteral("原因（驱动程序原文）：") + driverText.trimmed();
 }
 

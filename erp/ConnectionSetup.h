@@ -24,8 +24,7 @@ public:
     // reads the names of the account-set databases: names beginning with
     // "UFDATA", in upper case. False when the connection fails; names is
     // then untouched.
-    bool listAccountSets(const QString& server, const QString& login, const QString& password,
-                         QStringList& names);
+    bool listAccountSets(const QString& server, const QString& login, const QString& password, QStringList& names);
 
     // Opens the short-lived second connection on the account set and closes
     // it again. Sets 测试通过 to the outcome.
@@ -42,8 +41,8 @@ public:
     // Writes "服务器", "用户名", "账套" and the enciphered "密码", in this
     // order, each trimmed, in one write of the file. False, with a message
     // for the user in error, when nothing could be written.
-    static bool store(const QString& server, const QString& login, const QString& password,
-                      const QString& accountSet, QString* error = nullptr);
+    static bool store(const QString& server, const QString& login, const QString& password, const QString& accountSet,
+                      QString* error = nullptr);
 
     // Why the last listing or test failed, as the driver said it ("" after
     // one that worked).

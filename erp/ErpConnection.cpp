@@ -29,12 +29,12 @@ const QString ErpConnection::kRollbackText = QStringLiteral("ROLLBACK TRANSACTIO
 const QString ErpConnection::kBatchContinuation = QStringLiteral("/*+*/ ");
 // sp_getapplock reports a lock it could not get by its return code, not by
 // an error; the batch turns that code into an error the caller sees.
-const QString ErpConnection::kLockText = QStringLiteral(
-    "SET NOCOUNT ON; DECLARE @r int; "
-    "EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
-    "@LockMode = N'Exclusive', @LockOwner = N'Transaction', @LockTimeout = %1; "
-    "IF @r < 0 RAISERROR(N'Quillmark voucher lock not granted', 16, 1); SET NOCOUNT OFF")
-                                              .arg(ErpConnection::kLockTimeoutMilliseconds);
+const QString ErpConnection::kLockText =
+    QStringLiteral("SET NOCOUNT ON; DECLARE @r int; "
+                   "EXEC @r = sp_getapplock @Resource = N'Quillmark.rdrecord11', "
+                   "@LockMode = N'Exclusive', @LockOwner = N'Transaction', @LockTimeout = %1; "
+                   "IF @r < 0 RAISERROR(N'Quillmark voucher lock not granted', 16, 1); SET NOCOUNT OFF")
+        .arg(ErpConnection::kLockTimeoutMilliseconds);
 
 namespace {
 
@@ -52,8 +52,7 @@ QString odbcDbmsName(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver()->handle();
     // Qt hands the connection handle over as a void* (SQLHANDLE).
-    if (!handle.isValid()
-        || (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0))
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0))
         return {};
     SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(handle.constData());
     if (!hdbc)
@@ -70,8 +69,7 @@ QString odbcDbmsName(const QSqlDatabase& db)
 
 } // namespace
 
-ErpConnection::ErpConnection(QString purpose)
-    : m_purpose(std::move(purpose))
+ErpConnection::ErpConnection(QString purpose) : m_purpose(std::move(purpose))
 {
 }
 
@@ -92,9 +90,9 @@ QString ErpConnection::odbcValue(const QString& value)
 QString ErpConnection::odbcConnectionString(const QString& server, const QString& login, const QString& password,
                                             const QString& database)
 {
-    return QStringLiteral("DRIVER=SQL Server;SERVER=") + odbcValue(server) + QStringLiteral(";UID=")
-        + odbcValue(login) + QStringLiteral(";PWD=") + odbcValue(password) + QStringLiteral(";DATABASE=")
-        + odbcValue(database) + QStringLiteral(";");
+    return QStringLiteral("DRIVER=SQL Server;SERVER=") + odbcValue(server) + QStringLiteral(";UID=") + odbcValue(login)
+        + QStringLiteral(";PWD=") + odbcValue(password) + QStringLiteral(";DATABASE=") + odbcValue(database)
+        + QStringLiteral(";");
 }
 
 void ErpConnection::setEmbeddedBusyTimeout(int milliseconds)
@@ -102,8 +100,7 @@ void ErpConnection::setEmbeddedBusyTimeout(int milliseconds)
     g_busyTimeout = milliseconds;
 }
 
-bool ErpConnection::open(const QString& server, const QString& login, const QString& password,
-                         const QString& database)
+bool ErpConnection::open(const QString& server, const QString& login, const QString& password, const QString& database)
 {
     return openDatabase(server, login, password, database, QStringLiteral("inventory"), Proof::OnEveryEngine);
 }
@@ -122,9 +119,8 @@ bool ErpConnection::openDatabase(const QString& server, const QString& login, co
     close();
     m_lastError.clear();
     m_lastCode.clear();
-    const bool opened = server.startsWith(kEmbeddedPrefix)
-        ? openEmbedded(server.mid(kEmbeddedPrefix.size()), database)
-        : openOdbc(server, login, password, database);
+    const bool opened = server.startsWith(kEmbeddedPrefix) ? openEmbedded(server.mid(kEmbeddedPrefix.size()), database)
+                                                           : openOdbc(server, login, password, database);
     if (!opened)
         return false;
     return (proof == Proof::OnSqliteOnly && !m_sqlite) || proveTable(requiredTable);
@@ -347,7 +343,8 @@ QString ErpConnection::errorCodeOf(const QSqlQuery& failed) const
 #else
                 SQLCHAR state[6] = {};
                 SQLCHAR message[2] = {};
-                if (!SQL_SUCCEEDED(SQLGetDiagRec(type, handle, record, state, &number, message, sizeof message, &length)))
+                if (!SQL_SUCCEEDED(
+                        SQLGetDiagRec(type, handle, record, state, &number, message, sizeof message, &length)))
                     break;
                 codes << QString::fromLatin1(reinterpret_cast<const char*>(state));
 #endif
@@ -497,8 +494,8 @@ bool ErpConnection::beginTransaction(const QStringList& then, int* failedAt)
     m_lastError.clear();
     m_lastCode.clear();
     if (!isOpen() || m_inTransaction) {
-        m_lastError = isOpen() ? QStringLiteral("a transaction is already open")
-                               : QStringLiteral("the connection is not open");
+        m_lastError =
+            isOpen() ? QStringLiteral("a transaction is already open") : QStringLiteral("the connection is not open");
         return false;
     }
     const auto undo = [this] {

@@ -21,28 +21,42 @@ bool containsAny(const QString& text, const QStringList& needles)
 // Texts of the embedded engine (SQLite), of SQL Server in English and in
 // Chinese, and of the ODBC layer (SQLSTATE 08S01, 08003).
 const QStringList kBusyTexts{
-    QStringLiteral("database is locked"),           QStringLiteral("database table is locked"),
-    QStringLiteral("lock request time out"),        QStringLiteral("deadlock"),
-    QStringLiteral("voucher lock not granted"),     QStringLiteral("已超过了锁请求超时时段"),
+    QStringLiteral("database is locked"),
+    QStringLiteral("database table is locked"),
+    QStringLiteral("lock request time out"),
+    QStringLiteral("deadlock"),
+    QStringLiteral("voucher lock not granted"),
+    QStringLiteral("已超过了锁请求超时时段"),
     QStringLiteral("死锁"),
 };
 const QStringList kFullTexts{
-    QStringLiteral("disk is full"),              QStringLiteral("filegroup is full"),
-    QStringLiteral("could not allocate space"),  QStringLiteral("transaction log for database"),
-    QStringLiteral("not enough space on the disk"), QStringLiteral("文件组已满"),
-    QStringLiteral("事务日志已满"),              QStringLiteral("磁盘空间不足"),
+    QStringLiteral("disk is full"),
+    QStringLiteral("filegroup is full"),
+    QStringLiteral("could not allocate space"),
+    QStringLiteral("transaction log for database"),
+    QStringLiteral("not enough space on the disk"),
+    QStringLiteral("文件组已满"),
+    QStringLiteral("事务日志已满"),
+    QStringLiteral("磁盘空间不足"),
     QStringLiteral("磁盘已满"),
 };
 const QStringList kLinkTexts{
-    QStringLiteral("connection is not open"),     QStringLiteral("communication link failure"),
-    QStringLiteral("08S01"),                      QStringLiteral("08003"),
-    QStringLiteral("general network error"),      QStringLiteral("write to the server failed"),
-    QStringLiteral("read from the server failed"), QStringLiteral("TCP Provider"),
-    QStringLiteral("通讯链接失败"),               QStringLiteral("连接已断开"),
+    QStringLiteral("connection is not open"),
+    QStringLiteral("communication link failure"),
+    QStringLiteral("08S01"),
+    QStringLiteral("08003"),
+    QStringLiteral("general network error"),
+    QStringLiteral("write to the server failed"),
+    QStringLiteral("read from the server failed"),
+    QStringLiteral("TCP Provider"),
+    QStringLiteral("通讯链接失败"),
+    QStringLiteral("连接已断开"),
 };
 
 const QStringList kReadOnlyTexts{
-    QStringLiteral("readonly database"), QStringLiteral("read-only"), QStringLiteral("read only"),
+    QStringLiteral("readonly database"),
+    QStringLiteral("read-only"),
+    QStringLiteral("read only"),
     QStringLiteral("只读"),
 };
 

@@ -26,7 +26,7 @@ QString codePart(const QString& headerValue);
 QString namePart(const QString& headerValue);
 
 struct Person {
-    QString 领料人;   // name
+    QString 领料人; // name
     QString 部门名称; // department name
     QString 部门编码; // department code
     QString 领料线别; // production line
@@ -35,7 +35,7 @@ struct Person {
 
 struct Device {
     bool found = false; // the query ran and returned a row
-    QString 当前设备号;   // the code as stored in the archive
+    QString 当前设备号; // the code as stored in the archive
     QString 当前设备名称;
     QString 当前线别;
 };
@@ -55,10 +55,10 @@ struct Inventory {
 // its unit and default position, the warehouse that position belongs to,
 // and the item's stock on hand in the header's warehouse.
 struct ScanItem {
-    Inventory item;       // 货位编码 empty: no such item, or one without a default position
-    QString 货位仓库;     // code of the position's warehouse; "" when the position is not in the archive
+    Inventory item; // 货位编码 empty: no such item, or one without a default position
+    QString 货位仓库; // code of the position's warehouse; "" when the position is not in the archive
     QString 货位仓库名称; // its name
-    QString 现存量;       // stock on hand as stockOnHand() gives it ("0" without a stock row)
+    QString 现存量; // stock on hand as stockOnHand() gives it ("0" without a stock row)
 };
 
 // The statements, exactly as they are sent.

@@ -108,8 +108,7 @@ QString numberText(double value)
 
 } // namespace
 
-RecordSet::RecordSet(QString name)
-    : m_name(std::move(name))
+RecordSet::RecordSet(QString name) : m_name(std::move(name))
 {
 }
 
@@ -298,7 +297,8 @@ bool RecordSet::readNumber(const QString& field, double& out) const
     if (!v)
         return false;
     const FieldKind kind = m_fields[column].kind;
-    if (!(kind == FieldKind::Number || (kind == FieldKind::Integer && m_fields[column].integerIsNumber)) || v->isNull()) {
+    if (!(kind == FieldKind::Number || (kind == FieldKind::Integer && m_fields[column].integerIsNumber))
+        || v->isNull()) {
         m_lastError = QStringLiteral("not a number field");
         return false;
     }

@@ -12,8 +12,8 @@ enum class Kind { Space, Comment, String, Word, Quoted, Number, Punct };
 
 struct Token {
     Kind kind;
-    QString text;  // as it goes out
-    QString name;  // words and quoted names: the name itself
+    QString text; // as it goes out
+    QString name; // words and quoted names: the name itself
     bool is(const char* word) const
     {
         return (kind == Kind::Word) && name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
@@ -26,8 +26,8 @@ using Tokens = std::vector<Token>;
 
 bool isWordChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@')
-        || c == QLatin1Char('#') || c == QLatin1Char('$') || c.unicode() >= 0x80;
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#')
+        || c == QLatin1Char('$') || c.unicode() >= 0x80;
 }
 
 // A quoted name as SQLite reads it. Not in double quotes: SQLite takes an
@@ -190,11 +190,12 @@ const QSet<QString>& keywords()
 {
     static const QSet<QString> words = [] {
         QSet<QString> s;
-        for (const char* w : {"select", "from", "where", "and", "or", "not", "like", "in", "is", "null", "as",
-                              "on", "join", "inner", "left", "right", "full", "outer", "cross", "group", "order",
-                              "by", "having", "union", "all", "distinct", "top", "case", "when", "then", "else",
-                              "end", "between", "exists", "insert", "into", "values", "update", "set", "delete",
-                              "asc", "desc", "limit", "escape", "collate"})
+        for (const char* w :
+             {"select", "from",   "where", "and",    "or",     "not",     "like",   "in",       "is",
+              "null",   "as",     "on",    "join",   "inner",  "left",    "right",  "full",     "outer",
+              "cross",  "group",  "order", "by",     "having", "union",   "all",    "distinct", "top",
+              "case",   "when",   "then",  "else",   "end",    "between", "exists", "insert",   "into",
+              "values", "update", "set",   "delete", "asc",    "desc",    "limit",  "escape",   "collate"})
             s.insert(QString::fromLatin1(w));
         return s;
     }();
@@ -259,7 +260,8 @@ struct ColumnType {
 ColumnType mapType(const QString& typeName, const QStringList& args)
 {
     const QString t = typeName.toLower();
-    const QString argText = args.isEmpty() ? QString() : QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString argText =
+        args.isEmpty() ? QString() : QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
     const QString integers = QStringLiteral("typeof(%1) IN ('integer','null')");
     const QString numbers = QStringLiteral("typeof(%1) IN ('integer','real','null')");
     const QString dates = QStringLiteral("%1 IS NULL OR julianday(%1) IS NOT NULL");
@@ -346,8 +348,8 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
     for (const Tokens& d : defs) {
         if (d.empty())
             continue;
-        const bool tableConstraint = d[0].is("constraint") || d[0].is("primary") || d[0].is("unique")
-            || d[0].is("foreign") || d[0].is("check");
+        const bool tableConstraint =
+            d[0].is("constraint") || d[0].is("primary") || d[0].is("unique") || d[0].is("foreign") || d[0].is("check");
         if (tableConstraint) {
             QStringList keyColumns; // the names in its parentheses
             bool primary = false;
@@ -365,7 +367,10 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
                 else if (depth > 0 && x.isName() && !x.is("asc") && !x.is("desc"))
                     keyColumns << x.name;
                 text += (text.isEmpty() || x.isPunct(QLatin1Char(')')) || x.isPunct(QLatin1Char(','))
-                         || text.endsWith(QLatin1Char('(')) ? QString() : QStringLiteral(" ")) + x.text;
+                                 || text.endsWith(QLatin1Char('('))
+                             ? QString()
+                             : QStringLiteral(" "))
+                    + x.text;
             }
             if (primary && keyColumns.size() == 1
                 && keyColumns.first().compare(identityColumn, Qt::CaseInsensitive) == 0)
@@ -432,8 +437,8 @@ QString rewriteCreateTable(const Tokens& t, int tableWord)
 
 bool isStringFunction(const Token& f)
 {
-    for (const char* w : {"ltrim", "rtrim", "upper", "lower", "substring", "left", "right", "replace", "char",
-                          "nchar", "str"})
+    for (const char* w :
+         {"ltrim", "rtrim", "upper", "lower", "substring", "left", "right", "replace", "char", "nchar", "str"})
         if (f.is(w))
             return true;
     return false;

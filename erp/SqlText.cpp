@@ -12,13 +12,13 @@ struct Parsed {
     bool negative = false;
     bool zero = true;
     qint64 integerDigits = 0; // digits before the point of the exact value
-    qint64 power = 0;         // power of ten of the first significant digit
+    qint64 power = 0; // power of ten of the first significant digit
 };
 
 Parsed parse(const QString& value)
 {
-    static const QRegularExpression number(QStringLiteral(
-        "\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
+    static const QRegularExpression number(
+        QStringLiteral("\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
     const QRegularExpressionMatch m = number.match(value);
     Parsed p;
     const QString whole = m.captured(2);

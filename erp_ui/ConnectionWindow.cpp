@@ -12,8 +12,7 @@
 
 namespace {
 
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height)
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height)
 {
     widget->setObjectName(QString::fromUtf8(name));
     widget->setGeometry(left, top, width, height);
@@ -27,8 +26,7 @@ const QString ConnectionWindow::kServerHelp = QStringLiteral(
     "SQL Server：主机名或地址（如 192.168.1.10），可加端口（192.168.1.10,1433）或实例名（U8SERVER\\U8）\n"
     "内置演示账套：sqlite:<目录>，目录中有 master.db、UFSystem.db 和账套数据库");
 
-ConnectionWindow::ConnectionWindow(QWidget* owner)
-    : QDialog(owner)
+ConnectionWindow::ConnectionWindow(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("窗口_数据库连接配制"));
     setWindowTitle(QStringLiteral("数据库连接配制"));
@@ -139,8 +137,8 @@ void ConnectionWindow::应用()
 {
     // An empty password is valid (the demo ERP's login has none); server
     // and login are needed, and the refusal names the one missing.
-    for (const auto& [box, field] : {std::pair{编辑框_服务器, QStringLiteral("服务器")},
-                                     std::pair{编辑框_用户名, QStringLiteral("用户名")}}) {
+    for (const auto& [box, field] :
+         {std::pair{编辑框_服务器, QStringLiteral("服务器")}, std::pair{编辑框_用户名, QStringLiteral("用户名")}}) {
         if (box->text().isEmpty()) {
             msgbox::show(QStringLiteral("信息不完整请重新录入：请填写“%1”").arg(field), msgbox::Icon::Question,
                          msgbox::kDefaultCaption, this);

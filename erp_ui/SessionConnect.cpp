@@ -13,7 +13,7 @@ namespace {
 // Set once 按钮_取消 was pressed: from then on no window is shown again
 // (no event loop runs any more) and no connect is retried.
 bool g_ending = false;
-}
+} // namespace
 
 bool editConnection(QWidget* owner)
 {

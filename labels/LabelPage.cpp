@@ -4,11 +4,11 @@
 
 #include <QBuffer>
 #include <QFontMetrics>
+#include <QMap>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QMap>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -33,7 +33,8 @@ std::optional<int> millimetres(const QString& box, const QString& what, QString*
         !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits && !text.isEmpty()) {
         if (error)
-            *error = QStringLiteral("%1框中的“%2”不是整数（只能填数字，不能有字母、小数点或符号）：应为 %3 到 %4 之间的整毫米数")
+            *error = QStringLiteral(
+                         "%1框中的“%2”不是整数（只能填数字，不能有字母、小数点或符号）：应为 %3 到 %4 之间的整毫米数")
                          .arg(what, box)
                          .arg(LabelSizes::kMinMm)
                          .arg(LabelSizes::kMaxMm);
@@ -139,9 +140,12 @@ std::optional<LabelSizes> LabelSizes::from(const LabelSettings& boxes, QString* 
 {
     QString why;
     const auto paperWidth = millimetres(boxes.纸张长, QStringLiteral("纸张长宽的“宽:”"), &why);
-    const auto paperHeight = paperWidth ? millimetres(boxes.纸张宽, QStringLiteral("纸张长宽的“高:”"), &why) : std::nullopt;
-    const auto qrHeight = paperHeight ? millimetres(boxes.二维码长, QStringLiteral("二维码长宽的“高:”"), &why) : std::nullopt;
-    const auto qrWidth = qrHeight ? millimetres(boxes.二维码宽, QStringLiteral("二维码长宽的“宽:”"), &why) : std::nullopt;
+    const auto paperHeight =
+        paperWidth ? millimetres(boxes.纸张宽, QStringLiteral("纸张长宽的“高:”"), &why) : std::nullopt;
+    const auto qrHeight =
+        paperHeight ? millimetres(boxes.二维码长, QStringLiteral("二维码长宽的“高:”"), &why) : std::nullopt;
+    const auto qrWidth =
+        qrHeight ? millimetres(boxes.二维码宽, QStringLiteral("二维码长宽的“宽:”"), &why) : std::nullopt;
     if (qrWidth)
         why = qrLargerThanLabel(*qrWidth, *qrHeight, *paperWidth, *paperHeight);
     std::optional<int> top, left;
@@ -163,7 +167,8 @@ std::optional<LabelSizes> LabelSizes::from(const LabelSettings& boxes, QString* 
 QString LabelSizes::paperError(const QString& width, const QString& height)
 {
     QString why;
-    if (millimetres(width, QStringLiteral("纸张长宽的“宽:”"), &why) && millimetres(height, QStringLiteral("纸张长宽的“高:”"), &why))
+    if (millimetres(width, QStringLiteral("纸张长宽的“宽:”"), &why)
+        && millimetres(height, QStringLiteral("纸张长宽的“高:”"), &why))
         return {};
     return why;
 }
@@ -184,8 +189,8 @@ QString LabelSizes::qrError(const QString& qrLong, const QString& qrWide, const 
 QString LabelSizes::marginError(const QString& top, const QString& bottom, const QString& left, const QString& right)
 {
     QString why;
-    if (marginMm(top, QStringLiteral("上:"), &why) && marginMm(bottom, QStringLiteral("下:"), &why) &&
-        marginMm(left, QStringLiteral("左:"), &why) && marginMm(right, QStringLiteral("右:"), &why))
+    if (marginMm(top, QStringLiteral("上:"), &why) && marginMm(bottom, QStringLiteral("下:"), &why)
+        && marginMm(left, QStringLiteral("左:"), &why) && marginMm(right, QStringLiteral("右:"), &why))
         return {};
     return why;
 }

@@ -24,12 +24,12 @@ class QPainter;
 
 // The label's sizes in whole millimetres, checked.
 struct LabelSizes {
-    int paperWidth = 0;  // 纸张长
+    int paperWidth = 0; // 纸张长
     int paperHeight = 0; // 纸张宽
-    int qrWidth = 0;     // 二维码宽 (the box captioned "宽:")
-    int qrHeight = 0;    // 二维码长 (the box captioned "高:")
-    int top = 0;         // 边距上
-    int left = 0;        // 边距左
+    int qrWidth = 0; // 二维码宽 (the box captioned "宽:")
+    int qrHeight = 0; // 二维码长 (the box captioned "高:")
+    int top = 0; // 边距上
+    int left = 0; // 边距左
 
     static constexpr int kMinMm = 1;
     static constexpr int kMaxMm = 500;
@@ -51,15 +51,15 @@ struct LabelJob {
 };
 
 struct LabelPage {
-    QSizeF sizeMm;           // the label
-    int dpi = 0;             // the printer's dots per inch
-    QImage qr;               // 1-bit, one pixel per printer dot, quiet zone included
-    QPoint qrAt;             // its top-left corner in printer dots
-    int moduleDots = 0;      // dots per module side
-    int modules = 0;         // modules per symbol side, quiet zone excluded
-    bool qrFits = true;      // the whole code with its quiet zone lies on the label
-    QString name;            // "" when the label carries no text
-    QPointF nameAtMm;        // top-left corner of the name
+    QSizeF sizeMm; // the label
+    int dpi = 0; // the printer's dots per inch
+    QImage qr; // 1-bit, one pixel per printer dot, quiet zone included
+    QPoint qrAt; // its top-left corner in printer dots
+    int moduleDots = 0; // dots per module side
+    int modules = 0; // modules per symbol side, quiet zone excluded
+    bool qrFits = true; // the whole code with its quiet zone lies on the label
+    QString name; // "" when the label carries no text
+    QPointF nameAtMm; // top-left corner of the name
     // The name drawn in the default font at the printer's dots, 1-bit like
     // the code, cut at the label's right edge; placed at nameAt (dots).
     QImage nameDots;
@@ -69,7 +69,7 @@ struct LabelPage {
     QString caption;
     QImage captionDots;
     QPoint captionAt;
-    QString title;           // the print job's name
+    QString title; // the print job's name
 
     static LabelPage make(const LabelKind& kind, const LabelSizes& sizes, const LabelJob& job, int dpi);
 

@@ -28,9 +28,8 @@ QString labelPreviewText(const LabelPage& page, const QString& printer)
     const double dotMm = 25.4 / page.dpi;
     const int side = page.qr.width();
     QStringList lines;
-    lines << (printer.isEmpty()
-                  ? QStringLiteral("未找到已设置的打印机，按 %1 dpi 预览").arg(page.dpi)
-                  : QStringLiteral("打印机：%1（%2 dpi）").arg(printer).arg(page.dpi));
+    lines << (printer.isEmpty() ? QStringLiteral("未找到已设置的打印机，按 %1 dpi 预览").arg(page.dpi)
+                                : QStringLiteral("打印机：%1（%2 dpi）").arg(printer).arg(page.dpi));
     lines << QStringLiteral("标签：%1 × %2 毫米 = %3 × %4 点")
                  .arg(page.sizeMm.width())
                  .arg(page.sizeMm.height())
@@ -55,8 +54,8 @@ void showLabelPreview(QWidget* owner, const LabelPage& page, const QString& prin
     dialog->setAttribute(Qt::WA_DeleteOnClose);
 
     const QImage label = page.toImage().convertToFormat(QImage::Format_RGB32);
-    const int factor = std::max(1, std::min(kMaxPreviewWidth / std::max(1, label.width()),
-                                            kMaxPreviewHeight / std::max(1, label.height())));
+    const int factor = std::max(
+        1, std::min(kMaxPreviewWidth / std::max(1, label.width()), kMaxPreviewHeight / std::max(1, label.height())));
     QImage shown = label.scaled(label.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     {
         // The label's edge, drawn just outside it.

@@ -44,7 +44,9 @@ QStringList LabelPrinter::systemPrinterNames()
     return QPrinterInfo::availablePrinterNames();
 }
 
-LabelPrinter::LabelPrinter(const LabelKind& kind) : m_kind(kind), m_target(installedPrinters()) {}
+LabelPrinter::LabelPrinter(const LabelKind& kind) : m_kind(kind), m_target(installedPrinters())
+{
+}
 
 QStringList LabelPrinter::Outcome::failedCodes() const
 {
@@ -175,8 +177,8 @@ QString failureLine(const LabelPrinter::Outcome& outcome, Problem problem, qsize
 {
     if (problem == Problem::None || problem == Problem::NotSent)
         return QStringLiteral("%1 张标签未能发送到打印机：%2").arg(count).arg(codes);
-    const QString counted = problem == Problem::Unknown ? QStringLiteral("%1 张标签状态未知：%2")
-                                                        : QStringLiteral("%1 张标签未打印：%2");
+    const QString counted =
+        problem == Problem::Unknown ? QStringLiteral("%1 张标签状态未知：%2") : QStringLiteral("%1 张标签未打印：%2");
     return cause(outcome, problem) + QStringLiteral("，") + counted.arg(count).arg(codes);
 }
 
@@ -187,8 +189,8 @@ void LabelPrinter::logFailures(const Outcome& outcome)
     // Every code, however many: the log is where the clerk finds the labels
     // to print again.
     for (const Failure& f : outcome.failures)
-        写日志(QStringLiteral("标签打印（%1）：").arg(outcome.printer) +
-               failureLine(outcome, f.problem, f.codes.size(), f.codes.join(QStringLiteral("、"))));
+        写日志(QStringLiteral("标签打印（%1）：").arg(outcome.printer)
+               + failureLine(outcome, f.problem, f.codes.size(), f.codes.join(QStringLiteral("、"))));
 }
 
 QString LabelPrinter::sentMessage(const Outcome& outcome)
@@ -204,8 +206,8 @@ QString LabelPrinter::failureMessage(const Outcome& outcome)
 {
     QStringList lines;
     for (const Failure& f : outcome.failures) {
-        const QString list = f.codes.mid(0, kListedCodes).join(QStringLiteral("、")) +
-                             (f.codes.size() > kListedCodes ? QStringLiteral(" 等") : QString());
+        const QString list = f.codes.mid(0, kListedCodes).join(QStringLiteral("、"))
+            + (f.codes.size() > kListedCodes ? QStringLiteral(" 等") : QString());
         lines << failureLine(outcome, f.problem, f.codes.size(), list);
     }
     lines << QStringLiteral("全部未打印的编号及原因已写入操作日志。");

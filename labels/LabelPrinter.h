@@ -32,11 +32,11 @@ public:
     void setTarget(Target target) { m_target = std::move(target); }
 
     enum class Status {
-        NoPrinter,           // no printer stored
+        NoPrinter, // no printer stored
         PrinterNotInstalled, // the stored printer is not among the installed ones
-        NothingTicked,       // no label to print
-        BadSizes,            // a size box holds no usable value: error says which
-        Done,                // every label was tried
+        NothingTicked, // no label to print
+        BadSizes, // a size box holds no usable value: error says which
+        Done, // every label was tried
     };
     struct Failure {
         LabelQueue::Problem problem;
@@ -47,7 +47,7 @@ public:
         QString error;
         QString printer;
         QSizeF labelMm;
-        int sent = 0;    // taken by the queue and not known to be lost
+        int sent = 0; // taken by the queue and not known to be lost
         int waiting = 0; // of those, still waiting in the printer's queue
         QList<Failure> failures; // in the order the problems first came up
         QStringList failedCodes() const;

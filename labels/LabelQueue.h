@@ -15,15 +15,15 @@ public:
     // Why labels were not printed.
     enum class Problem {
         None,
-        NotSent,          // the job could not be handed over
-        Rejecting,        // the queue does not accept jobs
-        Paused,           // the queue is stopped: jobs would be held
-        Aborted,          // the server aborted or cancelled the job
+        NotSent, // the job could not be handed over
+        Rejecting, // the queue does not accept jobs
+        Paused, // the queue is stopped: jobs would be held
+        Aborted, // the server aborted or cancelled the job
         SizeNotSupported, // the driver has neither a custom size nor this exact size
-        DoesNotFit,       // the code would run past the label's edge
-        Cancelled,        // the user stopped the run before this label
-        Unknown,          // taken, but what became of the job cannot be read
-                          // (queue deleted, print server gone)
+        DoesNotFit, // the code would run past the label's edge
+        Cancelled, // the user stopped the run before this label
+        Unknown, // taken, but what became of the job cannot be read
+                 // (queue deleted, print server gone)
     };
 
     virtual ~LabelQueue() = default;

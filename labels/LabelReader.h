@@ -11,8 +11,8 @@
 class RecordSet;
 
 struct LabelRow {
-    QString code;  // job number or device code: grid column 1
-    QString name;  // person's or device's name: column 2
+    QString code; // job number or device code: grid column 1
+    QString name; // person's or device's name: column 2
     QString group; // department or production line: column 3
     QByteArray picture; // BMP of the row's QR code: column 4
 };

@@ -6,7 +6,7 @@ LabelSettings LabelSettings::load(const QString& section)
 {
     auto read = [&](const char16_t* key) { return settings::readKey(section, QString::fromUtf16(key)); };
     return {read(u"纸张长"), read(u"纸张宽"), read(u"二维码长"), read(u"二维码宽"), read(u"打印机"),
-            read(u"边距上"), read(u"边距下"), read(u"边距左"), read(u"边距右")};
+            read(u"边距上"), read(u"边距下"), read(u"边距左"),   read(u"边距右")};
 }
 
 bool LabelSettings::savePaper(const QString& section, const QString& width, const QString& height, QString* error)
@@ -20,8 +20,8 @@ bool LabelSettings::saveQrSize(const QString& section, const QString& long_, con
                                error);
 }
 
-bool LabelSettings::saveMargins(const QString& section, const QString& top, const QString& bottom,
-                                const QString& left, const QString& right, QString* error)
+bool LabelSettings::saveMargins(const QString& section, const QString& top, const QString& bottom, const QString& left,
+                                const QString& right, QString* error)
 {
     return settings::writeKeys(section,
                                {{QStringLiteral("边距上"), top},

@@ -21,8 +21,7 @@ struct LabelSettings {
     // written, leaves it as it was, and error says why.
     static bool savePaper(const QString& section, const QString& width, const QString& height,
                           QString* error = nullptr);
-    static bool saveQrSize(const QString& section, const QString& long_, const QString& wide,
-                           QString* error = nullptr);
+    static bool saveQrSize(const QString& section, const QString& long_, const QString& wide, QString* error = nullptr);
     static bool saveMargins(const QString& section, const QString& top, const QString& bottom, const QString& left,
                             const QString& right, QString* error = nullptr);
     static bool savePrinter(const QString& section, const QString& printer, QString* error = nullptr);

@@ -61,26 +61,30 @@ public:
 } // namespace
 
 LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet& records, QWidget* parent)
-    : QDialog(parent), m_kind(kind), m_records(records), m_printer(kind), m_ownsMessages(layout.ownsMessages)
+    : QDialog(parent)
+    , m_kind(kind)
+    , m_records(records)
+    , m_printer(kind)
+    , m_ownsMessages(layout.ownsMessages)
 {
     setObjectName(layout.objectName);
     setWindowTitle(layout.caption);
     setGeometry(layout.window);
 
     const QRect& g = layout.group;
-    分组框1 = make<QGroupBox>(this, QStringLiteral("分组框1"), g.x(), g.y(), g.width(), g.height(),
-                              QStringLiteral("设置"));
+    分组框1 =
+        make<QGroupBox>(this, QStringLiteral("分组框1"), g.x(), g.y(), g.width(), g.height(), QStringLiteral("设置"));
 
-    auto* paper = make<QGroupBox>(分组框1, QStringLiteral("分组框_纸张长宽"), 8, 15, 191, 70,
-                                  QStringLiteral("纸张长宽(毫米)"));
+    auto* paper =
+        make<QGroupBox>(分组框1, QStringLiteral("分组框_纸张长宽"), 8, 15, 191, 70, QStringLiteral("纸张长宽(毫米)"));
     make<QLabel>(paper, QStringLiteral("标签_长"), 8, 16, 24, 23, QStringLiteral("宽:"));
     编辑框_纸张长 = digitsBox(paper, QStringLiteral("编辑框_纸张长"), 40, 16);
     make<QLabel>(paper, QStringLiteral("标签_宽"), 96, 16, 24, 23, QStringLiteral("高:"));
     编辑框_纸张宽 = digitsBox(paper, QStringLiteral("编辑框_纸张宽"), 128, 16);
     按钮_纸张设置 = button(paper, QStringLiteral("按钮_纸张设置"), 120, 40, 64, 22, QStringLiteral("保存"));
 
-    auto* qrSize = make<QGroupBox>(分组框1, QStringLiteral("分组框_二维码"), 200, 16, 191, 70,
-                                   QStringLiteral("二维码长宽(毫米)"));
+    auto* qrSize =
+        make<QGroupBox>(分组框1, QStringLiteral("分组框_二维码"), 200, 16, 191, 70, QStringLiteral("二维码长宽(毫米)"));
     // 二维码长 is the printed height and 二维码宽 the printed width: the
     // captions say so.
     make<QLabel>(qrSize, QStringLiteral("标签_长1"), 8, 16, 24, 23, QStringLiteral("高:"));
@@ -89,8 +93,8 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
     编辑框_二维码宽 = digitsBox(qrSize, QStringLiteral("编辑框_二维码宽"), 128, 16);
     按钮_二维码设置 = button(qrSize, QStringLiteral("按钮_二维码设置"), 120, 40, 64, 22, QStringLiteral("保存"));
 
-    auto* margins = make<QGroupBox>(分组框1, QStringLiteral("分组框_打印边距"), 400, 16, 240, 70,
-                                    QStringLiteral("打印边距(毫米)"));
+    auto* margins =
+        make<QGroupBox>(分组框1, QStringLiteral("分组框_打印边距"), 400, 16, 240, 70, QStringLiteral("打印边距(毫米)"));
     make<QLabel>(margins, QStringLiteral("标签_上"), 8, 16, 24, 23, QStringLiteral("上:"));
     编辑框_上 = digitsBox(margins, QStringLiteral("编辑框_上"), 40, 16);
     make<QLabel>(margins, QStringLiteral("标签_宽2"), 96, 16, 24, 23, QStringLiteral("下:"));
@@ -101,8 +105,8 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
     编辑框_右 = digitsBox(margins, QStringLiteral("编辑框_右"), 128, 40);
     按钮_边距设置 = button(margins, QStringLiteral("按钮_边距设置"), 184, 14, 48, 41, QStringLiteral("保存"));
 
-    auto* printer = make<QGroupBox>(分组框1, QStringLiteral("分组框_打印机设置"), 648, 16, 191, 70,
-                                    QStringLiteral("打印机设置"));
+    auto* printer =
+        make<QGroupBox>(分组框1, QStringLiteral("分组框_打印机设置"), 648, 16, 191, 70, QStringLiteral("打印机设置"));
     组合框_打印机 = make<DropDownList>(printer, QStringLiteral("组合框_打印机"), 8, 16, 176, 20);
     组合框_打印机->setEditable(true);
     组合框_打印机->setInsertPolicy(QComboBox::NoInsert);
@@ -113,7 +117,8 @@ LabelWindow::LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet&
     按钮_打印 = button(分组框1, QStringLiteral("按钮_打印"), 848, 56, 128, 32, QStringLiteral("打  印"));
     const QPoint& side = layout.side;
     按钮_全选 = button(this, QStringLiteral("按钮_全选"), side.x(), side.y(), 80, 32, QStringLiteral("全选"));
-    按钮_全不选 = button(this, QStringLiteral("按钮_全不选"), side.x(), side.y() + 48, 80, 32, QStringLiteral("全不选"));
+    按钮_全不选 =
+        button(this, QStringLiteral("按钮_全不选"), side.x(), side.y() + 48, 80, 32, QStringLiteral("全不选"));
     按钮_预览 = button(this, QStringLiteral("按钮_预览"), side.x(), side.y() + 96, 80, 32, QStringLiteral("预览"));
     auto* filterCaption =
         make<QLabel>(this, QStringLiteral("标签_筛选"), side.x(), side.y() + 144, 200, 20, QStringLiteral("查找:"));
@@ -253,8 +258,8 @@ void LabelWindow::保存二维码()
     QString error = LabelSizes::qrError(编辑框_二维码长->text(), 编辑框_二维码宽->text(), 编辑框_纸张长->text(),
                                         编辑框_纸张宽->text());
     if (!error.isEmpty()) {
-        msgbox::show(QStringLiteral("二维码尺寸未保存：") + error, msgbox::Icon::Error,
-                     LabelPrinter::kNoPrinterCaption, messageOwner());
+        msgbox::show(QStringLiteral("二维码尺寸未保存：") + error, msgbox::Icon::Error, LabelPrinter::kNoPrinterCaption,
+                     messageOwner());
         return;
     }
     const bool written =

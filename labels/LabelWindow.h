@@ -43,8 +43,8 @@ protected:
         QRect grid;
         QString readCaption;
         bool ownsMessages; // whether this window owns its message boxes
-        QPoint side;       // top-left of the column right of the grid: 全选,
-                           // 全不选, 预览 and the filter box
+        QPoint side; // top-left of the column right of the grid: 全选,
+                     // 全不选, 预览 and the filter box
     };
     LabelWindow(const LabelKind& kind, const Layout& layout, RecordSet& records, QWidget* parent);
 

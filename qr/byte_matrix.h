@@ -42,9 +42,7 @@ public:
     std::uint8_t* 行(int y) { return m_单元.data() + static_cast<std::size_t>(y) * m_列数; }
 
 private:
-    std::size_t 索引(int x, int y) const {
-        return static_cast<std::size_t>(y) * m_列数 + static_cast<std::size_t>(x);
-    }
+    std::size_t 索引(int x, int y) const { return static_cast<std::size_t>(y) * m_列数 + static_cast<std::size_t>(x); }
 
     std::vector<std::uint8_t> m_单元;
     std::size_t m_列数 = 1;  // stored columns (1 for a new matrix)
@@ -60,9 +58,7 @@ public:
     explicit 字节数组类(int 数量) : m_字节(static_cast<std::size_t>(数量 > 0 ? 数量 : 0), 0) {}
 
     // The bytes become source[offset .. offset + count - 1] (0-based offset).
-    void 置范围(const std::uint8_t* 源, int 偏移, int 数量) {
-        m_字节.assign(源 + 偏移, 源 + 偏移 + 数量);
-    }
+    void 置范围(const std::uint8_t* 源, int 偏移, int 数量) { m_字节.assign(源 + 偏移, 源 + 偏移 + 数量); }
     void 置范围(const std::vector<std::uint8_t>& 源, int 偏移, int 数量) { 置范围(源.data(), 偏移, 数量); }
     // 1 <= i <= size.
     int 取元素(int i) const { return m_字节[static_cast<std::size_t>(i - 1)]; }

@@ -188,8 +188,8 @@ public:
     void 结束数据位(int 数据码字数, 位向量类& 位) const;
     // Splits into blocks, adds the EC codewords and interleaves.
     void 交错容错字节(const 位向量类& 位, int 总码字数, int 数据码字数, int 块数, 位向量类& 结果) const;
-    void 根据块ID取数据字节数和容错字节数(int 总码字数, int 数据码字数, int 块数, int 块号,
-                                     int& 数据字节数, int& 容错字节数) const;
+    void 根据块ID取数据字节数和容错字节数(int 总码字数, int 数据码字数, int 块数, int 块号, int& 数据字节数,
+                                          int& 容错字节数) const;
     字节数组类 生成容错字节(const 字节数组类& 块数据, int 容错字节数) const;
     // Sum of the four penalty rules.
     int 计算掩码惩罚(const 字节矩阵类& 矩阵) const;

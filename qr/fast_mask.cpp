@@ -145,10 +145,10 @@ QR_INLINE int 计数(const L<W>& a) {
 // combined, which covers every column of a row at once.
 template <int W, class C>
 QR_INLINE int 计分(const L<W>* r, int w, int h, int 上限) {
-    const L<W> 列 = lowBits<W>(w);          // x < w
-    const L<W> 成对 = lowBits<W>(w - 1);     // x and x + 1 inside
-    const L<W> 图样 = lowBits<W>(w - 6);     // 1011101 fits from x
-    const L<W> 之后 = lowBits<W>(w - 10);    // and four modules after it
+    const L<W> 列 = lowBits<W>(w);                // x < w
+    const L<W> 成对 = lowBits<W>(w - 1);          // x and x + 1 inside
+    const L<W> 图样 = lowBits<W>(w - 6);          // 1011101 fits from x
+    const L<W> 之后 = lowBits<W>(w - 10);         // and four modules after it
     const L<W> 之前 = andNot(列, lowBits<W>(4));  // four modules before x
     // 同[y]: the column has equal modules in rows y and y + 1;
     // 空[y]: light in rows y .. y + 3.
@@ -190,8 +190,7 @@ QR_INLINE int 计分(const L<W>* r, int w, int h, int 上限) {
             前五 = 纵五;
         }
         if (y + 6 < h) {
-            const L<W> 纵形 =
-                andNot(andNot(x & r[y + 2] & r[y + 3] & r[y + 4] & r[y + 6], r[y + 1]), r[y + 5]);
+            const L<W> 纵形 = andNot(andNot(x & r[y + 2] & r[y + 3] & r[y + 4] & r[y + 6], r[y + 1]), r[y + 5]);
             if (any(纵形)) {
                 L<W> 留空 = zero<W>();
                 if (y + 10 < h) 留空 = 空[y + 7];
@@ -502,8 +501,12 @@ int 快速掩码惩罚(const 字节矩阵类& 矩阵) {
 
 bool 选用位计数(位计数方式 方式) {
     switch (方式) {
-        case 位计数方式::自动: g_计数方式.store(0, std::memory_order_relaxed); return true;
-        case 位计数方式::通用: g_计数方式.store(2, std::memory_order_relaxed); return true;
+        case 位计数方式::自动:
+            g_计数方式.store(0, std::memory_order_relaxed);
+            return true;
+        case 位计数方式::通用:
+            g_计数方式.store(2, std::memory_order_relaxed);
+            return true;
         case 位计数方式::硬件:
 #ifdef QR_HARDWARE_POPCOUNT
             if (!处理器有位计数指令()) return false;

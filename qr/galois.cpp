@@ -35,7 +35,8 @@ int GF256::乘法(int a, int b) const {
     if (a == 0 || b == 0) return 0;
     if (a == 1) return b;
     if (b == 1) return a;
-    return m_指数[static_cast<std::size_t>((m_对数[static_cast<std::size_t>(a)] + m_对数[static_cast<std::size_t>(b)]) % 255)];
+    return m_指数[static_cast<std::size_t>((m_对数[static_cast<std::size_t>(a)] + m_对数[static_cast<std::size_t>(b)]) %
+                                           255)];
 }
 
 void GF多项式::初始化多项式(const GF256& 域, std::vector<int> 系数) {
@@ -177,7 +178,8 @@ constexpr 域表 k域 = [] {
 
 constexpr int 域乘(int a, int b) {
     if (a == 0 || b == 0) return 0;
-    return k域.指数[static_cast<std::size_t>(k域.对数[static_cast<std::size_t>(a)] + k域.对数[static_cast<std::size_t>(b)])];
+    return k域
+        .指数[static_cast<std::size_t>(k域.对数[static_cast<std::size_t>(a)] + k域.对数[static_cast<std::size_t>(b)])];
 }
 
 // Generators (x - a^0)...(x - a^(n-1)) of degree 1..30 (the version table
@@ -193,7 +195,8 @@ constexpr std::array<生成式, 最大次数 + 1> k生成式 = [] {
         const int a = k域.指数[static_cast<std::size_t>(n - 1)];
         for (int j = n; j >= 1; --j) g[static_cast<std::size_t>(j)] ^= 域乘(g[static_cast<std::size_t>(j - 1)], a);
         for (int j = 0; j < n; ++j)
-            全[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(g[static_cast<std::size_t>(j + 1)]);
+            全[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)] =
+                static_cast<std::uint8_t>(g[static_cast<std::size_t>(j + 1)]);
     }
     return 全;
 }();
@@ -217,7 +220,8 @@ constexpr std::array<std::array<乘积行, 256>, k表次数.size()> k乘积表 =
         for (int f = 0; f < 256; ++f)
             for (int j = 0; j < n; ++j)
                 t[s][static_cast<std::size_t>(f)][static_cast<std::size_t>(j / 8)] |=
-                    static_cast<std::uint64_t>(域乘(f, k生成式[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)]))
+                    static_cast<std::uint64_t>(
+                        域乘(f, k生成式[static_cast<std::size_t>(n)][static_cast<std::size_t>(j)]))
                     << (8 * (j % 8));
     }
     return t;
@@ -242,10 +246,18 @@ void 计算纠错码(const std::uint8_t* 数据, int 数据数, int n, std::uint
     if (位置 >= 0) {
         const auto& 表 = k乘积表[static_cast<std::size_t>(位置)];
         switch ((n + 7) / 8) {
-            case 1: 按字余式<1>(数据, 数据数, n, 表, 输出); return;
-            case 2: 按字余式<2>(数据, 数据数, n, 表, 输出); return;
-            case 3: 按字余式<3>(数据, 数据数, n, 表, 输出); return;
-            default: 按字余式<4>(数据, 数据数, n, 表, 输出); return;
+            case 1:
+                按字余式<1>(数据, 数据数, n, 表, 输出);
+                return;
+            case 2:
+                按字余式<2>(数据, 数据数, n, 表, 输出);
+                return;
+            case 3:
+                按字余式<3>(数据, 数据数, n, 表, 输出);
+                return;
+            default:
+                按字余式<4>(数据, 数据数, n, 表, 输出);
+                return;
         }
     }
     if (n >= 1 && n <= 最大次数) {
@@ -255,7 +267,8 @@ void 计算纠错码(const std::uint8_t* 数据, int 数据数, int n, std::uint
             const int 因子 = 数据[i] ^ 输出[0];
             std::copy(输出 + 1, 输出 + n, 输出);
             输出[n - 1] = 0;
-            for (int j = 0; j < n; ++j) 输出[j] ^= static_cast<std::uint8_t>(域乘(因子, g[static_cast<std::size_t>(j)]));
+            for (int j = 0; j < n; ++j)
+                输出[j] ^= static_cast<std::uint8_t>(域乘(因子, g[static_cast<std::size_t>(j)]));
         }
         return;
     }
@@ -290,4 +303,3 @@ void RS编码器类::编码(std::vector<int>& 待编码, int 容错字节数) {
 }
 
 }  // namespace qr
-

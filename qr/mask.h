@@ -13,14 +13,22 @@ namespace qr {
 // as mask 7.
 constexpr bool 掩码反转(int 掩码, int x, int y) {
     switch (掩码) {
-        case 0: return (x + y) % 2 == 0;
-        case 1: return y % 2 == 0;
-        case 2: return x % 3 == 0;
-        case 3: return (x + y) % 3 == 0;
-        case 4: return (y / 2 + x / 3) % 2 == 0;
-        case 5: return (x * y) % 2 + (x * y) % 3 == 0;
-        case 6: return ((x * y) % 2 + (x * y) % 3) % 2 == 0;
-        default: return ((x * y) % 3 + (x + y) % 2) % 2 == 0;
+        case 0:
+            return (x + y) % 2 == 0;
+        case 1:
+            return y % 2 == 0;
+        case 2:
+            return x % 3 == 0;
+        case 3:
+            return (x + y) % 3 == 0;
+        case 4:
+            return (y / 2 + x / 3) % 2 == 0;
+        case 5:
+            return (x * y) % 2 + (x * y) % 3 == 0;
+        case 6:
+            return ((x * y) % 2 + (x * y) % 3) % 2 == 0;
+        default:
+            return ((x * y) % 3 + (x + y) % 2) % 2 == 0;
     }
 }
 

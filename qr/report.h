@@ -15,8 +15,7 @@ namespace qr {
 // A handler receives source (class-name text of the reporting object),
 // method (without parentheses) and message. A report without details
 // arrives as "无", "无", "无".
-using 模块错误报告处理 = void (*)(const std::string& 来源, const std::string& 方法,
-                                 const std::string& 信息);
+using 模块错误报告处理 = void (*)(const std::string& 来源, const std::string& 方法, const std::string& 信息);
 
 // Installs a handler; nullptr restores the default (text to standard error,
 // then abort). Returns the previous handler.

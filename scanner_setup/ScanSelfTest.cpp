@@ -89,8 +89,7 @@ ScanSelfTest::Verdict ScanSelfTest::judge(const QString& typed)
         verdict.after = content.after;
         break;
     case Match::None:
-        verdict.findings.append(body.size() == kTestText.size() ? Finding::ChangedCharacters
-                                                                  : Finding::NotTheTestCode);
+        verdict.findings.append(body.size() == kTestText.size() ? Finding::ChangedCharacters : Finding::NotTheTestCode);
         break;
     }
     if (ending != Finding::Correct)

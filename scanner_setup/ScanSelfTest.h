@@ -16,20 +16,20 @@ public:
     inline static const QString kTestText = QStringLiteral("AzQy-7%Mw3-Zk9");
 
     enum class Finding {
-        Correct,            // the text exactly, then Enter
-        WrongCase,          // letters in the other case: Caps Lock, layout
-        ChangedCharacters,  // same length, other characters: keyboard layout
-        NotTheTestCode,     // something else arrived
-        ExtraCharacters,    // the text with characters before or after it
-        TypedTwice,         // the text more than once
-        NoEnter,            // nothing after the text
-        TabInsteadOfEnter,  // Tab after the text
+        Correct, // the text exactly, then Enter
+        WrongCase, // letters in the other case: Caps Lock, layout
+        ChangedCharacters, // same length, other characters: keyboard layout
+        NotTheTestCode, // something else arrived
+        ExtraCharacters, // the text with characters before or after it
+        TypedTwice, // the text more than once
+        NoEnter, // nothing after the text
+        TabInsteadOfEnter, // Tab after the text
     };
 
     struct Verdict {
         QList<Finding> findings;
         QString before; // extra characters before the text, as typed
-        QString after;  // extra characters after the text, as typed
+        QString after; // extra characters after the text, as typed
         bool passed() const { return findings == QList<Finding>{Finding::Correct}; }
         QString message() const;
     };

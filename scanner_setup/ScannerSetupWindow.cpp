@@ -38,7 +38,8 @@ QPushButton* makeButton(QWidget* group, const QString& name, int left, int top, 
 } // namespace
 
 ScannerSetupWindow::ScannerSetupWindow(QWidget* owner, const QString& pictureDirectory)
-    : QDialog(owner), m_pictureDirectory(pictureDirectory)
+    : QDialog(owner)
+    , m_pictureDirectory(pictureDirectory)
 {
     setObjectName(QStringLiteral("窗口_条码枪设置"));
     setWindowTitle(QStringLiteral("条码枪设置"));
@@ -60,7 +61,9 @@ ScannerSetupWindow::ScannerSetupWindow(QWidget* owner, const QString& pictureDir
     标签_测试结果->setWordWrap(true);
     分组框1 = make<QGroupBox>(this, QStringLiteral("分组框1"), 506, 8, 312, 424);
 
-    struct Place { int left, top; };
+    struct Place {
+        int left, top;
+    };
     static constexpr Place kCodePlaces[] = {{14, 16}, {104, 16}, {14, 72}, {104, 72}, {16, 176}};
     const QList<SetupCode>& codes = SetupCode::commands();
     for (qsizetype i = 0; i < codes.size(); ++i) {
@@ -160,7 +163,8 @@ void ScannerSetupWindow::judgeScan()
         return;
     const ScanSelfTest::Verdict verdict = m_selfTest.finish();
     // Green or red tells pass from fail at a glance from the counter.
-    标签_测试结果->setStyleSheet(verdict.passed() ? QStringLiteral("color: #107010;") : QStringLiteral("color: #b00000;"));
+    标签_测试结果->setStyleSheet(verdict.passed() ? QStringLiteral("color: #107010;")
+                                                  : QStringLiteral("color: #b00000;"));
     标签_测试结果->setText(verdict.message());
 }
 

@@ -8,12 +8,12 @@
 #include <cstdint>
 
 struct SetupCode {
-    QString buttonName;  // objectName of the button that shows it
+    QString buttonName; // objectName of the button that shows it
     QString caption;
     QString commandText; // encoded exactly as written, no prefix or suffix
     std::uint32_t darkColour; // COLORREF 0x00BBGGRR
-    QString purpose;          // what scanning it sets, shown under the code
-    bool dangerous = false;   // framed in red and captioned as dangerous
+    QString purpose; // what scanning it sets, shown under the code
+    bool dangerous = false; // framed in red and captioned as dangerous
 
     // The five command codes, in the order of the window's buttons.
     static const QList<SetupCode>& commands();

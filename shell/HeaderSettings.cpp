@@ -27,11 +27,12 @@ SaveResult save(const Choice& choice, QString* error)
 {
     if (!choice.warehouse || !choice.handler || !choice.category)
         return SaveResult::Incomplete;
-    const bool written = settings::writeKeys(kSection,
-                                             {{keyOf(headerlists::Kind::Warehouse), textcodec::trimBlanks(*choice.warehouse)},
-                                              {keyOf(headerlists::Kind::Handler), textcodec::trimBlanks(*choice.handler)},
-                                              {keyOf(headerlists::Kind::Category), textcodec::trimBlanks(*choice.category)}},
-                                             error);
+    const bool written =
+        settings::writeKeys(kSection,
+                            {{keyOf(headerlists::Kind::Warehouse), textcodec::trimBlanks(*choice.warehouse)},
+                             {keyOf(headerlists::Kind::Handler), textcodec::trimBlanks(*choice.handler)},
+                             {keyOf(headerlists::Kind::Category), textcodec::trimBlanks(*choice.category)}},
+                            error);
     return written ? SaveResult::Saved : SaveResult::Failed;
 }
 

@@ -21,8 +21,7 @@ void install()
     qr::设置模块错误报告处理(&report);
 }
 
-Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv)
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
 }
 

@@ -13,7 +13,7 @@
 
 namespace qrfatal {
 
-struct ProgramEnds {};
+struct ProgramEnds { };
 
 // Installs the handler.
 void install();

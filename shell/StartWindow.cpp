@@ -68,13 +68,19 @@ StartWindow::StartWindow(QWidget* parent) : QWidget(parent)
     // Beside the lists: which saved header value the ERP no longer has.
     m_headerHint = make<QLabel>(m_group, QStringLiteral("标签_表头提示"), 3, 68, 424, 24);
     m_headerHint->setStyleSheet(QStringLiteral("color: red;"));
-    m_saveSettings = make<QPushButton>(m_group, QStringLiteral("按钮_保存设置"), 432, 13, 80, 32, QStringLiteral("保存设置"));
-    m_scannerSetup = make<QPushButton>(m_group, QStringLiteral("按钮_条码枪设置"), 520, 13, 80, 32, QStringLiteral("条码枪设置"));
-    m_onlineMode = make<QPushButton>(m_group, QStringLiteral("按钮_在线模式"), 610, 13, 80, 32, QStringLiteral("在线模式"));
-    m_personLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印人员条码"), 432, 56, 80, 32, QStringLiteral("打印人员条码"));
-    m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32, QStringLiteral("打印设备条码"));
+    m_saveSettings =
+        make<QPushButton>(m_group, QStringLiteral("按钮_保存设置"), 432, 13, 80, 32, QStringLiteral("保存设置"));
+    m_scannerSetup =
+        make<QPushButton>(m_group, QStringLiteral("按钮_条码枪设置"), 520, 13, 80, 32, QStringLiteral("条码枪设置"));
+    m_onlineMode =
+        make<QPushButton>(m_group, QStringLiteral("按钮_在线模式"), 610, 13, 80, 32, QStringLiteral("在线模式"));
+    m_personLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印人员条码"), 432, 56, 80, 32,
+                                       QStringLiteral("打印人员条码"));
+    m_deviceLabels = make<QPushButton>(m_group, QStringLiteral("按钮_打印设备条码"), 520, 56, 80, 32,
+                                       QStringLiteral("打印设备条码"));
     // The connection window at any time, not only when set.ini is missing.
-    m_connection = make<QPushButton>(m_group, QStringLiteral("按钮_数据库连接"), 610, 56, 80, 32, QStringLiteral("数据库连接"));
+    m_connection =
+        make<QPushButton>(m_group, QStringLiteral("按钮_数据库连接"), 610, 56, 80, 32, QStringLiteral("数据库连接"));
     m_connection->setToolTip(QStringLiteral("查看或修改 U8 数据库连接（服务器、用户名、密码、账套）"));
 
     connect(m_saveSettings, &QPushButton::clicked, this, &StartWindow::onSaveSettingsClicked);
@@ -154,8 +160,7 @@ QString StartWindow::fillHeaderList(QComboBox* list, headerlists::Kind kind)
     // The saved choice is shown again, found by its code among what the ERP
     // lists today, so that the clerk sees the header the next voucher
     // carries; a saved value the ERP no longer has leaves the list empty.
-    const headersettings::Restored restored =
-        headersettings::restore(kind, headersettings::savedValue(kind), *items);
+    const headersettings::Restored restored = headersettings::restore(kind, headersettings::savedValue(kind), *items);
     list->setCurrentIndex(restored.index);
     return restored.missing;
 }
@@ -192,8 +197,7 @@ bool StartWindow::takeStationHold()
         return true;
     const QString message = m_stationHold.message(result);
     写日志(message);
-    msgbox::show(message,
-                 result == StationHold::Result::Failed ? msgbox::Icon::Error : msgbox::Icon::Information,
+    msgbox::show(message, result == StationHold::Result::Failed ? msgbox::Icon::Error : msgbox::Icon::Information,
                  msgbox::kDefaultCaption, this);
     return false;
 }

@@ -51,10 +51,9 @@ QString message(const QString& code, const Finding& finding)
         return QStringLiteral("未查找到存货编码【") + code + QStringLiteral("】 的存货档案，请确认条码是否正确！！");
     case Cause::Ended:
         return item + QStringLiteral("已停用")
-            + (finding.endDate.isValid()
-                   ? QStringLiteral("（停用日期 ") + finding.endDate.toString(QStringLiteral("yyyy-MM-dd"))
-                       + QStringLiteral("）")
-                   : QString())
+            + (finding.endDate.isValid() ? QStringLiteral("（停用日期 ")
+                       + finding.endDate.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("）")
+                                         : QString())
             + QStringLiteral("，不能出库！！");
     case Cause::NoUnit:
         return item + QStringLiteral("的存货档案没有计量单位，请在存货档案中补充计量单位！！");

@@ -15,14 +15,14 @@ namespace materialrefusal {
 
 enum class Cause {
     NotFound, // no inventory item of that code
-    Ended,    // the item has an end date (已停用)
-    NoUnit,   // its unit code is empty or not in ComputationUnit
-    NoBin,    // no default bin position (or the cause could not be read)
+    Ended, // the item has an end date (已停用)
+    NoUnit, // its unit code is empty or not in ComputationUnit
+    NoBin, // no default bin position (or the cause could not be read)
 };
 
 struct Finding {
     Cause cause = Cause::NoBin;
-    QString code;  // the item's code as stored ("" when not found)
+    QString code; // the item's code as stored ("" when not found)
     QDate endDate; // for Ended
 };
 

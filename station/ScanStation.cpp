@@ -57,14 +57,15 @@ staging::Line lineOf(const QStringList& cells)
 
 QStringList cellsOf(const staging::Line& l)
 {
-    return {l.number, l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity, l.binCode, l.collector, l.department, l.device, l.time};
+    return {l.number,  l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity,
+            l.binCode, l.collector,     l.department,    l.device,        l.time};
 }
 
 // One line as the log names it.
 QString described(const staging::Line& l)
 {
-    return QStringLiteral("行号【") + l.number + QStringLiteral("】 存货编码【") + l.inventoryCode + QStringLiteral("】 数量【")
-        + l.quantity + QStringLiteral("】 领料人【") + l.collector + QStringLiteral("】");
+    return QStringLiteral("行号【") + l.number + QStringLiteral("】 存货编码【") + l.inventoryCode
+        + QStringLiteral("】 数量【") + l.quantity + QStringLiteral("】 领料人【") + l.collector + QStringLiteral("】");
 }
 
 // A message as the log keeps it: without its final line break.
@@ -292,8 +293,8 @@ void ScanStation::handleMaterial(const QString& code)
     // When it cannot run, the scan changes nothing and is to be repeated.
     masterdata::ScanItem found;
     if (!masterdata::findScanItem(m_erp.记录集2, m_fields.出库仓库, code, found)) {
-        failRead(QStringLiteral("查询存货失败 "),
-                 masterdata::scanQuery(masterdata::codePart(m_fields.出库仓库), code), m_erp.记录集2);
+        failRead(QStringLiteral("查询存货失败 "), masterdata::scanQuery(masterdata::codePart(m_fields.出库仓库), code),
+                 m_erp.记录集2);
         return;
     }
     const masterdata::Inventory& item = found.item;
@@ -358,7 +359,8 @@ void ScanStation::handleMaterial(const QString& code)
         saveUnsavedLines();
     } else {
         m_unsaved << line.number;
-        prependPrompt(QStringLiteral("存货编码【") + item.存货编码 + QStringLiteral("】 已加入出库明细，但未能保存到缓存表（")
+        prependPrompt(QStringLiteral("存货编码【") + item.存货编码
+                      + QStringLiteral("】 已加入出库明细，但未能保存到缓存表（")
                       + failurecause::describe(m_erp.记录集1)
                       + QStringLiteral("），下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！\r\n"));
         play(prompts::kScanFailed);
@@ -382,9 +384,8 @@ void ScanStation::handleCommand(const QString& code)
     } else if (code.compare(commandcodes::cancel(), Qt::CaseInsensitive) == 0) {
         cancelPending();
     } else {
-        const QString message = QStringLiteral("条码【") + code
-            + QStringLiteral("】 不是本程序的命令码（") + commandcodes::writeVoucher()
-            + QStringLiteral(" 生成材料出库单，") + commandcodes::undoLastScan()
+        const QString message = QStringLiteral("条码【") + code + QStringLiteral("】 不是本程序的命令码（")
+            + commandcodes::writeVoucher() + QStringLiteral(" 生成材料出库单，") + commandcodes::undoLastScan()
             + QStringLiteral(" 删除最后扫码的一行，") + commandcodes::cancel()
             + QStringLiteral(" 取消），未处理！！\r\n");
         写日志(logged(message));
@@ -468,9 +469,8 @@ QString ScanStation::leave()
     if (staged == 0)
         return {};
     const LineSummary summary = lineSummary();
-    const QString text = QStringLiteral("出库明细还有 ") + QString::number(staged)
-        + QStringLiteral(" 行（合计数量 ") + summary.total
-        + QStringLiteral("）未生成材料出库单，已保留在缓存表中，下次打开扫码出库时恢复。");
+    const QString text = QStringLiteral("出库明细还有 ") + QString::number(staged) + QStringLiteral(" 行（合计数量 ")
+        + summary.total + QStringLiteral("）未生成材料出库单，已保留在缓存表中，下次打开扫码出库时恢复。");
     写日志(QStringLiteral("关闭扫码出库，出库明细 ") + QString::number(staged) + QStringLiteral(" 行（合计数量 ")
            + summary.total + QStringLiteral("）保留在缓存表中"));
     return text;
@@ -484,8 +484,8 @@ bool ScanStation::refuseBinOfAnotherWarehouse(const masterdata::ScanItem& found)
     const QString warehouse = masterdata::codePart(m_fields.出库仓库);
     if (warehouse.isEmpty() || found.货位仓库 == warehouse)
         return false;
-    const QString start = QStringLiteral("存货编码【") + found.item.存货编码 + QStringLiteral("】 的默认货位【")
-        + found.item.货位编码;
+    const QString start =
+        QStringLiteral("存货编码【") + found.item.存货编码 + QStringLiteral("】 的默认货位【") + found.item.货位编码;
     const QString message = found.货位仓库.isEmpty()
         ? start + QStringLiteral("】 不在货位档案中，未添加！！")
         : start + QStringLiteral("】 属于仓库【") + found.货位仓库 + u'|' + found.货位仓库名称
@@ -528,8 +528,8 @@ void ScanStation::updateStockHint()
         total += quantityOrZero(m_detail.text(row, detailcolumn::Quantity));
     if (total.exceeds(m_fields.现存量)) {
         m_fields.现存量不足 = true;
-        m_fields.现存量提示 = QStringLiteral("出库明细中本存货合计 ") + total.text()
-            + QStringLiteral("，超过现存量 ") + m_fields.现存量;
+        m_fields.现存量提示 =
+            QStringLiteral("出库明细中本存货合计 ") + total.text() + QStringLiteral("，超过现存量 ") + m_fields.现存量;
     }
 }
 
@@ -611,12 +611,14 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
         写日志(erplog::failure(QStringLiteral("修改缓存记录失败 ,"), staging::quantityStatement(lineNumber, quantity),
                                m_erp.数据库连接.lastError()));
         restoreQuantity(row, oldQuantity,
-                        QStringLiteral("U8连接已断开且无法重新连接，数量未保存，") + putBack + QStringLiteral("！！\r\n"));
+                        QStringLiteral("U8连接已断开且无法重新连接，数量未保存，") + putBack
+                            + QStringLiteral("！！\r\n"));
         return;
     }
     if (m_erp.数据库连接.isSqlite() && !kept->keptBySqlite()) {
         restoreQuantity(row, oldQuantity,
-                        QStringLiteral("数量【") + typed + QStringLiteral("】 无效：当前ERP数据库只能准确保存小数点前最多")
+                        QStringLiteral("数量【") + typed
+                            + QStringLiteral("】 无效：当前ERP数据库只能准确保存小数点前最多")
                             + QString::number(Quantity::kSqliteWholeDigitsWithDecimals)
                             + QStringLiteral("位的带小数数量；") + putBack + QStringLiteral("！！\r\n"));
         return;
@@ -629,8 +631,7 @@ void ScanStation::quantityEdited(int row, const QString& oldQuantity)
                                m_erp.记录集3.lastError()));
         restoreQuantity(row, oldQuantity,
                         QStringLiteral("读取U8现存量失败（") + failurecause::describe(m_erp.记录集3)
-                            + QStringLiteral("），") + putBack
-                            + QStringLiteral("，请重新修改！！\r\n"));
+                            + QStringLiteral("），") + putBack + QStringLiteral("，请重新修改！！\r\n"));
         return;
     }
     if (kept->exceeds(stock)) {
@@ -702,10 +703,11 @@ void ScanStation::saveQuantity(int row, const QString& lineNumber, const QString
         return;
     }
     const QString item = m_detail.text(row, detailcolumn::InventoryCode);
-    prependPrompt(QStringLiteral("行号【") + lineNumber + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 的数量由【")
-                  + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】\r\n"));
-    写日志(QStringLiteral("修改出库数量：行号【") + lineNumber + QStringLiteral("】 存货编码【") + item + QStringLiteral("】 数量【")
-           + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】"));
+    prependPrompt(QStringLiteral("行号【") + lineNumber + QStringLiteral("】 存货编码【") + item
+                  + QStringLiteral("】 的数量由【") + oldQuantity + QStringLiteral("】 改为【") + quantity
+                  + QStringLiteral("】\r\n"));
+    写日志(QStringLiteral("修改出库数量：行号【") + lineNumber + QStringLiteral("】 存货编码【") + item
+           + QStringLiteral("】 数量【") + oldQuantity + QStringLiteral("】 改为【") + quantity + QStringLiteral("】"));
     saveUnsavedLines();
     updateStockHint();
     gridChanged();
@@ -805,8 +807,8 @@ QVector<staging::Line> ScanStation::withUnsavedLines(const QVector<staging::Line
     QVector<staging::Line> shown;
     QStringList stillUnsaved;
     for (const staging::Line& line : before) {
-        const auto inTable = std::find_if(rest.begin(), rest.end(),
-                                          [&](const staging::Line& l) { return l.number == line.number; });
+        const auto inTable =
+            std::find_if(rest.begin(), rest.end(), [&](const staging::Line& l) { return l.number == line.number; });
         if (inTable != rest.end()) {
             shown << *inTable;
             rest.erase(inTable);
@@ -868,7 +870,8 @@ void ScanStation::removeAllLines()
     m_detail.clearRows();
     if (rewriteStaging(before, {})) {
         logDeleted(QStringLiteral("删除所有行"), before);
-        prependPrompt(QStringLiteral("已删除出库明细全部 ") + QString::number(before.size()) + QStringLiteral(" 行\r\n"));
+        prependPrompt(QStringLiteral("已删除出库明细全部 ") + QString::number(before.size())
+                      + QStringLiteral(" 行\r\n"));
     }
 }
 
@@ -888,8 +891,8 @@ void ScanStation::undoLastScan()
     if (!rewriteStaging(before, {top.number}))
         return;
     logDeleted(QStringLiteral("撤销最后一次扫码"), {top});
-    prependPrompt(QStringLiteral("已撤销最后一次扫码：删除行号【") + top.number + QStringLiteral("】 存货编码【") + top.inventoryCode
-                  + QStringLiteral("】\r\n"));
+    prependPrompt(QStringLiteral("已撤销最后一次扫码：删除行号【") + top.number + QStringLiteral("】 存货编码【")
+                  + top.inventoryCode + QStringLiteral("】\r\n"));
     play(prompts::kScanSucceeded);
 }
 
@@ -986,8 +989,14 @@ void ScanStation::searchChunk()
         const masterdata::Inventory& item = m_searchItems[m_searchNext];
         const QString stock = m_searchStock.value(item.存货编码.toUpper(), QStringLiteral("0"));
         ++m_searchNext;
-        rows << QStringList{QString::number(m_searchNext), item.存货编码, item.存货名称, item.规格型号, item.单位,
-                            stock, item.货位编码, item.货位名称};
+        rows << QStringList{QString::number(m_searchNext),
+                            item.存货编码,
+                            item.存货名称,
+                            item.规格型号,
+                            item.单位,
+                            stock,
+                            item.货位编码,
+                            item.货位名称};
     }
     m_stock.appendRows(rows);
     emit progressChanged(m_searchNext, count);

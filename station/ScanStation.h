@@ -191,8 +191,7 @@ private:
     void saveUnsavedLines();
     // The lines to show after a failed deletion: the table's lines, and the
     // grid's unsaved lines in their places.
-    QVector<staging::Line> withUnsavedLines(const QVector<staging::Line>& staged,
-                                            const QVector<staging::Line>& before);
+    QVector<staging::Line> withUnsavedLines(const QVector<staging::Line>& staged, const QVector<staging::Line>& before);
     void failScan(const QString& message, const QString& prompt);
     // A lookup whose query could not run: logged with the engine's reason,
     // the clerk asked to scan again, nothing else changed.

@@ -25,8 +25,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableView>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -48,7 +48,9 @@ QString fontRule(int pixels, bool bold = false, const QString& face = kFace)
     return QStringLiteral("font-family: %1; font-size: %2px; font-weight: %3;")
         .arg(face)
         .arg(pixels)
-        .arg(bold ? QStringLiteral("bold") : face == kLightFace ? QStringLiteral("300") : QStringLiteral("normal"));
+        .arg(bold                     ? QStringLiteral("bold")
+                 : face == kLightFace ? QStringLiteral("300")
+                                      : QStringLiteral("normal"));
 }
 
 const QString kBoxed = QStringLiteral("border: 1px solid black; border-radius: 0; color: black; background: white;");
@@ -56,8 +58,7 @@ const QString kDisplay = QStringLiteral("border: none; color: blue; background: 
 
 } // namespace
 
-ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner)
-    : QDialog(owner), m_station(erp)
+ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner) : QDialog(owner), m_station(erp)
 {
     setObjectName(QStringLiteral("窗口_在线扫码出库"));
     setWindowTitle(QStringLiteral("在线扫码出库"));
@@ -109,7 +110,8 @@ ScanWindow::ScanWindow(ErpSession& erp, PromptPlayer* player, QWidget* owner)
     // takes its own keys) hands a scanner's keys to the scan field. No
     // button takes Enter for itself: a scan's Enter presses nothing.
     for (QWidget* c : findChildren<QWidget*>()) {
-        if (c == 编辑框_条码 || c == 编辑框_查询库存关键字 || qobject_cast<QMenu*>(c) || qobject_cast<QMenu*>(c->window()))
+        if (c == 编辑框_条码 || c == 编辑框_查询库存关键字 || qobject_cast<QMenu*>(c)
+            || qobject_cast<QMenu*>(c->window()))
             continue;
         if (auto* button = qobject_cast<QPushButton*>(c))
             button->setAutoDefault(false);
@@ -146,8 +148,8 @@ void ScanWindow::buildControls()
     auto* handler = make<QLineEdit>(header, QStringLiteral("编辑框_经手人"), 104, 72, 192, 30);
     make<QLabel>(header, QStringLiteral("标签_出库类别"), 8, 126, 88, 30, QStringLiteral("出库类别"));
     auto* category = make<QLineEdit>(header, QStringLiteral("编辑框_出库类别"), 104, 126, 192, 30);
-    透明标签_时间 = make<QLabel>(header, QStringLiteral("透明标签_时间"), 8, 176, 288, 48,
-                                 QStringLiteral("2020-01-01 12:21:12"));
+    透明标签_时间 =
+        make<QLabel>(header, QStringLiteral("透明标签_时间"), 8, 176, 288, 48, QStringLiteral("2020-01-01 12:21:12"));
     时钟1 = new QTimer(header);
     时钟1->setObjectName(QStringLiteral("时钟1"));
     时钟1->setInterval(1000);
@@ -212,8 +214,8 @@ void ScanWindow::buildControls()
         const QString suffix = QString::fromUtf8(d.suffix);
         make<QLabel>(d.panel, QStringLiteral("标签_") + suffix, 8, d.top, 112, 30, QString::fromUtf8(d.caption));
         const bool wide = d.panel == inventory;
-        auto* box = make<QLineEdit>(d.panel, QStringLiteral("编辑框_") + suffix, wide ? 140 : 135, d.top,
-                                    wide ? 317 : 201, 30);
+        auto* box =
+            make<QLineEdit>(d.panel, QStringLiteral("编辑框_") + suffix, wide ? 140 : 135, d.top, wide ? 317 : 201, 30);
         box->setReadOnly(true);
         box->setFrame(false);
         m_fieldBoxes << qMakePair(box, d.field);
@@ -262,7 +264,7 @@ void ScanWindow::buildControls()
     setUpGrid(高级表格_材料出库单明细, &m_station.detailGrid());
     setUpGrid(高级表格_库存查询, &m_station.stockGrid());
     高级表格_材料出库单明细->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                                | QAbstractItemView::AnyKeyPressed);
+                                             | QAbstractItemView::AnyKeyPressed);
     高级表格_库存查询->setEditTriggers(QAbstractItemView::NoEditTriggers);
     高级表格_材料出库单明细->setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -409,8 +411,9 @@ void ScanWindow::showFields()
     // A header that does not check out against the ERP is red, each box
     // with its own reason.
     const headercheck::Result& header = f.表头核对;
-    for (const auto& [name, why] : {std::pair{"编辑框_出库仓库", &header.出库仓库}, std::pair{"编辑框_经手人", &header.经手人},
-                                    std::pair{"编辑框_出库类别", &header.出库类别}}) {
+    for (const auto& [name, why] :
+         {std::pair{"编辑框_出库仓库", &header.出库仓库}, std::pair{"编辑框_经手人", &header.经手人},
+          std::pair{"编辑框_出库类别", &header.出库类别}}) {
         if (auto* box = findChild<QLineEdit*>(QString::fromUtf8(name)))
             markBox(box, "faulty", !why->isEmpty(), *why);
     }
@@ -578,8 +581,7 @@ bool ScanWindow::strayKey(QWidget* watched, QKeyEvent* key)
     // The quantity cell the clerk unlocked takes the keys typed into it.
     if (watched == 高级表格_材料出库单明细) {
         const QModelIndex current = 高级表格_材料出库单明细->currentIndex();
-        if (current.isValid()
-            && m_station.detailGrid().isEditable(StationGrid::systemRow(current), current.column()))
+        if (current.isValid() && m_station.detailGrid().isEditable(StationGrid::systemRow(current), current.column()))
             return false;
     }
     // Space clicks the button it is on; Enter presses only the voucher

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-StationGrid::StationGrid(QObject* parent) : QAbstractTableModel(parent) {}
+StationGrid::StationGrid(QObject* parent) : QAbstractTableModel(parent)
+{
+}
 
 void StationGrid::setColumns(const QStringList& captions, const QVector<int>& widths)
 {

@@ -27,7 +27,10 @@ VoucherErp erpOf(ScanStation& station, QWidget* owner)
 } // namespace
 
 StationVoucher::StationVoucher(ScanStation& station, QWidget* owner)
-    : QObject(owner), m_station(station), m_owner(owner), m_writer(erpOf(station, owner), *this)
+    : QObject(owner)
+    , m_station(station)
+    , m_owner(owner)
+    , m_writer(erpOf(station, owner), *this)
 {
 }
 
@@ -51,13 +54,12 @@ StationVoucher::Outcome StationVoucher::press()
         return generate();
 
     const ScanStation::LineSummary summary = ScanStation::summaryOf(lines);
-    m_station.prependPrompt(QStringLiteral("即将生成材料出库单：出库明细 ") + QString::number(summary.lines)
-                            + QStringLiteral(" 行，领料人 ") + QString::number(summary.collectors.size())
-                            + QStringLiteral(" 位（") + summary.collectors.join(QStringLiteral("、"))
-                            + QStringLiteral("），合计数量 ") + summary.total
-                            + QStringLiteral("\r\n再按一次“生成材料出库单”、按F12或扫描 ") + commandcodes::writeVoucher()
-                            + QStringLiteral(" 即写入；扫描 ") + commandcodes::cancel()
-                            + QStringLiteral(" 或修改出库明细则取消\r\n"));
+    m_station.prependPrompt(
+        QStringLiteral("即将生成材料出库单：出库明细 ") + QString::number(summary.lines)
+        + QStringLiteral(" 行，领料人 ") + QString::number(summary.collectors.size()) + QStringLiteral(" 位（")
+        + summary.collectors.join(QStringLiteral("、")) + QStringLiteral("），合计数量 ") + summary.total
+        + QStringLiteral("\r\n再按一次“生成材料出库单”、按F12或扫描 ") + commandcodes::writeVoucher()
+        + QStringLiteral(" 即写入；扫描 ") + commandcodes::cancel() + QStringLiteral(" 或修改出库明细则取消\r\n"));
     m_station.armWrite(lines);
     m_station.play(prompts::kScanSucceeded);
     m_station.focusScanField();

@@ -25,7 +25,7 @@ public:
         msgbox::Icon icon = msgbox::Icon::None;
     };
     struct Outcome {
-        bool written = false;  // a voucher was written
+        bool written = false; // a voucher was written
         bool previewed = false; // the first press: what would be written is shown
         Notice notice;
     };

@@ -16,10 +16,14 @@ Interceptor& interceptor()
 QMessageBox::Icon toQt(Icon icon)
 {
     switch (icon) {
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Error: return QMessageBox::Critical;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::None: break;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Error:
+        return QMessageBox::Critical;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }

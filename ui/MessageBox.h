@@ -26,8 +26,7 @@ void show(const QString& text, Icon icon = Icon::None, const QString& caption = 
           QWidget* owner = nullptr);
 
 // A modal box with Yes and No buttons; true for Yes.
-bool askYesNo(const QString& text, const QString& caption, Icon icon = Icon::Question,
-              QWidget* owner = nullptr);
+bool askYesNo(const QString& text, const QString& caption, Icon icon = Icon::Question, QWidget* owner = nullptr);
 
 // A Yes/No question a barcode scanner's Enter cannot answer: No is the
 // default and Escape's choice, and Enter presses no button. prepare gets

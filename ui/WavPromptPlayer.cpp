@@ -17,8 +17,7 @@ std::optional<WavSound> load(const QString& path)
 
 } // namespace
 
-WavPromptPlayer::WavPromptPlayer(const QString& wavDirectory, QObject* parent)
-    : QObject(parent)
+WavPromptPlayer::WavPromptPlayer(const QString& wavDirectory, QObject* parent) : QObject(parent)
 {
     const QDir dir(wavDirectory);
     for (const QString& name : prompts::kAll) {

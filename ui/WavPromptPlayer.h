@@ -55,8 +55,8 @@ public:
 private:
 #ifdef Q_OS_WIN
     struct Prompt {
-        QByteArray file;      // the whole WAV file, as PlaySound takes it
-        qint64 microseconds;  // how long it sounds
+        QByteArray file; // the whole WAV file, as PlaySound takes it
+        qint64 microseconds; // how long it sounds
     };
     QHash<QString, Prompt> m_sounds;
     const Prompt* m_current = nullptr;

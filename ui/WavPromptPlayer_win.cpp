@@ -14,12 +14,19 @@
 #include <optional>
 
 #include <windows.h>
-#include <mmsystem.h>
+
+#include <mmsystem.h> // needs windows.h before it
 
 namespace {
 
-quint16 u16(const char* p) { return qFromLittleEndian<quint16>(p); }
-quint32 u32(const char* p) { return qFromLittleEndian<quint32>(p); }
+quint16 u16(const char* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 u32(const char* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
 
 // How long a WAV file sounds, in microseconds, or nothing when it is not
 // an uncompressed WAV file the system plays (integer PCM, or 32-bit float)
@@ -69,8 +76,7 @@ std::optional<qint64> duration(const QByteArray& file)
 
 } // namespace
 
-WavPromptPlayer::WavPromptPlayer(const QString& wavDirectory, QObject* parent)
-    : QObject(parent)
+WavPromptPlayer::WavPromptPlayer(const QString& wavDirectory, QObject* parent) : QObject(parent)
 {
     const QDir dir(wavDirectory);
     for (const QString& name : prompts::kAll) {

@@ -13,8 +13,14 @@ constexpr quint16 kFormatPcm = 1;
 constexpr quint16 kFormatFloat = 3;
 constexpr quint16 kFormatExtensible = 0xFFFE;
 
-quint16 u16(const char* p) { return qFromLittleEndian<quint16>(p); }
-quint32 u32(const char* p) { return qFromLittleEndian<quint32>(p); }
+quint16 u16(const char* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 u32(const char* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
 
 struct FmtChunk {
     quint16 tag = 0;
@@ -46,11 +52,15 @@ QAudioFormat::SampleFormat sampleFormatOf(const FmtChunk& fmt)
     if (fmt.tag != kFormatPcm)
         return QAudioFormat::Unknown;
     switch (fmt.bits) {
-    case 8: return QAudioFormat::UInt8;
-    case 16: return QAudioFormat::Int16;
+    case 8:
+        return QAudioFormat::UInt8;
+    case 16:
+        return QAudioFormat::Int16;
     case 24: // widened below
-    case 32: return QAudioFormat::Int32;
-    default: return QAudioFormat::Unknown;
+    case 32:
+        return QAudioFormat::Int32;
+    default:
+        return QAudioFormat::Unknown;
     }
 }
 
@@ -119,8 +129,8 @@ std::optional<WavSound> WavSound::parse(const QByteArray& file)
         return std::nullopt;
 
     const QAudioFormat::SampleFormat sampleFormat = sampleFormatOf(*fmt);
-    if (sampleFormat == QAudioFormat::Unknown || fmt->channels == 0 || fmt->channels > 32
-        || fmt->sampleRate < 1000 || fmt->sampleRate > 768000 || fmt->blockAlign != fmt->channels * fmt->bits / 8)
+    if (sampleFormat == QAudioFormat::Unknown || fmt->channels == 0 || fmt->channels > 32 || fmt->sampleRate < 1000
+        || fmt->sampleRate > 768000 || fmt->blockAlign != fmt->channels * fmt->bits / 8)
         return std::nullopt;
 
     data.truncate(data.size() - data.size() % fmt->blockAlign); // whole frames only
@@ -168,7 +178,8 @@ QByteArray WavSound::convertedTo(const QAudioFormat& target) const
     }
 
     const double step = double(m_format.sampleRate()) / target.sampleRate();
-    const qint64 outFrames = std::max<qint64>(1, qint64(std::floor(double(frames) * target.sampleRate() / m_format.sampleRate())));
+    const qint64 outFrames =
+        std::max<qint64>(1, qint64(std::floor(double(frames) * target.sampleRate() / m_format.sampleRate())));
     QByteArray result(outFrames * target.bytesPerFrame(), Qt::Uninitialized);
     for (qint64 f = 0; f < outFrames; ++f) {
         const double pos = f * step;
@@ -177,7 +188,8 @@ QByteArray WavSound::convertedTo(const QAudioFormat& target) const
         const float t = float(pos - double(i));
         for (int c = 0; c < outChannels; ++c) {
             const float v = mixed[size_t(i * outChannels + c)] * (1 - t) + mixed[size_t(j * outChannels + c)] * t;
-            writeSample(result.data() + f * target.bytesPerFrame() + c * target.bytesPerSample(), target.sampleFormat(), v);
+            writeSample(result.data() + f * target.bytesPerFrame() + c * target.bytesPerSample(), target.sampleFormat(),
+                        v);
         }
     }
     return result;

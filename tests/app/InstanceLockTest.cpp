@@ -1,7 +1,7 @@
 #include "app/InstanceLock.h"
 
-#include <QDir>
 #include <memory>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 

@@ -1,5 +1,5 @@
-#include "app/Clock.h"
 #include "app/OperationLog.h"
+#include "app/Clock.h"
 #include "app/TextCodec.h"
 
 #include <QFile>
@@ -50,8 +50,8 @@ TEST_F(OperationLogTest, EntryFormatIsByteExact)
     EXPECT_EQ(contents(),
               QByteArray("[2021-06-01 09:05:03]:abc\r\n\r\n"
                          "[2021-06-01 09:05:03]:\r\n\r\n")
-                  + "[2021-06-01 09:05:03]:" + textcodec::toGbk(QStringLiteral("插入缓存记录失败  insert into ckmx values('1')"))
-                  + "\r\n\r\n");
+                  + "[2021-06-01 09:05:03]:"
+                  + textcodec::toGbk(QStringLiteral("插入缓存记录失败  insert into ckmx values('1')")) + "\r\n\r\n");
 }
 
 TEST_F(OperationLogTest, EarlierEntriesStayAndNewOnesFollow)

@@ -27,7 +27,9 @@ TEST(PasswordCipher, EmptyPasswordIsTheKeyAloneWithOnePadding)
 TEST(PasswordCipher, KnownCipherTexts)
 {
     // Padding of 0, 1 and 2 bytes: 14 + password length mod 3.
-    struct Case { const char* password; } cases[] = {{"a"}, {"ab"}, {"abc"}, {"sa"}, {"P@ss;w0rd{}"}};
+    struct Case {
+        const char* password;
+    } cases[] = {{"a"}, {"ab"}, {"abc"}, {"sa"}, {"P@ss;w0rd{}"}};
     for (const auto& c : cases) {
         const QString password = QString::fromUtf8(c.password);
         const QString expected = base64(QByteArray(c.password) + "lanterno602417");
@@ -81,8 +83,7 @@ TEST(PasswordCipher, GroupEndingEarlyKeepsPreviousGroupValues)
 {
     // "RU=A" ends at its third character: positions 3 and 4 keep the
     // values of the group before ("J", "D"), giving "EBC" instead of "E".
-    EXPECT_EQ(解密密码(QStringLiteral("QUJDRU=A") + QStringLiteral("QUJD").repeated(5)),
-              QStringLiteral("ABCEBCA"));
+    EXPECT_EQ(解密密码(QStringLiteral("QUJDRU=A") + QStringLiteral("QUJD").repeated(5)), QStringLiteral("ABCEBCA"));
     // A last group ending at "=" drops 5 - position bytes.
     EXPECT_EQ(解密密码(QStringLiteral("QUJD").repeated(6) + QStringLiteral("QQ==")), QStringLiteral("ABCAB"));
 }

@@ -46,7 +46,10 @@ public:
     PermissionsHold(const PermissionsHold&) = delete;
     PermissionsHold& operator=(const PermissionsHold&) = delete;
 
-    bool active() const { return m_active; }
+    bool active() const
+    {
+        return m_active;
+    }
 
 private:
     bool m_active = false;
@@ -95,13 +98,15 @@ TEST_F(ProfileFileTest, FirstWriteCreatesFileAndSectionInGbkOwnerOnly)
     ASSERT_TRUE(ini.write(QStringLiteral("材料出库单表头"), QStringLiteral("仓库"), QStringLiteral("01|原料仓")));
     EXPECT_EQ(bytes(), gbk("[连接配制]\r\n服务器=10.0.0.5\r\n用户名=sa\r\n[材料出库单表头]\r\n仓库=01|原料仓\r\n"));
 #ifndef Q_OS_WIN
-    EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
     // A file others can read (copied in, or left by an earlier installation)
     // is made owner-only by the next write.
-    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                                  QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_TRUE(ini.write(QStringLiteral("连接配制"), QStringLiteral("用户名"), QStringLiteral("sa")));
-    EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(path()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
 #endif
 }
 
@@ -112,7 +117,9 @@ TEST_F(ProfileFileTest, RewritingAKeyKeepsOneLineInPlaceAndOtherLines)
     ini.write(QStringLiteral("连接配制"), QStringLiteral("服务器"), QStringLiteral("new"));
     ini.write(QStringLiteral("连接配制"), QStringLiteral("服务器"), QStringLiteral("newer"));
     ini.write(QStringLiteral("连接配制"), QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021"));
-    EXPECT_EQ(bytes(), gbk("; written by hand\r\n[连接配制]\r\n服务器=newer\r\n备注=keep me\r\n账套=UFDATA_001_2021\r\n\r\n[其它]\r\nx=1\r\n"));
+    EXPECT_EQ(bytes(),
+              gbk("; written by hand\r\n[连接配制]\r\n服务器=newer\r\n备注=keep "
+                  "me\r\n账套=UFDATA_001_2021\r\n\r\n[其它]\r\nx=1\r\n"));
 }
 
 TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverReplaced)
@@ -138,13 +145,17 @@ TEST_F(ProfileFileTest, SeveralKeysGoInOneWrite)
 {
     setBytes(gbk("[连接配制]\r\n用户名=old\r\n"));
     ProfileFile ini(path());
-    EXPECT_EQ(ini.writeKeys(QStringLiteral("连接配制"), {{QStringLiteral("服务器"), QStringLiteral("db1")},
-                                                        {QStringLiteral("用户名"), QStringLiteral("sa")}}),
+    EXPECT_EQ(ini.writeKeys(QStringLiteral("连接配制"),
+                            {{QStringLiteral("服务器"), QStringLiteral("db1")},
+                             {QStringLiteral("用户名"), QStringLiteral("sa")}}),
               ProfileFile::WriteStatus::Written);
-    EXPECT_EQ(ini.writeKeys(QStringLiteral("材料出库单表头"), {{QStringLiteral("仓库"), QStringLiteral("01|原料仓")},
-                                                             {QStringLiteral("经手人"), QStringLiteral("001|张三")}}),
+    EXPECT_EQ(ini.writeKeys(QStringLiteral("材料出库单表头"),
+                            {{QStringLiteral("仓库"), QStringLiteral("01|原料仓")},
+                             {QStringLiteral("经手人"), QStringLiteral("001|张三")}}),
               ProfileFile::WriteStatus::Written);
-    EXPECT_EQ(bytes(), gbk("[连接配制]\r\n用户名=sa\r\n服务器=db1\r\n[材料出库单表头]\r\n仓库=01|原料仓\r\n经手人=001|张三\r\n"));
+    EXPECT_EQ(
+        bytes(),
+        gbk("[连接配制]\r\n用户名=sa\r\n服务器=db1\r\n[材料出库单表头]\r\n仓库=01|原料仓\r\n经手人=001|张三\r\n"));
 }
 
 TEST_F(ProfileFileTest, NamesCompareCaseInsensitivelyAndFirstMatchWins)
@@ -170,7 +181,8 @@ TEST_F(ProfileFileTest, LongValueIsCutAt10239Bytes)
 TEST_F(ProfileFileTest, ValuesCannotBreakTheFileFormat)
 {
     ProfileFile ini(path());
-    ini.write(QStringLiteral("材料出库单表头"), QStringLiteral("仓库"), QStringLiteral("01|仓\r\n[连接配制]\r\n服务器=evil"));
+    ini.write(QStringLiteral("材料出库单表头"), QStringLiteral("仓库"),
+              QStringLiteral("01|仓\r\n[连接配制]\r\n服务器=evil"));
     ini.write(QStringLiteral("连接配制"), QStringLiteral("服务器"), QStringLiteral("good"));
     EXPECT_EQ(ini.read(QStringLiteral("连接配制"), QStringLiteral("服务器")), QStringLiteral("good"));
     EXPECT_EQ(ini.read(QStringLiteral("材料出库单表头"), QStringLiteral("仓库")),

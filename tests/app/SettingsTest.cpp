@@ -1,6 +1,6 @@
+#include "app/Settings.h"
 #include "app/AppPaths.h"
 #include "app/ProfileFile.h"
-#include "app/Settings.h"
 #include "app/TextCodec.h"
 
 #include <QFile>
@@ -29,17 +29,16 @@ TEST(Settings, ValuesThatWouldNotReadBackAreRefused)
     const QByteArray before = fileBytes();
 
     const QString refused[] = {
-        QStringLiteral("Zebra Zähler"),             // ä: not in GBK
-        QStringLiteral("재고 프린터"),               // Hangul
-        QStringLiteral("a\r\nb"),                   // would be read as "a  b"
-        QStringLiteral("\tprinter"),                // blanks around a value are not kept
+        QStringLiteral("Zebra Zähler"), // ä: not in GBK
+        QStringLiteral("재고 프린터"), // Hangul
+        QStringLiteral("a\r\nb"), // would be read as "a  b"
+        QStringLiteral("\tprinter"), // blanks around a value are not kept
         QString(ProfileFile::kMaxValueBytes + 1, u'x'), // read back cut
     };
     for (const QString& value : refused) {
         QString error;
-        EXPECT_FALSE(settings::writeKeys(section, {{QStringLiteral("纸张长"), QStringLiteral("50")},
-                                                   {QStringLiteral("打印机"), value}},
-                                         &error))
+        EXPECT_FALSE(settings::writeKeys(
+            section, {{QStringLiteral("纸张长"), QStringLiteral("50")}, {QStringLiteral("打印机"), value}}, &error))
             << value.left(40).toStdString();
         EXPECT_TRUE(error.startsWith(QStringLiteral("打印机"))) << error.toStdString();
         EXPECT_FALSE(settings::writeKey(section, QStringLiteral("打印机"), value));

@@ -55,8 +55,8 @@ TEST_F(StagingTableTest, FirstStartCreatesTheTableAndLaterStartsFindIt)
     EXPECT_FALSE(staging::hasLines(记录集1));
     EXPECT_TRUE(staging::ensureTable(记录集1)); // found: not created again
 
-    const QString exists = QStringLiteral(
-        "select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'");
+    const QString exists =
+        QStringLiteral("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'");
     const QStringList expected{
         exists,
         exists,
@@ -93,14 +93,16 @@ TEST_F(StagingTableTest, StagedLinesComeBackAndFollowQuantityChangesAndRemovals)
 
     const QStringList trace = connection.trace();
     ASSERT_EQ(trace.size(), 8);
-    EXPECT_EQ(trace[0],
-              QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('1','QM-001',"
-                             "'扫码演示物料','DEMO-1','个',1,'B01-1','王洋国','生产课','SB001','2021-06-24 08:05:09')"));
+    EXPECT_EQ(
+        trace[0],
+        QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('1','QM-001',"
+                       "'扫码演示物料','DEMO-1','个',1,'B01-1','王洋国','生产课','SB001','2021-06-24 08:05:09')"));
     EXPECT_EQ(trace[3], QStringLiteral("select count(*)as 行数 from ckmx"));
     EXPECT_EQ(trace[4], QStringLiteral("update ckmx set sl='2.5' where hh='2'"));
     EXPECT_EQ(trace[5], QStringLiteral("delete from ckmx where hh='3'"));
-    EXPECT_EQ(trace[7], QStringLiteral("select hh 行号,chbm 存货编码,chmc 存货名称,ggxh 规格型号,dw 单位,sl 数量,hwbm "
-                                       "货位编码,llr 领料人,llbm 领料部门,sb 设备,sj 时间  from ckmx"));
+    EXPECT_EQ(trace[7],
+              QStringLiteral("select hh 行号,chbm 存货编码,chmc 存货名称,ggxh 规格型号,dw 单位,sl 数量,hwbm "
+                             "货位编码,llr 领料人,llbm 领料部门,sb 设备,sj 时间  from ckmx"));
 
     EXPECT_TRUE(staging::removeAll(记录集1));
     EXPECT_EQ(connection.trace().last(), QStringLiteral("delete from ckmx"));
@@ -118,7 +120,8 @@ TEST_F(StagingTableTest, RewriteNumbersTheGridFromTheTopAndReplacesTheTable)
         ASSERT_TRUE(staging::stageLine(记录集1, line(QString::fromLatin1(lineNumber), QStringLiteral("OLD"))));
     connection.clearTrace();
 
-    QVector<Line> grid{line(QStringLiteral("5"), QStringLiteral("TOP")), line(QStringLiteral("3"), QStringLiteral("MID")),
+    QVector<Line> grid{line(QStringLiteral("5"), QStringLiteral("TOP")),
+                       line(QStringLiteral("3"), QStringLiteral("MID")),
                        line(QStringLiteral("1"), QStringLiteral("BOTTOM"), QStringLiteral("2.5"))};
     EXPECT_TRUE(staging::rewrite(记录集1, grid));
 
@@ -126,7 +129,8 @@ TEST_F(StagingTableTest, RewriteNumbersTheGridFromTheTopAndReplacesTheTable)
     EXPECT_EQ(grid[1].number, QStringLiteral("2"));
     EXPECT_EQ(grid[2].number, QStringLiteral("3"));
     // Staged bottom line first, as scans stage them; in one transaction.
-    EXPECT_EQ(rows(kTable), (QStringList{QStringLiteral("3|BOTTOM|2.5"), QStringLiteral("2|MID|1"), QStringLiteral("1|TOP|1")}));
+    EXPECT_EQ(rows(kTable),
+              (QStringList{QStringLiteral("3|BOTTOM|2.5"), QStringLiteral("2|MID|1"), QStringLiteral("1|TOP|1")}));
     EXPECT_EQ(connection.trace(),
               (QStringList{QStringLiteral("BEGIN TRANSACTION"), QStringLiteral("delete from ckmx"),
                            staging::insertStatement(grid[2]), staging::insertStatement(grid[1]),
@@ -161,7 +165,8 @@ TEST_F(StagingTableTest, AQuantityThatIsNotANumberFailsWithoutBeingSentAndIsLogg
         EXPECT_EQ(logEntries().mid(logEntries().size() - 3),
                   (QStringList{QStringLiteral("插入出库明细数据失败  ") + staging::insertStatement(l),
                                QStringLiteral("插入缓存数据失败  ") + staging::insertStatement(l),
-                               QStringLiteral("修改缓存记录失败 ,") + staging::quantityStatement(QStringLiteral("1"), quantity)}))
+                               QStringLiteral("修改缓存记录失败 ,")
+                                   + staging::quantityStatement(QStringLiteral("1"), quantity)}))
             << text;
     }
     EXPECT_TRUE(connection.trace().isEmpty());
@@ -192,14 +197,15 @@ TEST_F(StagingTableTest, FailuresAreLoggedWithTheirExactTexts)
     const QString insert1 = QStringLiteral(
         "insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('1','QM-001','扫码演示物料',"
         "'DEMO-1','个',1,'B01-1','王洋国','生产课','SB001','2021-06-24 08:05:09')");
-    EXPECT_EQ(logEntries(), (QStringList{
-                                QStringLiteral("取行缓存行数失败  select count(*)as 行数 from ckmx"),
-                                QStringLiteral("插入出库明细数据失败  ") + insert1 + reason,
-                                QStringLiteral("修改缓存记录失败 ,update ckmx set sl='2' where hh='1'") + reason,
-                                QStringLiteral("删除缓存记录失败  delete from ckmx where hh='1'"),
-                                QStringLiteral("清空缓存数据失败  delete from ckmx"),
-                                QStringLiteral("清空缓存数据失败  delete from ckmx") + reason,
-                            }));
+    EXPECT_EQ(logEntries(),
+              (QStringList{
+                  QStringLiteral("取行缓存行数失败  select count(*)as 行数 from ckmx"),
+                  QStringLiteral("插入出库明细数据失败  ") + insert1 + reason,
+                  QStringLiteral("修改缓存记录失败 ,update ckmx set sl='2' where hh='1'") + reason,
+                  QStringLiteral("删除缓存记录失败  delete from ckmx where hh='1'"),
+                  QStringLiteral("清空缓存数据失败  delete from ckmx"),
+                  QStringLiteral("清空缓存数据失败  delete from ckmx") + reason,
+              }));
     // The log entries carry the time of the failure.
     QFile log(logPath);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

@@ -15,7 +15,7 @@ namespace {
 
 struct ReadCase {
     const char* what;
-    QString sent;     // built as the program builds it
+    QString sent; // built as the program builds it
     QString expected; // the exact text
     int count;
     QStringList firstRows;
@@ -50,7 +50,8 @@ std::vector<ReadCase> StatementsTest::readCases() const
     const QString handlers = s("select cPersonCode,cPersonName from person where cdepcode='03' and  cPersonCode <> "
                                "'demo' order by cPersonCode");
     const QString warehouses = s("select cwhcode,cwhname  from Warehouse  order by cwhcode");
-    const QString categories = s("select cRdCode,cRdName  from Rd_Style where bRdEnd =1 and brdflag=0 order by cRdCode");
+    const QString categories =
+        s("select cRdCode,cRdName  from Rd_Style where bRdEnd =1 and brdflag=0 order by cRdCode");
     const QString voucherId = s("select max(ID)+1 as ID from rdrecord11");
     const QString lineId = s("select max(AutoID)+1 as ID from rdrecords11");
     const QString positionId = s("select max(AutoID)+1 as ID from InvPosition");
@@ -63,48 +64,72 @@ std::vector<ReadCase> StatementsTest::readCases() const
 
     return {
         {"handlers", handlers, handlers, 14, {s("0001|王洋国"), s("0002|李秀建")}},
-        {"warehouses", warehouses, warehouses, 5,
+        {"warehouses",
+         warehouses,
+         warehouses,
+         5,
          {s("01|原材料仓"), s("02|五金仓"), s("03|辅料仓"), s("04|成品仓"), s("05|备品备件仓")}},
-        {"categories", categories, categories, 4,
+        {"categories",
+         categories,
+         categories,
+         4,
          {s("201|销售出库"), s("202|生产领料"), s("203|维修领料"), s("204|其他出库")}},
-        {"staging exists", staging::existsQuery(s("ckmx")),
-         s("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'"), 1, {s("0")}},
-        {"person", masterdata::personQuery(s("10001")),
+        {"staging exists",
+         staging::existsQuery(s("ckmx")),
+         s("select count(*) as hs from sysObjects where Id=OBJECT_ID(N'ckmx') and xtype='U'"),
+         1,
+         {s("0")}},
+        {"person",
+         masterdata::personQuery(s("10001")),
          s("select top 1 ry.cPsn_Name as 领料人,bm.cDepName as 部门名称,bm.cDepCode as 部门编码,ry.cPsn_NameEN as "
            "领料线别  from hr_hi_person ry inner join department bm on ry.cDept_num=bm.cDepCode  and ry.JobNumber "
            "='10001'"),
-         1, {s("王洋国|生产课|03|装配二线")}},
-        {"device", masterdata::deviceQuery(s("SB001")),
+         1,
+         {s("王洋国|生产课|03|装配二线")}},
+        {"device",
+         masterdata::deviceQuery(s("SB001")),
          s("select top 1 cNo as 当前设备号,cx as 当前线别,cCardName as 当前设备名称 from U8CUSTDEF_0001_E001 where "
            "cNo='SB001'"),
-         1, {s("SB001|装配二线|冲压机1号")}},
-        {"inventory", masterdata::inventoryQuery(s("QM-001")),
+         1,
+         {s("SB001|装配二线|冲压机1号")}},
+        {"inventory",
+         masterdata::inventoryQuery(s("QM-001")),
          s("select top 1 inv.cInvCode as 存货编码, inv.cInvName as 存货名称,inv.cInvStd as 规格型号, dw.cComUnitName "
            "as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as 货位名称 from inventory inv  inner join "
            "ComputationUnit dw on dw.cComunitCode=inv.cComUnitCode and inv.cInvCode ='QM-001' and inv.dEDate is "
            "null left join Position hw on  inv.cPosition=hw.cPosCode"),
-         1, {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层")}},
-        {"stock", masterdata::stockQuery(s("02"), s("QM-001")),
+         1,
+         {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层")}},
+        {"stock",
+         masterdata::stockQuery(s("02"), s("QM-001")),
          s("select sum(iQuantity ) as 现存量 from CurrentStock where cwhcode='02' and cInvCode='QM-001' group by "
            "cInvCode"),
-         1, {s("12.5")}},
-        {"scan", masterdata::scanQuery(s("02"), s("QM-001")),
+         1,
+         {s("12.5")}},
+        {"scan",
+         masterdata::scanQuery(s("02"), s("QM-001")),
          s("select top 1 inv.cInvCode as 存货编码, inv.cInvName as 存货名称,inv.cInvStd as 规格型号, dw.cComUnitName "
            "as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as 货位名称,hw.cWhCode as 货位仓库,ck.cWhName as "
            "货位仓库名称,(select sum(iQuantity ) from CurrentStock where cwhcode='02' and cInvCode=inv.cInvCode) as "
            "现存量 from inventory inv  inner join ComputationUnit dw on dw.cComunitCode=inv.cComUnitCode and "
            "inv.cInvCode ='QM-001' and inv.dEDate is null left join Position hw on  inv.cPosition=hw.cPosCode left "
            "join Warehouse ck on ck.cWhCode=hw.cWhCode"),
-         1, {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层|02|五金仓|12.5")}},
-        {"department", masterdata::departmentQuery(s("0001")),
-         s("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='0001'"), 1, {s("03")}},
-        {"search", masterdata::searchQuery(s("DEMO")),
+         1,
+         {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层|02|五金仓|12.5")}},
+        {"department",
+         masterdata::departmentQuery(s("0001")),
+         s("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='0001'"),
+         1,
+         {s("03")}},
+        {"search",
+         masterdata::searchQuery(s("DEMO")),
          s("select * from ( select inv.cInvCode as 存货编码,inv.cInvName as 存货名称,inv.cInvStd as "
            "规格型号,dw.cComUnitName as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as 货位名称 from inventory "
            "inv  inner join ComputationUnit dw on dw.cComunitCode=inv.cComUnitCode  left join Position hw on  "
            "inv.cPosition=hw.cPosCode ) fteee where isnull(存货编码,'') + isnull(存货名称,'') + isnull(规格型号 ,'') "
            "like '%DEMO%'"),
-         1, {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层")}},
+         1,
+         {s("QM-001|扫码演示物料|DEMO-1|个|B01-1|五金区01架1层")}},
         {"voucher id", voucherId, voucherId, 1, {s("1000000061")}},
         {"line id", lineId, lineId, 1, {s("1000000161")}},
         {"position id", positionId, positionId, 1, {s("97")}},
@@ -163,22 +188,23 @@ TEST_F(StatementsTest, AccountSetListingReadsTheMasterDatabase)
         ASSERT_TRUE(rs.readText(s("Name"), name));
         names << name;
     }
-    EXPECT_EQ(names, (QStringList{s("BAK_UFDATA_001_2020"), s("master"), s("model"), s("msdb"), s("ReportServer"),
-                                  s("tempdb"), s("UFDATA_001_2021"), s("ufdata_002_2020"), s("UFMeta_001"),
-                                  s("UFModel"), s("UFSystem")}));
+    EXPECT_EQ(names,
+              (QStringList{s("BAK_UFDATA_001_2020"), s("master"), s("model"), s("msdb"), s("ReportServer"), s("tempdb"),
+                           s("UFDATA_001_2021"), s("ufdata_002_2020"), s("UFMeta_001"), s("UFModel"), s("UFSystem")}));
 }
 
 TEST_F(StatementsTest, AVoucherLineGoesIntoTheErpAndTheCountersFollow)
 {
     ASSERT_TRUE(staging::ensureTable(记录集1));
-    const staging::Line staged{s("1"),      s("QM-001"), s("扫码演示物料"), s("DEMO-1"), s("个"),
-                               s("2.5"),    s("B01-1"),  s("李秀建"),       s("生产课"), s("SB001"),
-                               s("2021-06-24 08:05:09")};
+    const staging::Line staged{
+        s("1"),      s("QM-001"), s("扫码演示物料"),       s("DEMO-1"), s("个"), s("2.5"), s("B01-1"), s("李秀建"),
+        s("生产课"), s("SB001"),  s("2021-06-24 08:05:09")};
     ASSERT_TRUE(staging::stageLine(记录集1, staged));
     connection.clearTrace();
 
     const QString failure = s("取材料出库单主表ID失败  ");
-    EXPECT_EQ(masterdata::nextIdentifier(记录集1, s("select max(ID)+1 as ID from rdrecord11"), failure), s("1000000061"));
+    EXPECT_EQ(masterdata::nextIdentifier(记录集1, s("select max(ID)+1 as ID from rdrecord11"), failure),
+              s("1000000061"));
     EXPECT_EQ(masterdata::nextIdentifier(记录集1, s("select max(AutoID)+1 as ID from rdrecords11"), failure),
               s("1000000161"));
     EXPECT_EQ(masterdata::nextIdentifier(记录集1, s("select max(AutoID)+1 as ID from InvPosition"),
@@ -216,7 +242,8 @@ TEST_F(StatementsTest, AVoucherLineGoesIntoTheErpAndTheCountersFollow)
         s("update UFSystem.dbo.UA_Identity set iChildId=161,iFatherId =61  where cAcc_Id='001' and cVouchType='rd'");
     EXPECT_TRUE(记录集1.open(update)) << 记录集1.lastError().toStdString();
 
-    QStringList expectedTrace{s("select max(ID)+1 as ID from rdrecord11"), s("select max(AutoID)+1 as ID from rdrecords11"),
+    QStringList expectedTrace{s("select max(ID)+1 as ID from rdrecord11"),
+                              s("select max(AutoID)+1 as ID from rdrecords11"),
                               s("select max(AutoID)+1 as ID from InvPosition")};
     for (const QString& w : writes)
         expectedTrace << w;
@@ -250,8 +277,10 @@ TEST_F(StatementsTest, TypedColumnsRefuseWhatSqlServerRefuses)
     EXPECT_FALSE(记录集3.open(s("update rdrecord11 set dDate='2021-13-45' where ID=1000000049")));
     EXPECT_FALSE(记录集3.open(s("update UFSystem.dbo.UA_Identity set iChildId='x' where cAcc_Id='001'")));
     // Numbers in quotes are converted, as SQL Server converts them.
-    EXPECT_TRUE(记录集3.open(s("update CurrentStock set iQuantity='7.25' where cInvCode='QM-001' and cBatch='210502'")));
-    EXPECT_EQ(scalar(s("select sum(iQuantity) from CurrentStock where cInvCode='QM-001' and cWhCode='02'")), s("17.25"));
+    EXPECT_TRUE(
+        记录集3.open(s("update CurrentStock set iQuantity='7.25' where cInvCode='QM-001' and cBatch='210502'")));
+    EXPECT_EQ(scalar(s("select sum(iQuantity) from CurrentStock where cInvCode='QM-001' and cWhCode='02'")),
+              s("17.25"));
 }
 
 TEST_F(StatementsTest, EmptyStockTablesGiveTheFirstIdentifiersAndZeroCounters)

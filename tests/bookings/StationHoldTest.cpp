@@ -6,8 +6,8 @@
 // as "SQL Server"; the lock procedures, which SQLite cannot run, are
 // answered through the engine-text seam, and the trace shows every text
 // the program sent.
-#include "app/Clock.h"
 #include "bookings/StationHold.h"
+#include "app/Clock.h"
 #include "tests/support/ErpFixture.h"
 #include "tests/support/QStringPrinter.h"
 
@@ -55,10 +55,11 @@ TEST_F(StationHoldTest, EmbeddedHoldRefusesASecondStationAndNamesTheHolder)
     const QString lockFile = erp.folder() + u("/UFDATA_001_2021.station");
     QFile text(lockFile);
     ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << "readable while held";
-    EXPECT_EQ(text.readAll(), QStringLiteral("host=%1\npid=%2\nsince=2021-06-24 08:05:09\n")
-                                  .arg(host)
-                                  .arg(QCoreApplication::applicationPid())
-                                  .toUtf8());
+    EXPECT_EQ(text.readAll(),
+              QStringLiteral("host=%1\npid=%2\nsince=2021-06-24 08:05:09\n")
+                  .arg(host)
+                  .arg(QCoreApplication::applicationPid())
+                  .toUtf8());
 
     appclock::setFixedNow(QDateTime(QDate(2021, 6, 24), QTime(9, 0, 0)));
     EXPECT_EQ(second.take(erp.server(), u("sa"), QString(), ErpFixture::kAccountSet),
@@ -143,7 +144,7 @@ TEST_F(StationHoldTest, SqlServerHoldIsOneBatchForEachLockAnswer)
             return std::nullopt;
         });
         ASSERT_EQ(hold.take(u("localhost"), u("sa"), u("pw"), pathForOdbcDriver(erp.file(ErpFixture::kAccountSet))),
-              c.result)
+                  c.result)
             << hold.lastError().toStdString();
         EXPECT_EQ(connection.trace(), QStringList{take});
         EXPECT_EQ(hold.isHeld(), c.result == StationHold::Result::Taken);
@@ -159,8 +160,7 @@ TEST_F(StationHoldTest, SqlServerHoldIsOneBatchForEachLockAnswer)
         }
         connection.clearTrace();
         hold.release();
-        EXPECT_EQ(connection.trace(),
-                  c.result == StationHold::Result::Taken ? QStringList{kRelease} : QStringList{});
+        EXPECT_EQ(connection.trace(), c.result == StationHold::Result::Taken ? QStringList{kRelease} : QStringList{});
         EXPECT_FALSE(connection.isOpen());
     }
 }
@@ -175,7 +175,7 @@ TEST_F(StationHoldTest, HoldSurvivesTheNamingFileDeletedReplacedOrLinked)
     const struct {
         const char* name;
         std::function<void()> before; // before the first station opens
-        std::function<void()> after;  // while it holds
+        std::function<void()> after; // while it holds
     } cases[] = {
         {"deleted", [] {}, [&] { ASSERT_TRUE(QFile::remove(named)); }},
         {"replaced", [] {},

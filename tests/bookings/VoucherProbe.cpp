@@ -32,7 +32,8 @@ int main(int argc, char** argv)
     const QString account = QStringLiteral("001");
     RecordingVoucherView view;
     VoucherWriter writer(VoucherErp{connection, 记录集1, 记录集3, account, {}}, view);
-    const VoucherHeader header{QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"), QStringLiteral("202|生产领料"), {}};
+    const VoucherHeader header{
+        QStringLiteral("02|五金仓"), QStringLiteral("0001|王洋国"), QStringLiteral("202|生产领料"), {}};
     for (int v = 0; v < count; ++v) {
         QVector<staging::Line> lines;
         for (int lineNumber = 2; lineNumber >= 1; --lineNumber) {

@@ -1,11 +1,11 @@
 // The voucher writer and the identity counters on the demo ERP: the exact
 // statements, what a voucher leaves in the ERP, and that a failure at any
 // statement leaves nothing of it behind.
+#include "bookings/VoucherWriter.h"
 #include "app/Clock.h"
 #include "app/OperationLog.h"
 #include "app/Prompts.h"
 #include "bookings/IdentityCounters.h"
-#include "bookings/VoucherWriter.h"
 #include "erp/ErpSession.h"
 #include "erp/FailureCause.h"
 #include "erp/MasterData.h"
@@ -32,9 +32,16 @@ QVector<staging::Line> gridLines(int count)
     const char* items[] = {"QM-001", "QM-002", "QM-003", "QM-004", "QM-005"};
     QVector<staging::Line> lines;
     for (int lineNumber = count; lineNumber >= 1; --lineNumber)
-        lines << staging::Line{QString::number(lineNumber), s(items[(lineNumber - 1) % 5]), s("物料"), s("型号"), s("个"),
-                               QString::number(lineNumber) + s(".5"), s("B01-") + QString::number(lineNumber), s("李秀建"),
-                               s("生产课"), lineNumber == 2 ? QString() : s("SB00") + QString::number(lineNumber),
+        lines << staging::Line{QString::number(lineNumber),
+                               s(items[(lineNumber - 1) % 5]),
+                               s("物料"),
+                               s("型号"),
+                               s("个"),
+                               QString::number(lineNumber) + s(".5"),
+                               s("B01-") + QString::number(lineNumber),
+                               s("李秀建"),
+                               s("生产课"),
+                               lineNumber == 2 ? QString() : s("SB00") + QString::number(lineNumber),
                                s("2021-06-24 08:00:00")};
     return lines;
 }
@@ -100,10 +107,9 @@ QStringList wholeTables(const QString& folder)
     RecordSet rs;
     rs.bind(&c);
     QStringList state;
-    for (const char* sql :
-         {"select * from rdrecord11 order by ID", "select * from rdrecords11 order by AutoID",
-          "select * from InvPosition order by AutoID", "select * from ckmx order by autoid",
-          "select * from UFSystem.UA_Identity order by cAcc_Id, cVouchType"}) {
+    for (const char* sql : {"select * from rdrecord11 order by ID", "select * from rdrecords11 order by AutoID",
+                            "select * from InvPosition order by AutoID", "select * from ckmx order by autoid",
+                            "select * from UFSystem.UA_Identity order by cAcc_Id, cVouchType"}) {
         state << s(sql);
         if (rs.open(s(sql)))
             state << recordSetRows(rs);
@@ -156,10 +162,9 @@ protected:
     QStringList erpState(RecordSet* on = nullptr) const
     {
         QStringList state;
-        for (const char* sql :
-             {"select * from rdrecord11 order by ID", "select * from rdrecords11 order by AutoID",
-              "select * from InvPosition order by AutoID", "select * from ckmx order by hh",
-              "select * from UFSystem.UA_Identity order by cAcc_Id, cVouchType"}) {
+        for (const char* sql : {"select * from rdrecord11 order by ID", "select * from rdrecords11 order by AutoID",
+                                "select * from InvPosition order by AutoID", "select * from ckmx order by hh",
+                                "select * from UFSystem.UA_Identity order by cAcc_Id, cVouchType"}) {
             if (!on)
                 state << rows(s(sql));
             else if (on->open(s(sql)))
@@ -201,7 +206,9 @@ TEST_F(VoucherWriterTest, SendsTheExactStatements)
 
         const QString id = QString::number(1000000000 + voucher);
         QStringList expected{s("select  cdept_num as 部门编码 from hr_hi_person  where cpsn_num='0001'"),
-                             s("BEGIN TRANSACTION"), voucher::maximaQuery(values(s(c.code))), s("SET XACT_ABORT ON"),
+                             s("BEGIN TRANSACTION"),
+                             voucher::maximaQuery(values(s(c.code))),
+                             s("SET XACT_ABORT ON"),
                              s("INSERT INTO rdrecord11 (ID,bRdFlag,cVouchType,cBusType,cSource,cWhCode,dDate,cCode,"
                                "cRdCode,cDepCode,cPersonCode,bTransFlag,cMaker,bpufirst,biafirst,iMQuantity,VT_ID,"
                                "bIsSTQc,iproorderid,bOMFirst,bFromPreYear,bIsComplement,iDiscountTaxType,"
@@ -217,7 +224,8 @@ TEST_F(VoucherWriterTest, SendsTheExactStatements)
                 s("INSERT INTO InvPosition (AutoID,RdsID,RdID,cWhCode,cPosCode,cInvCode,iQuantity,cHandler,dDate,"
                   "bRdFlag,iTrackId,iMassDate,cvouchtype,dVouchDate)  VALUES  (")
                 + QString::number(position++) + u',' + autoId + u',' + id + s(",'02','") + l.binCode + s("','")
-                + l.inventoryCode + s("',") + l.quantity + s(",'王洋国','") + s(c.date) + s("',0,0,0,11,'") + s(c.date) + s("')");
+                + l.inventoryCode + s("',") + l.quantity + s(",'王洋国','") + s(c.date) + s("',0,0,0,11,'") + s(c.date)
+                + s("')");
             expected << s("INSERT INTO rdrecords11 (AutoID,ID,cInvCode,iQuantity,iFlag,cPosition,cDefine22,"
                           "cDefine23,cDefine24,bLPUseFree,iOriTrackID,bCosting,bVMIUsed,iExpiratDateCalcu,isotype,"
                           "ipesotype,irowno,iposflag)  VALUES  (")
@@ -225,18 +233,19 @@ TEST_F(VoucherWriterTest, SendsTheExactStatements)
                     + s("','李秀建','生产课','") + l.device + s("',0,0,1,0,0,0,0,'") + l.number + s("',1)")
                      << insertPosition << s("delete from ckmx where hh='") + l.number + s("'");
         }
-        expected << s("set identity_insert InvPosition OFF") << s("COMMIT TRANSACTION") << identitycounters::maximaQuery()
-                 << s("update UFSystem.dbo.UA_Identity set iChildId=") + QString::number(line - 1)
-                + s(",iFatherId =") + QString::number(voucher) + s("  where cAcc_Id='001' and cVouchType='rd'");
+        expected << s("set identity_insert InvPosition OFF") << s("COMMIT TRANSACTION")
+                 << identitycounters::maximaQuery()
+                 << s("update UFSystem.dbo.UA_Identity set iChildId=") + QString::number(line - 1) + s(",iFatherId =")
+                + QString::number(voucher) + s("  where cAcc_Id='001' and cVouchType='rd'");
         EXPECT_EQ(connection.trace(), expected);
         // The device-less line sends an empty cDefine24.
         EXPECT_TRUE(connection.trace()[9].contains(s("'生产课','',0,0,1")));
 
         EXPECT_EQ(view.events,
-                  (QStringList{s("writing"), s("prompt:") + kWriting,
-                               s("prompt:材料出库生成完成，材料出库单号：") + s(c.code) + s(" 请仓管到U8材料出库单进行审核！！"),
-                               s("play:") + prompts::kVoucherGenerated, s("clear lines"), s("reset scan field"),
-                               s("done")}));
+                  (QStringList{
+                      s("writing"), s("prompt:") + kWriting,
+                      s("prompt:材料出库生成完成，材料出库单号：") + s(c.code) + s(" 请仓管到U8材料出库单进行审核！！"),
+                      s("play:") + prompts::kVoucherGenerated, s("clear lines"), s("reset scan field"), s("done")}));
         ++voucher;
     }
     EXPECT_TRUE(logEntries().isEmpty());
@@ -252,12 +261,14 @@ TEST_F(VoucherWriterTest, MaximaQueryAndCounterUpdateTexts)
                 "FROM   rdrecords10 r4  UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords11 r5 "
                 " UNION ALL  SELECT MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords32 r6  UNION ALL  SELECT "
                 "MAX(autoid) as autoid,MAX(id) as id  FROM   rdrecords34 r7) t "));
-    EXPECT_EQ(identitycounters::updateStatement(s("7"), s("3"), s("001")),
-              s("update UFSystem.dbo.UA_Identity set iChildId=7,iFatherId =3  where cAcc_Id='001' and cVouchType='rd'"));
+    EXPECT_EQ(
+        identitycounters::updateStatement(s("7"), s("3"), s("001")),
+        s("update UFSystem.dbo.UA_Identity set iChildId=7,iFatherId =3  where cAcc_Id='001' and cVouchType='rd'"));
     const struct {
         qint64 identifier;
         const char* counter;
-    } counters[] = {{1000000042, "42"}, {1000000000, "0"}, {1999999999, "999999999"}, {9, "0"}, {2147483647, "147483647"}};
+    } counters[] = {
+        {1000000042, "42"}, {1000000000, "0"}, {1999999999, "999999999"}, {9, "0"}, {2147483647, "147483647"}};
     for (const auto& c : counters)
         EXPECT_EQ(identitycounters::counterText(c.identifier), s(c.counter)) << c.identifier;
 }
@@ -283,15 +294,17 @@ TEST_F(VoucherWriterTest, WritesHeaderLinesAndPositionsAndEmptiesStaging)
             expectedPositions << QString::number(firstPosition + k) + u'|' + autoId + u'|' + id + u'|' + l.binCode
                     + u'|' + l.quantity;
         }
-        EXPECT_EQ(rows(s("select AutoID,cInvCode,iQuantity,irowno from rdrecords11 where ID=") + id + s(" order by AutoID")),
-                  expectedLines);
+        EXPECT_EQ(
+            rows(s("select AutoID,cInvCode,iQuantity,irowno from rdrecords11 where ID=") + id + s(" order by AutoID")),
+            expectedLines);
         EXPECT_EQ(rows(s("select AutoID,RdsID,RdID,cPosCode,iQuantity from InvPosition where RdID=") + id
                        + s(" order by AutoID")),
                   expectedPositions);
         EXPECT_EQ(scalar(s("select count(*) from ckmx")), s("0"));
-        EXPECT_EQ(rows(s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='001' and cVouchType='rd'")),
-                  QStringList{QString::number(firstLine + count - 1 - 1000000000) + u'|'
-                              + QString::number(voucher - 1000000000)});
+        EXPECT_EQ(
+            rows(s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='001' and cVouchType='rd'")),
+            QStringList{QString::number(firstLine + count - 1 - 1000000000) + u'|'
+                        + QString::number(voucher - 1000000000)});
         firstLine += count;
         firstPosition += count;
         ++voucher;
@@ -304,7 +317,8 @@ TEST_F(VoucherWriterTest, CountersFollowTheMaximaOfEveryStockTable)
     const QString account = ErpSession::accountNumber(s("UFDATA_123_2020"));
     ASSERT_EQ(account, s("123"));
     ASSERT_TRUE(exec(s("insert into UFSystem.dbo.UA_Identity values ('123','rd',5,5)")));
-    const QString counters = s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='123' and cVouchType='rd'");
+    const QString counters =
+        s("select iChildId,iFatherId from UFSystem.UA_Identity where cAcc_Id='123' and cVouchType='rd'");
 
     ASSERT_TRUE(exec(s("insert into rdrecords34 (AutoID,ID,cInvCode) values (1000000777,1000000444,'QM-001')")));
     EXPECT_TRUE(identitycounters::update(记录集1, account));
@@ -358,7 +372,8 @@ TEST_F(VoucherWriterTest, CausesInTheClerksWords)
          "另一台电脑正在写入，请稍后重试"},
         {"database or disk is full Unable to fetch row", "13", true, "数据库磁盘已满"},
         {"Could not allocate space for object 'dbo.rdrecords11' in database 'UFDATA_001_2021' because the 'PRIMARY' "
-         "filegroup is full.", "", true, "数据库磁盘已满"},
+         "filegroup is full.",
+         "", true, "数据库磁盘已满"},
         {"The transaction log for database 'UFDATA_001_2021' is full due to 'LOG_BACKUP'.", "", true, "数据库磁盘已满"},
         {"[Microsoft][ODBC SQL Server Driver]Communication link failure", "", true, "与ERP的连接已断开"},
         {"[FreeTDS][SQL Server]Write to the server failed", "", true, "与ERP的连接已断开"},
@@ -388,8 +403,9 @@ TEST_F(VoucherWriterTest, CounterButtonTellsHowItWent)
     EXPECT_EQ(first.message, s("更新成功！"));
     EXPECT_FALSE(second.updated);
     EXPECT_EQ(second.message, s("最大单据号更新失败，请联系开发人员"));
-    EXPECT_EQ(logEntries(), QStringList{s("更新材料出库单最大ID失败  update UFSystem.dbo.UA_Identity set "
-                                          "iChildId=160,iFatherId =60  where cAcc_Id='001' and cVouchType='rd'")});
+    EXPECT_EQ(logEntries(),
+              QStringList{s("更新材料出库单最大ID失败  update UFSystem.dbo.UA_Identity set "
+                            "iChildId=160,iFatherId =60  where cAcc_Id='001' and cVouchType='rd'")});
 
     connection.setStatementSeam([](int, const QString& sql) { return !sql.startsWith(s("SELECT ISNULL")); });
     EXPECT_FALSE(identitycounters::update(记录集1, s("001")));
@@ -474,7 +490,6 @@ TEST_F(VoucherWriterTest, AFailureAtAnyStatementLeavesNothingBehind)
               QStringList{s("160|60")});
 }
 
-
 // The batched writer leaves every table exactly as the per-line statements
 // do: a voucher over two batches, with a device-less line, quotes and
 // Chinese, written into two copies of one ERP, one each way.
@@ -492,8 +507,8 @@ TEST_F(VoucherWriterTest, BatchesWriteTheRowsThePerLineStatementsWrite)
     ASSERT_TRUE(writer(at).click(kHeader, lines)) << logEntries().join(u'\n').toStdString();
     {
         ErpConnection c(s("reference"));
-        ASSERT_TRUE(c.open(ErpConnection::kEmbeddedPrefix + reference.path(), s("sa"), QString(),
-                           s("UFDATA_001_2021")));
+        ASSERT_TRUE(
+            c.open(ErpConnection::kEmbeddedPrefix + reference.path(), s("sa"), QString(), s("UFDATA_001_2021")));
         RecordSet rs1;
         RecordSet rs3;
         rs1.bind(&c);
@@ -571,7 +586,8 @@ TEST_F(VoucherWriterTest, AHeaderDeletedMidShiftIsRefusedAtWriting)
         const char* removal;
         const char* refusal;
     } cases[] = {
-        {"delete from Warehouse where cWhCode='02'", "材料出库单表头有误：出库仓库【02|五金仓】在ERP中不存在，材料出库单未生成！"},
+        {"delete from Warehouse where cWhCode='02'",
+         "材料出库单表头有误：出库仓库【02|五金仓】在ERP中不存在，材料出库单未生成！"},
         {"update person set cDepCode='09' where cPersonCode='0001'",
          "材料出库单表头有误：经手人【0001|王洋国】在ERP中不存在，材料出库单未生成！"},
         {"update Rd_Style set cRdName='其他领料' where cRdCode='202'",
@@ -622,9 +638,8 @@ TEST_F(VoucherWriterTest, ADroppedConnectionLosesNothing)
 
     // A rollback that fails as well: the connection is closed, so that the
     // engine discards what the transaction holds.
-    connection.setStatementSeam([](int, const QString& sql) {
-        return !sql.startsWith(s("ROLLBACK")) && !sql.contains(s("'B01-2'"));
-    });
+    connection.setStatementSeam(
+        [](int, const QString& sql) { return !sql.startsWith(s("ROLLBACK")) && !sql.contains(s("'B01-2'")); });
     EXPECT_FALSE(writer().click(kHeader, lines));
     connection.setStatementSeam({});
     EXPECT_EQ(reconnects, 1);
@@ -644,7 +659,8 @@ TEST_F(VoucherWriterTest, WritesOverOdbc)
 {
     useTestOdbcDrivers();
     connection.close();
-    ASSERT_TRUE(connection.open(s("localhost"), s("sa"), s("pw"), pathForOdbcDriver(dir.filePath(s("UFDATA_001_2021.db")))))
+    ASSERT_TRUE(
+        connection.open(s("localhost"), s("sa"), s("pw"), pathForOdbcDriver(dir.filePath(s("UFDATA_001_2021.db")))))
         << connection.lastError().toStdString();
     ASSERT_FALSE(connection.isEmbedded());
     for (RecordSet* rs : {&记录集1, &记录集2, &记录集3})
@@ -684,9 +700,10 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
     const VoucherHeader header{s("02'; --|仓'库"), s("0001'x|") + odd, s("2;-😀|类别😀"), {}};
     // The ERP offers these codes, so the header checks out.
     ASSERT_TRUE(exec(s("insert into Warehouse (cWhCode,cWhName) values ('02''; --','仓''库')")));
-    ASSERT_TRUE(exec(s("insert into person (cPersonCode,cPersonName,cDepCode) values ('0001''x','") + s("O''Brien; --x 张三😀")
-                     + s("','03')")));
-    ASSERT_TRUE(exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
+    ASSERT_TRUE(exec(s("insert into person (cPersonCode,cPersonName,cDepCode) values ('0001''x','")
+                     + s("O''Brien; --x 张三😀") + s("','03')")));
+    ASSERT_TRUE(
+        exec(s("insert into Rd_Style (cRdCode,cRdName,bRdFlag,bRdEnd,iRdGrade) values ('2;-😀','类别😀',0,1,1)")));
     QVector<staging::Line> lines = gridLines(1);
     lines[0].inventoryCode = s("QM'-001;--");
     lines[0].collector = odd;
@@ -707,16 +724,23 @@ TEST_F(VoucherWriterTest, OddValuesAreWrittenAsTheyAreAndBadOnesRefused)
         const char* prompt;
     } refused[] = {
         {"letters", kHeader, "abc", "第1行的数量「abc」不是有效的数量，材料出库单未生成！"},
-        {"injection", kHeader, "1);delete from ckmx;--", "第1行的数量「1);delete from ckmx;--」不是有效的数量，材料出库单未生成！"},
+        {"injection", kHeader, "1);delete from ckmx;--",
+         "第1行的数量「1);delete from ckmx;--」不是有效的数量，材料出库单未生成！"},
         {"empty quantity", kHeader, "", "第1行的数量「」不是有效的数量，材料出库单未生成！"},
         {"zero", kHeader, "0", "第1行的数量「0」不是有效的数量，材料出库单未生成！"},
         {"negative", kHeader, "-2", "第1行的数量「-2」不是有效的数量，材料出库单未生成！"},
         {"beyond the columns", kHeader, "1e309", "第1行的数量「1e309」不是有效的数量，材料出库单未生成！"},
-        {"no warehouse", {s(""), kHeader.经手人, kHeader.出库类别, {}}, "1",
+        {"no warehouse",
+         {s(""), kHeader.经手人, kHeader.出库类别, {}},
+         "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
-        {"no handler code", {kHeader.出库仓库, s("|王洋国"), kHeader.出库类别, {}}, "1",
+        {"no handler code",
+         {kHeader.出库仓库, s("|王洋国"), kHeader.出库类别, {}},
+         "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
-        {"no category", {kHeader.出库仓库, kHeader.经手人, s(""), {}}, "1",
+        {"no category",
+         {kHeader.出库仓库, kHeader.经手人, s(""), {}},
+         "1",
          "材料出库单表头不完整（出库仓库、经手人、出库类别），材料出库单未生成！"},
     };
     for (const auto& r : refused) {
@@ -737,8 +761,9 @@ TEST_F(VoucherWriterTest, AnEmptyGridWritesNothing)
 {
     EXPECT_FALSE(writer().click(kHeader, {}));
     EXPECT_TRUE(connection.trace().isEmpty());
-    EXPECT_EQ(view.events, (QStringList{s("writing"), s("prompt:没有明细材料需要生成材料出库单！"),
-                                        s("play:") + prompts::kScanFailed, s("done")}));
+    EXPECT_EQ(view.events,
+              (QStringList{s("writing"), s("prompt:没有明细材料需要生成材料出库单！"),
+                           s("play:") + prompts::kScanFailed, s("done")}));
 }
 
 // Clicks that reach the writer while it writes (a repaint or a box lets

@@ -14,7 +14,7 @@ QString s(const char* utf8)
 
 } // namespace
 
-class DemoDataTest : public DemoErpTest {};
+class DemoDataTest : public DemoErpTest { };
 
 TEST_F(DemoDataTest, PeopleAndDevicesToScan)
 {
@@ -25,12 +25,9 @@ TEST_F(DemoDataTest, PeopleAndDevicesToScan)
         const char* line;
     };
     const PersonCase people[] = {
-        {"10001", "王洋国", "生产课", "装配二线"},
-        {"10014", "胡刚红", "生产课", "注塑一线"},
-        {"10015", "郭磊", "设备课", ""},
-        {"10020", "刘伟海", "品质课", ""},
-        {"10041", "Sean O'Neil", "设备课", ""},
-        {"99999", "", "", ""},
+        {"10001", "王洋国", "生产课", "装配二线"}, {"10014", "胡刚红", "生产课", "注塑一线"},
+        {"10015", "郭磊", "设备课", ""},           {"10020", "刘伟海", "品质课", ""},
+        {"10041", "Sean O'Neil", "设备课", ""},    {"99999", "", "", ""},
     };
     for (const PersonCase& c : people) {
         masterdata::Person person;
@@ -67,7 +64,8 @@ TEST_F(DemoDataTest, PeopleAndDevicesToScan)
     // device of the archive.
     EXPECT_EQ(rows(s("select cPsn_Num, cDept_num from hr_hi_person where JobNumber is null order by cPsn_Num")),
               (QStringList{s("0038|04"), s("0039|05"), s("0040|06"), s("0042|03")}));
-    EXPECT_EQ(rows(s("select ID, cCardName from U8CUSTDEF_0001_E001 where cNo is null")), QStringList{s("22|新购激光打标机")});
+    EXPECT_EQ(rows(s("select ID, cCardName from U8CUSTDEF_0001_E001 where cNo is null")),
+              QStringList{s("22|新购激光打标机")});
     EXPECT_EQ(rows(s("select cNo from U8CUSTDEF_0001_E001 order by ID desc limit 1")), QStringList{s("A-01")});
 }
 
@@ -75,11 +73,11 @@ TEST_F(DemoDataTest, MaterialsForEveryWayAScanCanGo)
 {
     struct Case {
         const char* code;
-        const char* name;     // as a scan finds it; "" : not found
+        const char* name; // as a scan finds it; "" : not found
         const char* unit;
         const char* position; // "" : none (or not found)
-        const char* stock;    // in 02 五金仓
-        bool searched;        // listed by a keyword search on its code
+        const char* stock; // in 02 五金仓
+        bool searched; // listed by a keyword search on its code
     };
     const Case cases[] = {
         {"QM-001", "扫码演示物料", "个", "B01-1", "12.5", true},

@@ -1,10 +1,10 @@
 // The demo-ERP generator: same bytes on every run, quick, rebuilds a folder
 // in place, and its program is usable from a script.
+#include "tools/demo-erp/DemoErp.h"
 #include "erp/ErpConnection.h"
 #include "erp/MasterData.h"
 #include "erp/RecordSet.h"
 #include "tests/support/QStringPrinter.h"
-#include "tools/demo-erp/DemoErp.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -40,7 +40,8 @@ QString scalar(const QString& folder, const QString& sql)
     RecordSet rs;
     rs.bind(&connection);
     QString value;
-    if (connection.open(ErpConnection::kEmbeddedPrefix + folder, QString(), QString(), QStringLiteral("UFDATA_001_2021"))
+    if (connection.open(ErpConnection::kEmbeddedPrefix + folder, QString(), QString(),
+                        QStringLiteral("UFDATA_001_2021"))
         && rs.open(sql) && rs.moveFirst())
         rs.readText(0, value);
     return value;
@@ -170,7 +171,8 @@ TEST_F(DemoErpGenerator, LargeAccountSetHasItsSizesAndIsTheSameEveryRun)
     EXPECT_FALSE(item.货位编码.isEmpty());
     EXPECT_FALSE(item.单位.isEmpty());
     EXPECT_EQ(masterdata::stockOnHand(rs, QStringLiteral("01"), QStringLiteral("L000001")), QStringLiteral("233"));
-    EXPECT_EQ(masterdata::stockOnHand(rs, QStringLiteral("02|五金仓"), QStringLiteral("QM-001")), QStringLiteral("12.5"));
+    EXPECT_EQ(masterdata::stockOnHand(rs, QStringLiteral("02|五金仓"), QStringLiteral("QM-001")),
+              QStringLiteral("12.5"));
     masterdata::Person person;
     ASSERT_TRUE(masterdata::findPerson(rs, QStringLiteral("20001"), person));
     EXPECT_TRUE(person.found());

@@ -1,8 +1,8 @@
 // Choosing and opening the engine, the ODBC connection string, the account
 // number. Runs with the SQLite ODBC driver registered as "SQL Server".
+#include "erp/ErpConnection.h"
 #include "app/AppPaths.h"
 #include "erp/ConnectionSetup.h"
-#include "erp/ErpConnection.h"
 #include "erp/ErpSession.h"
 #include "erp/RecordSet.h"
 #include "tests/support/ErpFixture.h"
@@ -51,8 +51,8 @@ TEST(ErpConnection, EmbeddedEngineOpensOnlyAnExistingAccountSet)
 
     // A relative folder is taken from the data directory.
     apppaths::setDataDirectory(QFileInfo(erp.folder()).absolutePath());
-    EXPECT_TRUE(c.open(u("sqlite:") + QFileInfo(erp.folder()).fileName(), QString(), QString(),
-                       ErpFixture::kAccountSet));
+    EXPECT_TRUE(
+        c.open(u("sqlite:") + QFileInfo(erp.folder()).fileName(), QString(), QString(), ErpFixture::kAccountSet));
     apppaths::setDataDirectory(QString());
 }
 
@@ -119,12 +119,9 @@ TEST(ErpConnection, ServerDatabasesAreReachableOnBothPaths)
 
 TEST(ErpSession, AccountNumberIsBytesEightToTenOfTheAccountSet)
 {
-    const std::pair<const char*, const char*> cases[] = {{"UFDATA_001_2021", "001"},
-                                                         {"UFDATA_123_2020", "123"},
-                                                         {"UFDATA_", ""},
-                                                         {"UFDATA_1", "1"},
-                                                         {"UFDATA_12", "12"},
-                                                         {"", ""}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"UFDATA_001_2021", "001"}, {"UFDATA_123_2020", "123"}, {"UFDATA_", ""},
+        {"UFDATA_1", "1"},          {"UFDATA_12", "12"},        {"", ""}};
     for (const auto& [name, number] : cases)
         EXPECT_EQ(ErpSession::accountNumber(u(name)), u(number)) << name;
 }

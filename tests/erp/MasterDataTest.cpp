@@ -13,12 +13,8 @@ TEST(MasterDataHeaderValue, CodeAndNameParts)
         const char* name;
     };
     const Case cases[] = {
-        {"02|五金仓", "02", "五金仓"},
-        {"02", "02", ""},                 // warehouse without "|": the whole text is the code
-        {"0001|王洋国|extra", "0001", "王洋国"},
-        {"|王洋国", "", "王洋国"},
-        {"0001|", "0001", ""},
-        {"", "", ""},
+        {"02|五金仓", "02", "五金仓"},           {"02", "02", ""}, // warehouse without "|": the whole text is the code
+        {"0001|王洋国|extra", "0001", "王洋国"}, {"|王洋国", "", "王洋国"}, {"0001|", "0001", ""}, {"", "", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(masterdata::codePart(QString::fromUtf8(c.value)), QString::fromUtf8(c.code)) << c.value;
@@ -26,7 +22,7 @@ TEST(MasterDataHeaderValue, CodeAndNameParts)
     }
 }
 
-class MasterDataTest : public DemoErpTest {};
+class MasterDataTest : public DemoErpTest { };
 
 TEST_F(MasterDataTest, ScannedPersonDeviceAndItemAreFound)
 {
@@ -51,8 +47,9 @@ TEST_F(MasterDataTest, ScannedPersonDeviceAndItemAreFound)
 
     Inventory item;
     ASSERT_TRUE(masterdata::findInventory(记录集2, QStringLiteral("QM-001"), item));
-    EXPECT_EQ(item, (Inventory{QStringLiteral("QM-001"), QStringLiteral("扫码演示物料"), QStringLiteral("DEMO-1"),
-                               QStringLiteral("个"), QStringLiteral("B01-1"), QStringLiteral("五金区01架1层")}));
+    EXPECT_EQ(item,
+              (Inventory{QStringLiteral("QM-001"), QStringLiteral("扫码演示物料"), QStringLiteral("DEMO-1"),
+                         QStringLiteral("个"), QStringLiteral("B01-1"), QStringLiteral("五金区01架1层")}));
     // An item with an end date is not found; one without a default position
     // has no position code either.
     ASSERT_TRUE(masterdata::findInventory(记录集2, QStringLiteral("OLD-6201"), item));
@@ -65,8 +62,9 @@ TEST_F(MasterDataTest, ScannedPersonDeviceAndItemAreFound)
               QStringLiteral("select top 1 ry.cPsn_Name as 领料人,bm.cDepName as 部门名称,bm.cDepCode as 部门编码,"
                              "ry.cPsn_NameEN as 领料线别  from hr_hi_person ry inner join department bm on "
                              "ry.cDept_num=bm.cDepCode  and ry.JobNumber ='10001'"));
-    EXPECT_EQ(connection.trace()[2], QStringLiteral("select top 1 cNo as 当前设备号,cx as 当前线别,cCardName as "
-                                                    "当前设备名称 from U8CUSTDEF_0001_E001 where cNo='sb001'"));
+    EXPECT_EQ(connection.trace()[2],
+              QStringLiteral("select top 1 cNo as 当前设备号,cx as 当前线别,cCardName as "
+                             "当前设备名称 from U8CUSTDEF_0001_E001 where cNo='sb001'"));
     EXPECT_EQ(connection.trace()[4],
               QStringLiteral("select top 1 inv.cInvCode as 存货编码, inv.cInvName as 存货名称,inv.cInvStd as "
                              "规格型号, dw.cComUnitName as 单位,inv.cPosition  as 货位编码,inv.cInvDefine3 as "
@@ -90,10 +88,10 @@ TEST_F(MasterDataTest, ScanItemComesWithItsBinsWarehouseAndStock)
     } cases[] = {
         {"QM-001", "02|五金仓", "B01-1", "02", "五金仓", "12.5"},
         {"QM-001", "05|备品备件仓", "B01-1", "02", "五金仓", "0"}, // a 0 row
-        {"DX-RVV-01", "02|五金仓", "C02-2", "03", "辅料仓", "0"},   // no row
+        {"DX-RVV-01", "02|五金仓", "C02-2", "03", "辅料仓", "0"}, // no row
         {"DX-RVV-01", "03", "C02-2", "03", "辅料仓", "240.5"},
-        {"XF-SAND", "02|五金仓", "", "", "", "0"},                  // no default bin
-        {"OLD-6201", "02|五金仓", "", "", "", "0"},                 // end-dated: not found
+        {"XF-SAND", "02|五金仓", "", "", "", "0"}, // no default bin
+        {"OLD-6201", "02|五金仓", "", "", "", "0"}, // end-dated: not found
     };
     for (const auto& c : cases) {
         const QString code = QString::fromUtf8(c.code);
@@ -117,11 +115,12 @@ TEST_F(MasterDataTest, StockOnHandIsTheSumOverBatchesAsText)
 {
     const QString item = QStringLiteral("QM-001");
     EXPECT_EQ(masterdata::stockOnHand(记录集3, QStringLiteral("02|五金仓"), item), QStringLiteral("12.5"));
-    EXPECT_EQ(connection.trace().last(), QStringLiteral("select sum(iQuantity ) as 现存量 from CurrentStock where "
-                                                        "cwhcode='02' and cInvCode='QM-001' group by cInvCode"));
+    EXPECT_EQ(connection.trace().last(),
+              QStringLiteral("select sum(iQuantity ) as 现存量 from CurrentStock where "
+                             "cwhcode='02' and cInvCode='QM-001' group by cInvCode"));
     EXPECT_EQ(masterdata::stockOnHand(记录集3, QStringLiteral("02"), item), QStringLiteral("12.5"));
     EXPECT_EQ(masterdata::stockOnHand(记录集3, QStringLiteral("05|备品备件仓"), item), QStringLiteral("0")); // a 0 row
-    EXPECT_EQ(masterdata::stockOnHand(记录集3, QStringLiteral("04|成品仓"), item), QStringLiteral("0"));     // no row
+    EXPECT_EQ(masterdata::stockOnHand(记录集3, QStringLiteral("04|成品仓"), item), QStringLiteral("0")); // no row
 
     // At most 13 significant digits, no trailing zeros.
     ASSERT_TRUE(exec(QStringLiteral("insert into CurrentStock (cWhCode,cInvCode,iQuantity) values "
@@ -186,8 +185,9 @@ TEST_F(MasterDataTest, QuotesAndSqlInScannedCodesAndKeywordsAlterNothing)
     const QString itemRows = scalar(QStringLiteral("select count(*) from inventory"));
     const QString peopleRows = scalar(QStringLiteral("select count(*) from hr_hi_person"));
     connection.clearTrace();
-    const char* hostile[] = {"'", "''", "x' or '1'='1", "QM-001'; delete from inventory; --", "QM-001' --",
-                             "%", "[", "演示'物料", "SB001;", "10001' or 1=1 --"};
+    const char* hostile[] = {
+        "'",         "''",     "x' or '1'='1",    "QM-001'; delete from inventory; --", "QM-001' --", "%", "[",
+        "演示'物料", "SB001;", "10001' or 1=1 --"};
     for (const char* text : hostile) {
         const QString value = QString::fromUtf8(text);
         masterdata::Person person;
@@ -203,10 +203,11 @@ TEST_F(MasterDataTest, QuotesAndSqlInScannedCodesAndKeywordsAlterNothing)
         EXPECT_EQ(masterdata::departmentCode(记录集3, value), QString()) << text;
         EXPECT_TRUE(masterdata::searchInventory(记录集2, value, items)) << text;
     }
-    EXPECT_EQ(connection.trace()[0], QStringLiteral("select top 1 ry.cPsn_Name as 领料人,bm.cDepName as 部门名称,"
-                                                    "bm.cDepCode as 部门编码,ry.cPsn_NameEN as 领料线别  from "
-                                                    "hr_hi_person ry inner join department bm on "
-                                                    "ry.cDept_num=bm.cDepCode  and ry.JobNumber =''''"));
+    EXPECT_EQ(connection.trace()[0],
+              QStringLiteral("select top 1 ry.cPsn_Name as 领料人,bm.cDepName as 部门名称,"
+                             "bm.cDepCode as 部门编码,ry.cPsn_NameEN as 领料线别  from "
+                             "hr_hi_person ry inner join department bm on "
+                             "ry.cDept_num=bm.cDepCode  and ry.JobNumber =''''"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from inventory")), itemRows);
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from hr_hi_person")), peopleRows);
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from CurrentStock")), stockRows);

@@ -3,9 +3,9 @@
 // (the SQLite ODBC driver, which reports an SQLite DBMS so the rewriter
 // runs there too). The ODBC connection uses the program's own connection
 // string.
+#include "erp/RecordSet.h"
 #include "erp/ErpConnection.h"
 #include "erp/FailureCause.h"
-#include "erp/RecordSet.h"
 #include "erp/SqlText.h"
 #include "tests/support/ErpFixture.h"
 #include "tests/support/QStringPrinter.h"
@@ -184,12 +184,13 @@ TEST_P(RecordSetTest, TraceHoldsTheTextsAsSent)
 // nothing else in the table moves.
 TEST_P(RecordSetTest, BadInputNeitherBreaksNorAltersAStatement)
 {
-    const QStringList values = {u("O'Brien"),  u("a;b"),     u("x--y"),        u("50%"),
-                                u("[abc]"),    u("螺丝刀 M3"), u("'; delete from kinds; --"), u("''")};
+    const QStringList values = {
+        u("O'Brien"), u("a;b"), u("x--y"), u("50%"), u("[abc]"), u("螺丝刀 M3"), u("'; delete from kinds; --"),
+        u("''")};
     int i = 100;
     for (const QString& v : values) {
-        ASSERT_TRUE(rs.open(u("insert into kinds (i,t) values (") + QString::number(i++) + u(",'")
-                            + sqltext::quoted(v) + u("')")))
+        ASSERT_TRUE(rs.open(u("insert into kinds (i,t) values (") + QString::number(i++) + u(",'") + sqltext::quoted(v)
+                            + u("')")))
             << v.toStdString() << rs.lastError().toStdString();
     }
     for (const QString& v : values) {

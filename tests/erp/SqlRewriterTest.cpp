@@ -29,19 +29,22 @@ TEST(SqlRewriter, TranslatesEachConstruct)
 {
     const Case cases[] = {
         // Nothing to do: the text stays byte for byte.
-        {"select cwhcode,cwhname  from Warehouse  order by cwhcode", "select cwhcode,cwhname  from Warehouse  order by cwhcode"},
+        {"select cwhcode,cwhname  from Warehouse  order by cwhcode",
+         "select cwhcode,cwhname  from Warehouse  order by cwhcode"},
         {"select count(*)as 行数 from ckmx", "select count(*)as 行数 from ckmx"},
         {"select max(ID)+1 as ID from rdrecord11", "select max(ID)+1 as ID from rdrecord11"},
         // TOP n becomes LIMIT n where its SELECT ends.
         {"select top 1 cNo as 当前设备号 from U8CUSTDEF_0001_E001 where cNo='S1'",
          "select cNo as 当前设备号 from U8CUSTDEF_0001_E001 where cNo='S1' LIMIT 1"},
-        {"select * from (select top (2) a from t order by a) x", "select * from (select a from t order by a LIMIT (2)) x"},
+        {"select * from (select top (2) a from t order by a) x",
+         "select * from (select a from t order by a LIMIT (2)) x"},
         {"SELECT DISTINCT TOP 3 a FROM t;", "SELECT DISTINCT a FROM t LIMIT 3;"},
         // In a UNION each half with TOP becomes a subquery; the last ORDER BY
         // orders the whole result.
         {"select top 1 a from t union all select top 2 b from u order by a",
          "SELECT * FROM (select a from t LIMIT 1) union all SELECT * FROM (select b from u LIMIT 2) order by a"},
-        {"select a from t union select top 2 b from u", "select a from t union SELECT * FROM (select b from u LIMIT 2)"},
+        {"select a from t union select top 2 b from u",
+         "select a from t union SELECT * FROM (select b from u LIMIT 2)"},
         // ISNULL and N'…'
         {"select ISNULL( MAX(id),1000000000) as x from t", "select IFNULL( MAX(id),1000000000) as x from t"},
         {"select * from t where a=N'中文'", "select * from t where a='中文'"},
@@ -56,7 +59,8 @@ TEST(SqlRewriter, TranslatesEachConstruct)
         {"select a + b + 'x' from t", "select a || b || 'x' from t"},
         {"select a + 1, 'x' + b from t where c+2 > 3", "select a + 1, 'x' || b from t where c+2 > 3"},
         // Literals and comments are never touched.
-        {"select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1", "select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1"},
+        {"select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1",
+         "select 'top 1 [x] isnull(a,b) + dbo.t' from t -- top 1"},
         {"select 'it''s', N'a''b' from t", "select 'it''s', 'a''b' from t"},
         // Nested block comments are one comment, as in T-SQL.
         {"select a /* x /* y */ top 1 */ from t", "select a /* x / * y * / top 1 */ from t"},
@@ -79,11 +83,11 @@ TEST(SqlRewriter, TranslatesEachConstruct)
 
 TEST(SqlRewriter, CreateTableGetsStrictColumns)
 {
-    const QString ckmx = u(
-        "CREATE TABLE [dbo].[ckmx]([autoid] [bigint] IDENTITY(1000,1) NOT NULL,[hh] [nvarchar](50) NULL,"
-        "[chbm] [nvarchar](50) NULL,[chmc] [nvarchar](50) NULL,[ggxh] [nvarchar](50) NULL,[dw] [nvarchar](50) NULL,"
-        "[sl] [decimal](18, 2) NULL,[hwbm] [nvarchar](50) NULL,[llr] [nvarchar](50) NULL,[llbm] [nvarchar](50) NULL,"
-        "[sb] [nvarchar](50) NULL,[sj] [datetime] NULL ) ON [PRIMARY]");
+    const QString ckmx =
+        u("CREATE TABLE [dbo].[ckmx]([autoid] [bigint] IDENTITY(1000,1) NOT NULL,[hh] [nvarchar](50) NULL,"
+          "[chbm] [nvarchar](50) NULL,[chmc] [nvarchar](50) NULL,[ggxh] [nvarchar](50) NULL,[dw] [nvarchar](50) NULL,"
+          "[sl] [decimal](18, 2) NULL,[hwbm] [nvarchar](50) NULL,[llr] [nvarchar](50) NULL,[llbm] [nvarchar](50) NULL,"
+          "[sb] [nvarchar](50) NULL,[sj] [datetime] NULL ) ON [PRIMARY]");
     EXPECT_EQ(sqlrewriter::toSqlite(ckmx),
               u("CREATE TABLE [ckmx]("
                 "[autoid] integer PRIMARY KEY AUTOINCREMENT NOT NULL,"

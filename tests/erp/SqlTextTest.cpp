@@ -15,8 +15,8 @@ TEST(SqlText, OnlyPlainNumbersMayStandBare)
 {
     for (const char* good : {"1", "0", "12.5", "-3", "+4", ".5", "5.", "1e3", "2.5E-2", " 7 "})
         EXPECT_TRUE(sqltext::isNumber(QString::fromUtf8(good))) << good;
-    for (const char* bad : {"", " ", "abc", "1,5", "1;drop table ckmx", "1--", "1 2", "--1", "1e", "0x10", "1'",
-                            "１", "NaN", "inf", "1)", "(1", ".", "-", "e5"})
+    for (const char* bad : {"", " ", "abc", "1,5", "1;drop table ckmx", "1--", "1 2", "--1", "1e", "0x10", "1'", "１",
+                            "NaN", "inf", "1)", "(1", ".", "-", "e5"})
         EXPECT_FALSE(sqltext::isNumber(QString::fromUtf8(bad))) << bad;
 }
 
@@ -31,16 +31,16 @@ TEST(SqlText, QuantitiesFitTheQuantityColumnsAndAreAboveZero)
     } cases[] = {
         {"1", true, true},
         {"0.01", true, true},
-        {"9999999999999999.99", true, true},     // 16 digits before the point
+        {"9999999999999999.99", true, true}, // 16 digits before the point
         {"0000000000000000000000012", true, true}, // leading zeros do not count
         {"1.5e15", true, true},
-        {"0.009", true, false},                  // staged as 0.00
+        {"0.009", true, false}, // staged as 0.00
         {"1e-400", true, false},
-        {"10000000000000000", false, false},     // 17 digits
+        {"10000000000000000", false, false}, // 17 digits
         {"99999999999999999999", false, false},
         {"123456789012345678.456", false, false},
         {"1e16", false, false},
-        {"1e309", false, false},                 // infinity as a double
+        {"1e309", false, false}, // infinity as a double
         {"-1e309", false, false},
         {"1e99999999999999999999", false, false},
         {"0", true, false},
@@ -69,10 +69,10 @@ TEST(SqlText, DecimalTextIsTheShortestPlainFormRoundedLikeADecimalColumn)
         {"-0.00", -1, "0"},
         {"12.", -1, "12"},
         {"1.125", -1, "1.125"},
-        {"1.125", 2, "1.13"},                      // half away from zero
+        {"1.125", 2, "1.13"}, // half away from zero
         {"1.124", 2, "1.12"},
         {"-1.125", 2, "-1.13"},
-        {"9.995", 2, "10"},                        // the carry reaches the whole part
+        {"9.995", 2, "10"}, // the carry reaches the whole part
         {"99.999", 2, "100"},
         {"0.005", 2, "0.01"},
         {"0.004", 2, "0"},

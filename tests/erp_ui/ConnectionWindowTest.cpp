@@ -1,6 +1,7 @@
 // ConnectionWindow and the connect loop, driven offscreen by object
 // names. Account sets live in embedded ERP folders; a server that cannot be
 // reached is FreeTDS (registered as "SQL Server") aimed at a closed port.
+#include "erp_ui/ConnectionWindow.h"
 #include "app/AppPaths.h"
 #include "app/OperationLog.h"
 #include "app/PasswordCipher.h"
@@ -8,7 +9,6 @@
 #include "app/TextCodec.h"
 #include "erp/ConnectionSetup.h"
 #include "erp/ErpSession.h"
-#include "erp_ui/ConnectionWindow.h"
 #include "erp_ui/SessionConnect.h"
 #include "tests/support/ErpFixture.h"
 #include "ui/MessageBox.h"
@@ -31,8 +31,7 @@ namespace {
 const QString kDeadServer = QStringLiteral("127.0.0.1,1"); // nothing listens on port 1
 const QString kSection = QStringLiteral("连接配制");
 
-template <typename T>
-T* child(QWidget* window, const char* name)
+template <typename T> T* child(QWidget* window, const char* name)
 {
     T* w = window->findChild<T*>(QString::fromUtf8(name));
     if (!w)
@@ -111,11 +110,16 @@ private slots:
             QRect rect;
         } controls[] = {
             {"分组框1", "", {7, 16, 360, 160}},
-            {"标签_服务器", "服务器", {16, 18, 72, 24}},     {"编辑框_服务器", nullptr, {96, 18, 201, 24}},
-            {"标签_用户名", "用户名", {16, 53, 72, 24}},     {"编辑框_用户名", nullptr, {96, 53, 201, 24}},
-            {"标签_密码", "密码", {16, 88, 72, 24}},         {"编辑框_密码", nullptr, {96, 88, 201, 24}},
-            {"标签_账套", "U8账套", {16, 123, 72, 24}},      {"组合框_账套列表", nullptr, {97, 123, 201, 24}},
-            {"按钮_测试", "测试", {24, 182, 80, 32}},        {"按钮_应用", "应用", {132, 182, 80, 32}},
+            {"标签_服务器", "服务器", {16, 18, 72, 24}},
+            {"编辑框_服务器", nullptr, {96, 18, 201, 24}},
+            {"标签_用户名", "用户名", {16, 53, 72, 24}},
+            {"编辑框_用户名", nullptr, {96, 53, 201, 24}},
+            {"标签_密码", "密码", {16, 88, 72, 24}},
+            {"编辑框_密码", nullptr, {96, 88, 201, 24}},
+            {"标签_账套", "U8账套", {16, 123, 72, 24}},
+            {"组合框_账套列表", nullptr, {97, 123, 201, 24}},
+            {"按钮_测试", "测试", {24, 182, 80, 32}},
+            {"按钮_应用", "应用", {132, 182, 80, 32}},
             {"按钮_取消", "取消", {240, 182, 80, 32}},
         };
         for (const auto& c : controls) {
@@ -174,7 +178,8 @@ private slots:
         list->hidePopup();
         // With the driver's reason, also in the log.
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("获取账套失败，请检查数据库连接配制\n原因（驱动程序原文）：")),
+        QVERIFY2(m_messages.first().text.startsWith(
+                     QStringLiteral("获取账套失败，请检查数据库连接配制\n原因（驱动程序原文）：")),
                  qPrintable(m_messages.first().text));
         QVERIFY(m_messages.first().text.size() > 40);
         QCOMPARE(m_messages.first().icon, msgbox::Icon::None);
@@ -207,7 +212,8 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
         QVERIFY2(clock.elapsed() < 10000, "an unreachable server must not freeze the window");
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("测试连接操失败！请检查相关配制\n原因（驱动程序原文）：")),
+        QVERIFY2(m_messages.first().text.startsWith(
+                     QStringLiteral("测试连接操失败！请检查相关配制\n原因（驱动程序原文）：")),
                  qPrintable(m_messages.first().text));
         QVERIFY(!ConnectionSetup::测试通过());
         QVERIFY(child<QGroupBox>(&w, "分组框1")->isEnabled());
@@ -227,7 +233,8 @@ private slots:
         child<QLineEdit>(&w, "编辑框_用户名")->setText(QStringLiteral("sb"));
         QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
         QCOMPARE(texts(), QStringList{QStringLiteral("“用户名”在测试之后改过了，请再点“测试”测试连接")});
-        QVERIFY(!settings::fileExists() || settings::readKey(kSection, QStringLiteral("用户名")) == QStringLiteral("sa"));
+        QVERIFY(!settings::fileExists()
+                || settings::readKey(kSection, QStringLiteral("用户名")) == QStringLiteral("sa"));
         m_messages.clear();
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(&w, "按钮_应用"), Qt::LeftButton);
@@ -272,7 +279,8 @@ private slots:
         list->hidePopup();
         QCOMPARE(m_messages.size(), 1);
         const QString text = m_messages.first().text;
-        QVERIFY2(text.startsWith(QStringLiteral("获取账套失败，请检查数据库连接配制\n本机没有登记名为“SQL Server”的 ODBC 驱动程序。")),
+        QVERIFY2(text.startsWith(QStringLiteral(
+                     "获取账套失败，请检查数据库连接配制\n本机没有登记名为“SQL Server”的 ODBC 驱动程序。")),
                  qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("[SQL Server]\nDescription=FreeTDS under the name the program asks for\n"
                                              "Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so\nTDS_Version=7.4")));
@@ -290,12 +298,20 @@ private slots:
         QTest::addColumn<bool>("tested");
         QTest::addColumn<QString>("message");
         // Each refusal names its field.
-        QTest::addRow("no server") << "" << "sa" << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“服务器”");
-        QTest::addRow("no login") << "srv" << "" << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“用户名”");
-        QTest::addRow("not tested") << "srv" << "sa" << "" << false
+        QTest::addRow("no server") << ""
+                                   << "sa"
+                                   << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“服务器”");
+        QTest::addRow("no login") << "srv"
+                                  << ""
+                                  << "pw" << true << QStringLiteral("信息不完整请重新录入：请填写“用户名”");
+        QTest::addRow("not tested") << "srv"
+                                    << "sa"
+                                    << "" << false
                                     << QStringLiteral("测试连接不通过或未测试连接！请先点“测试”，测试成功后再点“应用”");
-        QTest::addRow("changed since the test") << "srv" << "sa" << "pw" << true
-                                                << QStringLiteral("“服务器”在测试之后改过了，请再点“测试”测试连接");
+        QTest::addRow("changed since the test")
+            << "srv"
+            << "sa"
+            << "pw" << true << QStringLiteral("“服务器”在测试之后改过了，请再点“测试”测试连接");
     }
     void applyRefusesIncompleteOrUntestedSettings()
     {
@@ -338,8 +354,9 @@ private slots:
         for (const QByteArray& line : ini.readAll().split('\n'))
             if (line.contains('='))
                 keys << textcodec::fromGbk(line.left(line.indexOf('=')));
-        QCOMPARE(keys, (QStringList{QStringLiteral("服务器"), QStringLiteral("用户名"), QStringLiteral("账套"),
-                                    QStringLiteral("密码")}));
+        QCOMPARE(keys,
+                 (QStringList{QStringLiteral("服务器"), QStringLiteral("用户名"), QStringLiteral("账套"),
+                              QStringLiteral("密码")}));
         QCOMPARE(settings::readKey(kSection, QStringLiteral("服务器")), erp.server());
         QCOMPARE(settings::readKey(kSection, QStringLiteral("用户名")), QStringLiteral("sa"));
         QCOMPARE(settings::readKey(kSection, QStringLiteral("账套")), ErpFixture::kAccountSet);
@@ -384,8 +401,8 @@ private slots:
         list->hidePopup();
         list->setCurrentIndex(0);
         child<QLineEdit>(&w, box.toUtf8().constData())->setText(value);
-        const QString refusal = field + QStringLiteral("中有设置文件无法保存的字符“") + characters
-            + QStringLiteral("”，请修改后重试");
+        const QString refusal =
+            field + QStringLiteral("中有设置文件无法保存的字符“") + characters + QStringLiteral("”，请修改后重试");
 
         QTest::mouseClick(child<QPushButton>(&w, "按钮_测试"), Qt::LeftButton);
         QCOMPARE(texts(), QStringList{refusal});
@@ -485,8 +502,9 @@ private slots:
         const QString out = QString::fromUtf8(probe.readAllStandardOutput());
         QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
         QCOMPARE(probe.exitCode(), 0);
-        QVERIFY2(out.startsWith(QStringLiteral("message: 连接U8账套失败，请重新配制数据库连接信息\n原因（驱动程序原文）：")),
-                 qPrintable(out));
+        QVERIFY2(
+            out.startsWith(QStringLiteral("message: 连接U8账套失败，请重新配制数据库连接信息\n原因（驱动程序原文）：")),
+            qPrintable(out));
         QVERIFY2(out.endsWith(QStringLiteral("\nwindow: 窗口_数据库连接配制\n")), qPrintable(out));
     }
 };

@@ -82,7 +82,8 @@ void checkLabel(const PrintedLabel& printed, const LabelKind& kind, const LabelJ
                 for (int i = 0; i < m; ++i) {
                     const bool dark = p.constScanLine(top + my * m + j)[left + mx * m + i] == 0;
                     if (dark != symbol.dark(mx, my))
-                        QFAIL(qPrintable(QStringLiteral("module %1,%2 dot %3,%4 differs").arg(mx).arg(my).arg(i).arg(j)));
+                        QFAIL(
+                            qPrintable(QStringLiteral("module %1,%2 dot %3,%4 differs").arg(mx).arg(my).arg(i).arg(j)));
                 }
 }
 
@@ -101,14 +102,10 @@ private slots:
             QStringList options;
         };
         const QList<Queue> queues = {
-            {u"Zpl203"_s, kZpl, {}},
-            {u"Zpl300"_s, kZpl, {u"Resolution=300dpi"_s}},
-            {u"Epl203"_s, kEpl2, {}},
-            {u"Epl300"_s, kEpl2, {u"Resolution=300dpi"_s}},
-            {u"Dymo"_s, kDymo, {}},
-            {u"Rejecting"_s, kZpl, {}},
-            {u"Stopped"_s, kZpl, {}},
-            {kBystander, kZpl, {}},
+            {u"Zpl203"_s, kZpl, {}},  {u"Zpl300"_s, kZpl, {u"Resolution=300dpi"_s}},
+            {u"Epl203"_s, kEpl2, {}}, {u"Epl300"_s, kEpl2, {u"Resolution=300dpi"_s}},
+            {u"Dymo"_s, kDymo, {}},   {u"Rejecting"_s, kZpl, {}},
+            {u"Stopped"_s, kZpl, {}}, {kBystander, kZpl, {}},
         };
         for (const Queue& q : queues) {
             const QString why = m_cups.addQueue(q.name, q.model, q.options);
@@ -183,7 +180,8 @@ private slots:
         QVERIFY(index >= 0);
         list->view()->setCurrentIndex(list->model()->index(index, 0));
         QTest::keyClick(list->view(), Qt::Key_Return);
-        QCOMPARE(settings::readKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机")), QStringLiteral("Zpl203"));
+        QCOMPARE(settings::readKey(QStringLiteral("人员打印机配制"), QStringLiteral("打印机")),
+                 QStringLiteral("Zpl203"));
 
         const LabelSettings s = label50x30();
         setBox(&w, "编辑框_纸张长", s.纸张长);
@@ -202,7 +200,8 @@ private slots:
         const qsizetype before = m_cups.device(u"Zpl203"_s)->jobs().size();
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("按钮_打印")), Qt::LeftButton);
         QCOMPARE(env.messages.size(), 1);
-        QVERIFY2(env.messages[0].text.startsWith(QStringLiteral("已发送 3 张标签到打印机，")), qPrintable(env.messages[0].text));
+        QVERIFY2(env.messages[0].text.startsWith(QStringLiteral("已发送 3 张标签到打印机，")),
+                 qPrintable(env.messages[0].text));
 
         FifoDevice* device = m_cups.device(u"Zpl203"_s);
         QTRY_VERIFY2_WITH_TIMEOUT(device->jobs().size() >= before + 3, m_cups.errorLog().constData(), 60000);
@@ -221,10 +220,14 @@ private slots:
     {
         QTest::addColumn<QString>("queue");
         QTest::addColumn<QString>("says");
-        QTest::addRow("rejecting jobs") << "Rejecting" << "打印机“Rejecting”拒绝接收打印任务";
-        QTest::addRow("stopped") << "Stopped" << "打印机“Stopped”已暂停";
-        QTest::addRow("no custom size") << "Dymo" << "打印机“Dymo”不支持 50 × 30 毫米的标签尺寸";
-        QTest::addRow("jobs cancelled on the server") << "Holding" << "打印机“Holding”的打印任务被打印服务中止或取消";
+        QTest::addRow("rejecting jobs") << "Rejecting"
+                                        << "打印机“Rejecting”拒绝接收打印任务";
+        QTest::addRow("stopped") << "Stopped"
+                                 << "打印机“Stopped”已暂停";
+        QTest::addRow("no custom size") << "Dymo"
+                                        << "打印机“Dymo”不支持 50 × 30 毫米的标签尺寸";
+        QTest::addRow("jobs cancelled on the server") << "Holding"
+                                                      << "打印机“Holding”的打印任务被打印服务中止或取消";
     }
     void queueProblemsNameTheLabelsNotPrinted()
     {
@@ -242,7 +245,9 @@ private slots:
         };
         const LabelPrinter::Outcome outcome = printer.print(queue, label50x30(), jobs, progress);
         QCOMPARE(outcome.status, LabelPrinter::Status::Done);
-        QVERIFY2(outcome.sent == 0, qPrintable(m_cups.tool(u"lpstat"_s, {u"-W"_s, u"all"_s, u"-l"_s, u"-o"_s, queue}) + QString::fromUtf8(m_cups.errorLog())));
+        QVERIFY2(outcome.sent == 0,
+                 qPrintable(m_cups.tool(u"lpstat"_s, {u"-W"_s, u"all"_s, u"-l"_s, u"-o"_s, queue})
+                            + QString::fromUtf8(m_cups.errorLog())));
         QCOMPARE(LabelPrinter::failureMessage(outcome),
                  says + QStringLiteral("，2 张标签未打印：10001、10002\r\n全部未打印的编号及原因已写入操作日志。"));
         // Nothing is left waiting in the queue to come out later.
@@ -323,14 +328,15 @@ private:
         QCOMPARE(outcome.status, LabelPrinter::Status::Done);
         QCOMPARE(outcome.sent + outcome.failedCodes().size(), jobs.size());
         QTest::qWait(1000); // whatever the printer got has arrived
-        QVERIFY2(outcome.sent <= device->jobs().size(),
-                 qPrintable(QStringLiteral("%1 counted as sent, %2 printed").arg(outcome.sent).arg(device->jobs().size())));
+        QVERIFY2(
+            outcome.sent <= device->jobs().size(),
+            qPrintable(QStringLiteral("%1 counted as sent, %2 printed").arg(outcome.sent).arg(device->jobs().size())));
         const QString message = LabelPrinter::failureMessage(outcome);
         QVERIFY2(message.contains(QStringLiteral("张标签状态未知")), qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("请到打印机处查看这些标签是否已打印")));
         for (const LabelPrinter::Failure& f : outcome.failures)
-            QVERIFY2(f.problem == LabelQueue::Problem::Unknown || f.problem == LabelQueue::Problem::NotSent ||
-                         f.problem == LabelQueue::Problem::Aborted, // cancelled by the deletion, and read so
+            QVERIFY2(f.problem == LabelQueue::Problem::Unknown || f.problem == LabelQueue::Problem::NotSent
+                         || f.problem == LabelQueue::Problem::Aborted, // cancelled by the deletion, and read so
                      qPrintable(message));
         for (int i = 4; i < jobs.size(); ++i)
             QVERIFY(outcome.failedCodes().contains(jobs[i].code));
@@ -342,7 +348,8 @@ private:
     // is the one set at the start.
     void checkNothingElsePrinted(const QStringList& used)
     {
-        for (const QString& queue : {u"Zpl203"_s, u"Zpl300"_s, u"Epl203"_s, u"Epl300"_s, u"Dymo"_s, u"Rejecting"_s, u"Stopped"_s, u"Holding"_s, u"Office"_s})
+        for (const QString& queue : {u"Zpl203"_s, u"Zpl300"_s, u"Epl203"_s, u"Epl300"_s, u"Dymo"_s, u"Rejecting"_s,
+                                     u"Stopped"_s, u"Holding"_s, u"Office"_s})
             if (!used.contains(queue) && !m_used.contains(queue))
                 QVERIFY2(m_cups.device(queue)->jobs().isEmpty(), qPrintable(queue + u" got a job"_s));
         m_used << used;

@@ -184,9 +184,18 @@ private slots:
         QTest::addColumn<QString>("paperH");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addRow("code and name") << "50" << "30" << "空压机" << "A-01 空压机";
-        QTest::addRow("name too long: code") << "22" << "30" << "空压机房二号机组" << "A-01";
-        QTest::addRow("no room under the code") << "50" << "22" << "空压机" << "";
+        QTest::addRow("code and name") << "50"
+                                       << "30"
+                                       << "空压机"
+                                       << "A-01 空压机";
+        QTest::addRow("name too long: code") << "22"
+                                             << "30"
+                                             << "空压机房二号机组"
+                                             << "A-01";
+        QTest::addRow("no room under the code") << "50"
+                                                << "22"
+                                                << "空压机"
+                                                << "";
     }
     void captionUnderTheCodeWhereTheLabelHasRoom()
     {
@@ -203,8 +212,9 @@ private slots:
         const QImage page = render(pdf, kDpi);
         QCOMPARE(decode(page), QStringList{QStringLiteral("SA-01")});
         // The symbol where it is without any text: 20 mm box from 0.1 mm.
-        const LabelPage bare = LabelPage::make(LabelKind::device(), *LabelSizes::from(boxes(u"50"_s, u"21"_s, u"20"_s, u"20"_s), nullptr),
-                                               {u"A-01"_s, {}}, kDpi);
+        const LabelPage bare =
+            LabelPage::make(LabelKind::device(), *LabelSizes::from(boxes(u"50"_s, u"21"_s, u"20"_s, u"20"_s), nullptr),
+                            {u"A-01"_s, {}}, kDpi);
         const QRectF symbol = darkBoxMm(page.copy(0, 0, page.width(), bare.qrAt.y() + bare.qr.height()), kDpi);
         fuzzyCompare(symbol.left() / kDotMm, bare.qrAt.x() + 2 * bare.moduleDots, 1.01, "symbol left in dots");
         fuzzyCompare(symbol.top() / kDotMm, bare.qrAt.y() + 2 * bare.moduleDots, 1.01, "symbol top in dots");
@@ -221,11 +231,16 @@ private slots:
         QTest::addColumn<QString>("qrWide");
         QTest::addColumn<int>("moduleDots");
         // A version-1 symbol: 21 modules and a quiet zone of 2 on each side.
-        QTest::addRow("22 mm at 203 dpi") << 203 << "22" << "22" << 7;  // 175 dots / 25
-        QTest::addRow("22 mm at 300 dpi") << 300 << "22" << "22" << 10; // 259 dots / 25
-        QTest::addRow("crosswise 20 high, 30 wide") << 203 << "20" << "30" << 6; // the smaller side rules
-        QTest::addRow("tiny box: never below 2") << 203 << "3" << "3" << 2;
-        QTest::addRow("600 dpi") << 600 << "22" << "22" << 20;
+        QTest::addRow("22 mm at 203 dpi") << 203 << "22"
+                                          << "22" << 7; // 175 dots / 25
+        QTest::addRow("22 mm at 300 dpi") << 300 << "22"
+                                          << "22" << 10; // 259 dots / 25
+        QTest::addRow("crosswise 20 high, 30 wide") << 203 << "20"
+                                                    << "30" << 6; // the smaller side rules
+        QTest::addRow("tiny box: never below 2") << 203 << "3"
+                                                 << "3" << 2;
+        QTest::addRow("600 dpi") << 600 << "22"
+                                 << "22" << 20;
     }
     void moduleSizeInWholeDots()
     {
@@ -258,9 +273,10 @@ private slots:
         QTest::addRow("QR zero") << boxes(u"50"_s, u"30"_s, u"0"_s, u"20"_s) << "二维码长宽的“高:”框中的“0”无效";
         QTest::addRow("letters") << boxes(u"5O"_s, u"30"_s, u"20"_s, u"20"_s) << "纸张长宽的“宽:”框中的“5O”不是整数";
         QTest::addRow("exponent") << boxes(u"50"_s, u"1e9"_s, u"20"_s, u"20"_s) << "纸张长宽的“高:”框中的“1e9”不是整数";
-        QTest::addRow("margin letters") << boxes(u"50"_s, u"30"_s, u"20"_s, u"20"_s, u"2x"_s) << "打印边距的“上:”框中的“2x”无效";
-        QTest::addRow("QR wider than the label") << boxes(u"50"_s, u"30"_s, u"20"_s, u"60"_s)
-                                                 << "二维码（印出宽 60 × 高 20 毫米）大于标签（50 × 30 毫米）";
+        QTest::addRow("margin letters") << boxes(u"50"_s, u"30"_s, u"20"_s, u"20"_s, u"2x"_s)
+                                        << "打印边距的“上:”框中的“2x”无效";
+        QTest::addRow("QR wider than the label")
+            << boxes(u"50"_s, u"30"_s, u"20"_s, u"60"_s) << "二维码（印出宽 60 × 高 20 毫米）大于标签（50 × 30 毫米）";
     }
     void sizesOutsideTheRangeAreRefused()
     {
@@ -279,11 +295,14 @@ private slots:
         QTest::addColumn<LabelSettings>("settings");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("failure");
-        QTest::addRow("500 mm label") << boxes(u"500"_s, u"500"_s, u"500"_s, u"500"_s) << "张三" << "";
-        QTest::addRow("leading zeros") << boxes(u"0060"_s, u"040"_s, u"020"_s, u"20"_s) << "张三" << "";
+        QTest::addRow("500 mm label") << boxes(u"500"_s, u"500"_s, u"500"_s, u"500"_s) << "张三"
+                                      << "";
+        QTest::addRow("leading zeros") << boxes(u"0060"_s, u"040"_s, u"020"_s, u"20"_s) << "张三"
+                                       << "";
         QTest::addRow("margins beyond the page")
             << boxes(u"60"_s, u"40"_s, u"20"_s, u"20"_s, u"500"_s, u"500"_s) << "张三"
-            << "二维码超出标签边缘（请减小边距或二维码尺寸），1 张标签未打印：10001\r\n全部未打印的编号及原因已写入操作日志。";
+            << "二维码超出标签边缘（请减小边距或二维码尺寸），1 "
+               "张标签未打印：10001\r\n全部未打印的编号及原因已写入操作日志。";
         QTest::addRow("200 characters") << boxes(u"60"_s, u"40"_s, u"20"_s, u"20"_s) << QString(200, u'长') << "";
     }
     void unusualInputPrintsOrSaysWhy()

@@ -130,7 +130,8 @@ QList<PrintedLabel> readEpl2(const QByteArray& stream)
                 return {};
             const int bytes = f[2].toInt() * f[3].toInt();
             for (int r = 0; r < f[3].toInt(); ++r)
-                rows.append({f[0].toInt(), f[1].toInt() + r, stream.mid(at + qsizetype(r) * f[2].toInt(), f[2].toInt())});
+                rows.append(
+                    {f[0].toInt(), f[1].toInt() + r, stream.mid(at + qsizetype(r) * f[2].toInt(), f[2].toInt())});
             at += bytes;
             if (at < stream.size() && stream[at] == '\n')
                 ++at;

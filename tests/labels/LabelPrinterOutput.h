@@ -9,8 +9,8 @@
 namespace labeltest {
 
 struct PrintedLabel {
-    QImage picture;      // Grayscale8, 0 where the printer burns a dot
-    int widthDots = -1;  // ^PW / q: the label width the printer is told
+    QImage picture; // Grayscale8, 0 where the printer burns a dot
+    int widthDots = -1; // ^PW / q: the label width the printer is told
     int heightDots = -1; // ZPL: the graphic's rows; EPL2 does not say (-1)
 };
 

@@ -123,7 +123,7 @@ namespace {
 
 class PdfFolderQueue final : public LabelQueue {
 public:
-    PdfFolderQueue(int dpi, std::function<QString(int)> fileFor) : m_dpi(dpi), m_fileFor(std::move(fileFor)) {}
+    PdfFolderQueue(int dpi, std::function<QString(int)> fileFor) : m_dpi(dpi), m_fileFor(std::move(fileFor)) { }
     int dpi() const override { return m_dpi; }
     Problem check(const QSizeF&) override { return Problem::None; }
     Problem send(const LabelPage& page) override
@@ -179,29 +179,28 @@ QImage render(const QString& pdf, int dpi)
 {
     QTemporaryDir dir;
     const QString stem = dir.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                                     QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                                     QStringLiteral("-singlefile"), QStringLiteral("-aa"), QStringLiteral("no"),
-                                     QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-png"), pdf,
-                                     stem});
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+         QStringLiteral("1"), QStringLiteral("-singlefile"), QStringLiteral("-aa"), QStringLiteral("no"),
+         QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-png"), pdf, stem});
     return QImage(stem + QStringLiteral(".png"));
 }
 
 QList<Word> words(const QString& pdf)
 {
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"),
-                                                           QStringLiteral("1"), QStringLiteral("-l"),
-                                                           QStringLiteral("1"), pdf, QStringLiteral("-")});
+    const QString html = run(QStringLiteral("pdftotext"),
+                             {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                              QStringLiteral("1"), pdf, QStringLiteral("-")});
     QList<Word> out;
     QXmlStreamReader xml(html);
     const double mm = 25.4 / 72;
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("word")) {
             const auto a = xml.attributes();
-            const QRectF box(QPointF(a.value(QLatin1String("xMin")).toDouble() * mm,
-                                     a.value(QLatin1String("yMin")).toDouble() * mm),
-                             QPointF(a.value(QLatin1String("xMax")).toDouble() * mm,
-                                     a.value(QLatin1String("yMax")).toDouble() * mm));
+            const QRectF box(
+                QPointF(a.value(QLatin1String("xMin")).toDouble() * mm, a.value(QLatin1String("yMin")).toDouble() * mm),
+                QPointF(a.value(QLatin1String("xMax")).toDouble() * mm,
+                        a.value(QLatin1String("yMax")).toDouble() * mm));
             out.append({xml.readElementText(), box});
         }
     }

@@ -52,8 +52,7 @@ QStringList decode(const QImage& image);
 // printer of dpi dots per inch would get it; any printer name but "" counts
 // as installed. fileFor, when given, names the file of the job-th label
 // (0-based) instead.
-LabelPrinter::Target pdfFiles(const QString& folder, int dpi = 203,
-                              std::function<QString(int job)> fileFor = {});
+LabelPrinter::Target pdfFiles(const QString& folder, int dpi = 203, std::function<QString(int job)> fileFor = {});
 
 // Runs a program and returns its standard output; "" when it fails.
 QString run(const QString& program, const QStringList& arguments);

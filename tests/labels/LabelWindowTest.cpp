@@ -33,10 +33,10 @@ namespace {
 
 const QString kPersonSection = QStringLiteral("人员打印机配制");
 const QString kDeviceSection = QStringLiteral("设备打印机配制");
-const QStringList kKeys = {u"纸张长"_s, u"纸张宽"_s, u"二维码长"_s, u"二维码宽"_s, u"打印机"_s, u"边距上"_s, u"边距下"_s, u"边距左"_s, u"边距右"_s};
+const QStringList kKeys = {u"纸张长"_s, u"纸张宽"_s, u"二维码长"_s, u"二维码宽"_s, u"打印机"_s,
+                           u"边距上"_s, u"边距下"_s, u"边距左"_s,   u"边距右"_s};
 
-template <class T>
-T* child(QWidget* w, const QString& name)
+template <class T> T* child(QWidget* w, const QString& name)
 {
     T* c = w->findChild<T*>(name);
     if (!c)
@@ -191,8 +191,10 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("window");
-        QTest::addRow("person") << "按钮_打印人员条码" << "窗口_人员条码打印";
-        QTest::addRow("device") << "按钮_打印设备条码" << "窗口_设备码打印";
+        QTest::addRow("person") << "按钮_打印人员条码"
+                                << "窗口_人员条码打印";
+        QTest::addRow("device") << "按钮_打印设备条码"
+                                << "窗口_设备码打印";
     }
     void startWindowOpensThemModallyWithoutOwner()
     {
@@ -214,10 +216,7 @@ private slots:
         QVERIFY(!owned);
     }
 
-    void selectAllTicksTheRowsTheFilterShows_data()
-    {
-        bothWindows();
-    }
+    void selectAllTicksTheRowsTheFilterShows_data() { bothWindows(); }
     void selectAllTicksTheRowsTheFilterShows()
     {
         QFETCH(bool, person);
@@ -247,10 +246,7 @@ private slots:
             QVERIFY(!w->isTicked(row));
     }
 
-    void theListGrowsWithTheWindow_data()
-    {
-        bothWindows();
-    }
+    void theListGrowsWithTheWindow_data() { bothWindows(); }
     void theListGrowsWithTheWindow()
     {
         QFETCH(bool, person);
@@ -272,7 +268,8 @@ private slots:
         QTest::addColumn<bool>("person");
         QTest::addColumn<QStringList>("headers");
         QTest::addRow("person") << true << QStringList{u"选择"_s, u"工号"_s, u"姓名"_s, u"部门"_s, u"二维码"_s};
-        QTest::addRow("device") << false << QStringList{u"选择"_s, u"设备编码"_s, u"设备名称"_s, u"线别"_s, u"二维码"_s};
+        QTest::addRow("device") << false
+                                << QStringList{u"选择"_s, u"设备编码"_s, u"设备名称"_s, u"线别"_s, u"二维码"_s};
     }
     void gridHasItsColumns()
     {
@@ -289,23 +286,22 @@ private slots:
         }
     }
 
-    void settingsAreLoadedIntoTheBoxes_data()
-    {
-        bothWindows();
-    }
+    void settingsAreLoadedIntoTheBoxes_data() { bothWindows(); }
     void settingsAreLoadedIntoTheBoxes()
     {
         QFETCH(bool, person);
         const QString section = person ? kPersonSection : kDeviceSection;
         const QString other = person ? kDeviceSection : kPersonSection;
-        const QStringList values = {u"60"_s, u"40"_s, u"20"_s, u"30"_s, u"标签 打印机"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s};
+        const QStringList values = {u"60"_s, u"40"_s, u"20"_s, u"30"_s, u"标签 打印机"_s,
+                                    u"1"_s,  u"2"_s,  u"3"_s,  u"4"_s};
         for (int i = 0; i < kKeys.size(); ++i) {
             settings::writeKey(section, kKeys[i], values[i]);
             settings::writeKey(other, kKeys[i], QStringLiteral("9"));
         }
         auto w = open(person, m_erp->记录集2);
-        const QStringList boxes = {u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
-                                   u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
+        const QStringList boxes = {
+            u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
+            u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
         for (int i = 0; i < boxes.size(); ++i) {
             if (boxes[i].isEmpty())
                 QCOMPARE(child<QComboBox>(w.get(), QStringLiteral("组合框_打印机"))->currentText(), values[i]);
@@ -322,19 +318,34 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("says");
-        QTest::addRow("paper 1e9") << "编辑框_纸张长" << "1e9" << "按钮_纸张设置"
-                                   << "纸张尺寸未保存：纸张长宽的“宽:”框中的“1e9”不是整数（只能填数字，不能有字母、小数点或符号）："
-                                      "应为 1 到 500 之间的整毫米数";
-        QTest::addRow("QR 5O") << "编辑框_二维码宽" << "5O" << "按钮_二维码设置"
-                               << "二维码尺寸未保存：二维码长宽的“宽:”框中的“5O”不是整数（只能填数字，不能有字母、小数点或符号）："
-                                  "应为 1 到 500 之间的整毫米数";
-        QTest::addRow("QR 2.5") << "编辑框_二维码长" << "2.5" << "按钮_二维码设置"
-                                << "二维码尺寸未保存：二维码长宽的“高:”框中的“2.5”不是整数（只能填数字，不能有字母、小数点或符号）："
-                                   "应为 1 到 500 之间的整毫米数";
-        QTest::addRow("margin -1") << "编辑框_右" << "-1" << "按钮_边距设置"
-                                   << "打印边距未保存：打印边距的“右:”框中的“-1”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
-        QTest::addRow("margin 501") << "编辑框_上" << "501" << "按钮_边距设置"
-                                    << "打印边距未保存：打印边距的“上:”框中的“501”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
+        QTest::addRow("paper 1e9")
+            << "编辑框_纸张长"
+            << "1e9"
+            << "按钮_纸张设置"
+            << "纸张尺寸未保存：纸张长宽的“宽:”框中的“1e9”不是整数（只能填数字，不能有字母、小数点或符号）："
+               "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR 5O")
+            << "编辑框_二维码宽"
+            << "5O"
+            << "按钮_二维码设置"
+            << "二维码尺寸未保存：二维码长宽的“宽:”框中的“5O”不是整数（只能填数字，不能有字母、小数点或符号）："
+               "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("QR 2.5")
+            << "编辑框_二维码长"
+            << "2.5"
+            << "按钮_二维码设置"
+            << "二维码尺寸未保存：二维码长宽的“高:”框中的“2.5”不是整数（只能填数字，不能有字母、小数点或符号）："
+               "应为 1 到 500 之间的整毫米数";
+        QTest::addRow("margin -1")
+            << "编辑框_右"
+            << "-1"
+            << "按钮_边距设置"
+            << "打印边距未保存：打印边距的“右:”框中的“-1”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
+        QTest::addRow("margin 501")
+            << "编辑框_上"
+            << "501"
+            << "按钮_边距设置"
+            << "打印边距未保存：打印边距的“上:”框中的“501”无效：应为 0 到 500 之间的整毫米数（只能填数字）";
     }
     void sizesThatAreNoWholeNumberAreRefused()
     {
@@ -364,8 +375,8 @@ private slots:
             const char* w = person ? "person " : "device ";
             QTest::addRow("%spaper", w) << person << "按钮_纸张设置" << QStringList{u"纸张长"_s, u"纸张宽"_s};
             QTest::addRow("%sqr", w) << person << "按钮_二维码设置" << QStringList{u"二维码长"_s, u"二维码宽"_s};
-            QTest::addRow("%smargins", w) << person << "按钮_边距设置"
-                                          << QStringList{u"边距上"_s, u"边距下"_s, u"边距左"_s, u"边距右"_s};
+            QTest::addRow("%smargins", w)
+                << person << "按钮_边距设置" << QStringList{u"边距上"_s, u"边距下"_s, u"边距左"_s, u"边距右"_s};
         }
     }
     void eachSaveButtonWritesExactlyItsKeys()
@@ -375,8 +386,9 @@ private slots:
         QFETCH(QStringList, keys);
         const QString section = person ? kPersonSection : kDeviceSection;
         auto w = open(person, m_erp->记录集2);
-        const QStringList boxes = {u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
-                                   u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
+        const QStringList boxes = {
+            u"编辑框_纸张长"_s, u"编辑框_纸张宽"_s, u"编辑框_二维码长"_s, u"编辑框_二维码宽"_s, u""_s,
+            u"编辑框_上"_s,     u"编辑框_下"_s,     u"编辑框_左"_s,       u"编辑框_右"_s};
         for (int i = 0; i < boxes.size(); ++i)
             if (!boxes[i].isEmpty())
                 QTest::keyClicks(child<QLineEdit>(w.get(), boxes[i]), QString::number(90 - 10 * i));
@@ -460,9 +472,9 @@ private slots:
                      "select  ry.JobNumber as 工号,cPsn_Name as 姓名,bm.cDepName as 部门名称 from hr_hi_person ry "
                      "inner join department bm on ry.cDept_num=bm.cDepCode  and ry.JobNumber is not null order by "
                      "ry.JobNumber")});
-        const QStringList expected = m_erp->column(QStringLiteral(
-            "select JobNumber from hr_hi_person p join department d on p.cDept_num = d.cDepCode "
-            "where JobNumber is not null order by JobNumber"));
+        const QStringList expected = m_erp->column(
+            QStringLiteral("select JobNumber from hr_hi_person p join department d on p.cDept_num = d.cDepCode "
+                           "where JobNumber is not null order by JobNumber"));
         QVERIFY(expected.size() > 10);
         QCOMPARE(column(w.get(), 1), expected);
         QVERIFY(!column(w.get(), 2).contains(QStringLiteral("无工号")));
@@ -624,8 +636,10 @@ private slots:
         w->setTicked(1, true);
         click(w.get(), QStringLiteral("按钮_打印"));
         QCOMPARE(m_env->messages.size(), 1);
-        QCOMPARE(m_env->messages[0].text,
-                 QStringLiteral("纸张长宽的“宽:”框中的“99999”无效：应为 1 到 500 之间的整毫米数。未打印任何标签，请改正后再打印。"));
+        QCOMPARE(
+            m_env->messages[0].text,
+            QStringLiteral(
+                "纸张长宽的“宽:”框中的“99999”无效：应为 1 到 500 之间的整毫米数。未打印任何标签，请改正后再打印。"));
         QVERIFY(QDir(m_out->path()).isEmpty());
     }
 
@@ -646,9 +660,10 @@ private slots:
         const msgbox::Message& m = m_env->messages[0];
         QCOMPARE(m.icon, msgbox::Icon::Error);
         const QStringList codes = column(w.get(), 1);
-        QCOMPARE(m.text, QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n全部未打印的编号及原因已写入操作日志。\r\n"
-                                        "其余 1 张已发送到打印机，请等待打印结束！！")
-                             .arg(codes[1], codes[3]));
+        QCOMPARE(m.text,
+                 QStringLiteral("2 张标签未能发送到打印机：%1、%2\r\n全部未打印的编号及原因已写入操作日志。\r\n"
+                                "其余 1 张已发送到打印机，请等待打印结束！！")
+                     .arg(codes[1], codes[3]));
         QVERIFY(QFile::exists(m_out->filePath(QStringLiteral("label-1.pdf"))));
     }
 
@@ -701,10 +716,7 @@ private slots:
         QVERIFY(!w->findChild<QProgressDialog*>(QStringLiteral("进度_打印")));
     }
 
-    void previewShowsTheFirstTickedLabelAsItPrints_data()
-    {
-        bothWindows();
-    }
+    void previewShowsTheFirstTickedLabelAsItPrints_data() { bothWindows(); }
     void previewShowsTheFirstTickedLabelAsItPrints()
     {
         QFETCH(bool, person);

@@ -1,18 +1,18 @@
 // The command-line encoder quillmark-qr.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>  // wait4 and its status macros
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sys/resource.h>
-#include <sys/wait.h> // wait4 and its status macros
-#include <unistd.h>
 #include <sstream>
 #include <string>
 
 #include "qr/facade.h"
-#include "tests/qr/support.h"
 #include "tests/qr/ToolRun.h"
+#include "tests/qr/support.h"
 #include "tests/support/ZbarDecode.h"
 
 using namespace qr;
@@ -63,7 +63,7 @@ TEST(QrCli, MatrixOutputNamesVersionMaskAndMode) {
 TEST(QrCli, WritesTheFacadesBmp) {
     const std::string file = ::testing::TempDir() + "qr-cli-test.bmp";
     const ToolRun r = run("--level M --width 60 --height 40 --background 16777215 --foreground 0xFF --output '" + file +
-                      "' 'S设备-01'");
+                          "' 'S设备-01'");
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "");
     std::ifstream in(file, std::ios::binary);
@@ -97,7 +97,7 @@ long peakKilobytes(int width) {
 // its own size in memory once, not once more for a copy.
 TEST(QrCli, ALargePictureIsNotCopiedBeforeWriting) {
     constexpr int kWidth = 5000;
-    const long pictureKilobytes = (24L * kWidth + 31) / 32 * 4 * kWidth / 1024; // rows padded to 4 bytes
+    const long pictureKilobytes = (24L * kWidth + 31) / 32 * 4 * kWidth / 1024;  // rows padded to 4 bytes
     const long small = peakKilobytes(100);
     const long large = peakKilobytes(kWidth);
     ASSERT_GT(small, 0);

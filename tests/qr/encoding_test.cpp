@@ -29,9 +29,9 @@ TEST(QrEncodingModes, ChoiceFollowsTheCharacters) {
     } cases[] = {
         {"0123", "数字"},
         {"R1234567", "字母数字"},
-        {"12 34", "字母数字"},       // a space makes it alphanumeric
+        {"12 34", "字母数字"},  // a space makes it alphanumeric
         {"ABC$%*+-./:", "字母数字"},
-        {"%%SpecCode10", "字节"},    // lower-case letters are not alphanumeric
+        {"%%SpecCode10", "字节"},  // lower-case letters are not alphanumeric
         {"abc", "字节"},
         {"A#B", "字节"},
         {"中文", "字节"},
@@ -43,7 +43,7 @@ TEST(QrEncodingModes, ChoiceFollowsTheCharacters) {
 
 TEST(QrEncodingModes, TablesOfModesAndLevels) {
     const 版本类 v9 = 二维码类::取版本_通过版本号(9), v10 = 二维码类::取版本_通过版本号(10),
-                v26 = 二维码类::取版本_通过版本号(26), v27 = 二维码类::取版本_通过版本号(27);
+                 v26 = 二维码类::取版本_通过版本号(26), v27 = 二维码类::取版本_通过版本号(27);
     struct Case {
         const 模式类& mode;
         int indicator, bits9, bits10, bits26, bits27;
@@ -288,10 +288,14 @@ TEST(QrEncoder, Reports) {
 TEST(QrCodeObject, LookupsAndReports) {
     EXPECT_EQ(二维码类::取版本_通过维长度(21).取版本号(), 1);
     EXPECT_EQ(二维码类::取版本_通过维长度(177).取版本号(), 40);
-    EXPECT_QR_REPORT(二维码类::取版本_通过版本号(0), "二维码类", "取版本_通过版本号", "版本号不在0到40之间。当前版本号：0");
-    EXPECT_QR_REPORT(二维码类::取版本_通过版本号(41), "二维码类", "取版本_通过版本号", "版本号不在0到40之间。当前版本号：41");
-    EXPECT_QR_REPORT(二维码类::取版本_通过维长度(22), "二维码类", "取版本_通过维长度", "维长度不为4的位数加1。当前维数：22");
-    EXPECT_QR_REPORT(二维码类::取版本_通过维长度(181), "二维码类", "取版本_通过版本号", "版本号不在0到40之间。当前版本号：41");
+    EXPECT_QR_REPORT(二维码类::取版本_通过版本号(0), "二维码类", "取版本_通过版本号",
+                     "版本号不在0到40之间。当前版本号：0");
+    EXPECT_QR_REPORT(二维码类::取版本_通过版本号(41), "二维码类", "取版本_通过版本号",
+                     "版本号不在0到40之间。当前版本号：41");
+    EXPECT_QR_REPORT(二维码类::取版本_通过维长度(22), "二维码类", "取版本_通过维长度",
+                     "维长度不为4的位数加1。当前维数：22");
+    EXPECT_QR_REPORT(二维码类::取版本_通过维长度(181), "二维码类", "取版本_通过版本号",
+                     "版本号不在0到40之间。当前版本号：41");
     EXPECT_QR_REPORT(二维码类::取容错级别_按索引(0), "二维码类", "取容错级别_按索引", "索引异常。当前索引：0");
     EXPECT_QR_REPORT(二维码类::取容错级别_按索引(5), "二维码类", "取容错级别_按索引", "索引异常。当前索引：5");
 

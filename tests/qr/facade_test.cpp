@@ -26,7 +26,9 @@ std::array<int, 3> pixel(const std::vector<std::uint8_t>& bmp, int x, int y) {
     return {bmp[at], bmp[at + 1], bmp[at + 2]};
 }
 
-bool dark(const std::vector<std::uint8_t>& bmp, int x, int y) { return pixel(bmp, x, y) == std::array<int, 3>{0, 0, 0}; }
+bool dark(const std::vector<std::uint8_t>& bmp, int x, int y) {
+    return pixel(bmp, x, y) == std::array<int, 3>{0, 0, 0};
+}
 
 }  // namespace
 
@@ -36,7 +38,7 @@ TEST(QrFacade, BmpHeadersAndRowPadding) {
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
     EXPECT_EQ(u32(bmp, 2), bmp.size());
-    EXPECT_EQ(u32(bmp, 6), 0u);   // reserved words
+    EXPECT_EQ(u32(bmp, 6), 0u);  // reserved words
     EXPECT_EQ(u32(bmp, 10), 54u);
     EXPECT_EQ(u32(bmp, 14), 40u);
     EXPECT_EQ(u32(bmp, 18), 50u);
@@ -63,7 +65,7 @@ TEST(QrFacade, ScalingCases) {
         int version, width, height;
         int outW, outH, s, left, top;
     } cases[] = {
-        {"%%SpecCode10", "H", 2, 0, 0, 100, 100, 3, 12, 12},   // default size
+        {"%%SpecCode10", "H", 2, 0, 0, 100, 100, 3, 12, 12},  // default size
         {"R1234567", "H", 1, 50, 50, 50, 50, 2, 4, 4},
         {std::string(30, 'q'), "H", 4, 50, 50, 50, 50, 1, 8, 8},
         // Too small for one pixel a module: grows to two rather than crop.
@@ -71,7 +73,7 @@ TEST(QrFacade, ScalingCases) {
         {std::string(240, 'q'), "L", 10, 200, 50, 200, 122, 2, 43, 4},
         {std::string(240, 'q'), "L", 10, 60, 1000, 122, 1000, 2, 4, 443},
         {"R1234567", "H", 1, 100, 60, 100, 60, 2, 29, 9},
-        {"R1234567", "H", 1, -7, 101, 100, 101, 4, 8, 8},      // odd leftover to the bottom
+        {"R1234567", "H", 1, -7, 101, 100, 101, 4, 8, 8},  // odd leftover to the bottom
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 16) + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
@@ -158,9 +160,11 @@ TEST(QrFacade, ColoursAreColorrefValues) {
 }
 
 TEST(QrFacade, PicturesABmpCannotHoldAreRefused) {
-    EXPECT_QR_REPORT(创建二维码("A", "L", std::int64_t{1} << 31, 1, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
+    EXPECT_QR_REPORT(创建二维码("A", "L", std::int64_t{1} << 31, 1, 0xFFFFFF, 0), "二维码模块", "创建二维码",
+                     "图片尺寸过大");
     EXPECT_QR_REPORT(创建二维码("A", "L", 40000, 40000, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
-    EXPECT_QR_REPORT(创建二维码("A", "L", 2147483647, 2147483647, 0xFFFFFF, 0), "二维码模块", "创建二维码", "图片尺寸过大");
+    EXPECT_QR_REPORT(创建二维码("A", "L", 2147483647, 2147483647, 0xFFFFFF, 0), "二维码模块", "创建二维码",
+                     "图片尺寸过大");
 }
 
 TEST(QrFacade, TooLongTextEndsInTheVersionReport) {

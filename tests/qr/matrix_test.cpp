@@ -36,7 +36,8 @@ int valueOf(const 位向量类& v) {
     字节矩阵类 m;
     m.初始化矩阵(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
     for (std::size_t y = 0; y < rows.size(); ++y)
-        for (std::size_t x = 0; x < rows[y].size(); ++x) m.置值(static_cast<int>(x), static_cast<int>(y), rows[y][x] - '0');
+        for (std::size_t x = 0; x < rows[y].size(); ++x)
+            m.置值(static_cast<int>(x), static_cast<int>(y), rows[y][x] - '0');
     return m;
 }
 
@@ -75,7 +76,8 @@ TEST(QrMatrix, Version1TimingAndDarkModule) {
     EXPECT_EQ(m.取值(8, 13), 1);
     // Finder corners and separators.
     for (auto [x, y] : {std::pair{0, 0}, {20, 0}, {0, 20}, {3, 3}, {17, 3}, {3, 17}}) EXPECT_EQ(m.取值(x, y), 1);
-    for (auto [x, y] : {std::pair{7, 0}, {13, 0}, {0, 13}, {7, 7}, {13, 7}, {7, 13}, {1, 1}}) EXPECT_EQ(m.取值(x, y), 0);
+    for (auto [x, y] : {std::pair{7, 0}, {13, 0}, {0, 13}, {7, 7}, {13, 7}, {7, 13}, {1, 1}})
+        EXPECT_EQ(m.取值(x, y), 0);
 }
 
 TEST(QrMatrix, Version2AlignmentPattern) {
@@ -190,10 +192,11 @@ TEST(QrMatrix, MaskConditions) {
     } cases[] = {
         {0, 0, 0, true},  {0, 1, 0, false}, {1, 5, 2, true},  {1, 5, 3, false}, {2, 3, 1, true},
         {2, 4, 1, false}, {3, 1, 2, true},  {3, 1, 1, false}, {4, 3, 2, true},  {4, 3, 4, false},
-        {4, 6, 0, true},  {5, 0, 7, true},  {5, 1, 1, false}, {6, 1, 1, true},  {6, 1, 5, false}, {6, 2, 3, true},
-        {7, 1, 1, false}, {7, 1, 2, false}, {7, 1, 3, true}, {7, 0, 0, true},
+        {4, 6, 0, true},  {5, 0, 7, true},  {5, 1, 1, false}, {6, 1, 1, true},  {6, 1, 5, false},
+        {6, 2, 3, true},  {7, 1, 1, false}, {7, 1, 2, false}, {7, 1, 3, true},  {7, 0, 0, true},
     };
-    for (const Case& c : cases) EXPECT_EQ(masks.取数据掩码位(c.mask, c.x, c.y), c.inverted) << c.mask << ":" << c.x << "," << c.y;
+    for (const Case& c : cases)
+        EXPECT_EQ(masks.取数据掩码位(c.mask, c.x, c.y), c.inverted) << c.mask << ":" << c.x << "," << c.y;
     EXPECT_QR_REPORT(masks.取数据掩码位(8, 0, 0), "掩码辅助类", "取数据掩码位", "掩图无效。");
     EXPECT_QR_REPORT(masks.取数据掩码位(-1, 0, 0), "掩码辅助类", "取数据掩码位", "掩图无效。");
 }
@@ -245,9 +248,9 @@ TEST(QrPenalty, Rule4DarkShareInSinglePrecision) {
     struct Case {
         int side, dark, penalty;
     } cases[] = {
-        {21, 200, 0}, {21, 190, 10}, {21, 176, 20}, {21, 221, 0}, {21, 441, 100}, {21, 0, 100},
-        {25, 250, 10},  // 40 %: the float lies just above 0.4, deviation 9
-        {25, 375, 20},  // 60 %
+        {21, 200, 0},   {21, 190, 10}, {21, 176, 20}, {21, 221, 0},
+        {21, 441, 100}, {21, 0, 100},  {25, 250, 10},  // 40 %: the float lies just above 0.4, deviation 9
+        {25, 375, 20},                                 // 60 %
     };
     const 掩码辅助类 masks;
     for (const Case& c : cases) {

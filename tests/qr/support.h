@@ -15,7 +15,9 @@ namespace qrtest {
 
 struct Report : std::runtime_error {
     Report(std::string s, std::string m, std::string msg)
-        : std::runtime_error(s + " / " + m + " / " + msg), source(std::move(s)), method(std::move(m)),
+        : std::runtime_error(s + " / " + m + " / " + msg),
+          source(std::move(s)),
+          method(std::move(m)),
           message(std::move(msg)) {}
     std::string source, method, message;
 };
@@ -34,10 +36,10 @@ Report expectReport(F&& f) {
 
 }  // namespace qrtest
 
-#define EXPECT_QR_REPORT(statement, src, meth, msg)                      \
-    do {                                                                 \
+#define EXPECT_QR_REPORT(statement, src, meth, msg)                         \
+    do {                                                                    \
         const qrtest::Report r_ = qrtest::expectReport([&] { statement; }); \
-        EXPECT_EQ(r_.source, src);                                       \
-        EXPECT_EQ(r_.method, meth);                                      \
-        EXPECT_EQ(r_.message, msg);                                      \
+        EXPECT_EQ(r_.source, src);                                          \
+        EXPECT_EQ(r_.method, meth);                                         \
+        EXPECT_EQ(r_.message, msg);                                         \
     } while (0)

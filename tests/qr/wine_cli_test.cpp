@@ -57,8 +57,8 @@ protected:
     // Sets m_wineUnavailable when Wine cannot start here.
     ToolRun windowsTool(const std::vector<std::string>& args, const std::string& input = "", bool errToOut = false) {
         ToolRun r = runIn(m_dir.string(),
-                          shellQuoted(QUILLMARK_WINE_RUN) + " " + shellQuoted(QUILLMARK_QR_CLI_EXE) +
-                              arguments(args) + stdinFrom(input),
+                          shellQuoted(QUILLMARK_WINE_RUN) + " " + shellQuoted(QUILLMARK_QR_CLI_EXE) + arguments(args) +
+                              stdinFrom(input),
                           errToOut);
         if (r.exitCode == kWineUnavailable) m_wineUnavailable = true;
         return r;

@@ -95,10 +95,10 @@ TEST(QrZbarRoundTrip, ProgramSizedPictures) {
         int width, height;
         std::uint32_t dark;
     } cases[] = {
-        {"R00123", "H", 50, 50, 0},             // personnel label
-        {"S设备-0001", "H", 50, 50, 0},          // device label, Chinese
-        {"%%SpecCode18", "H", 0, 0, 0},         // scanner set-up command
-        {"%%SpecCode10", "H", 0, 0, 0xFF},      // clear-data command, red
+        {"R00123", "H", 50, 50, 0},         // personnel label
+        {"S设备-0001", "H", 50, 50, 0},     // device label, Chinese
+        {"%%SpecCode18", "H", 0, 0, 0},     // scanner set-up command
+        {"%%SpecCode10", "H", 0, 0, 0xFF},  // clear-data command, red
         {"仓库材料出库单 CLCK240101120000", "M", 200, 120, 0},
         {"\xF0\x9F\x93\xA6 箱 \xF0\x9F\x98\x80", "Q", 0, 0, 0},  // outside GB2312: kept
     };
@@ -118,7 +118,7 @@ TEST(QrZbarRoundTrip, TooSmallPicturesGrowInsteadOfCropping) {
         Kind kind;
         int width, height;
     } cases[] = {
-        {10, 2, Kind::Alphanumeric, 50, 50}, {25, 4, Kind::Chinese, 0, 0},  {40, 1, Kind::Ascii, 0, 0},
+        {10, 2, Kind::Alphanumeric, 50, 50}, {25, 4, Kind::Chinese, 0, 0},     {40, 1, Kind::Ascii, 0, 0},
         {40, 4, Kind::Numeric, 1, 1},        {36, 4, Kind::Chinese, 1000, 77}, {40, 3, Kind::Mixed, 120, 5000},
     };
     const char* letters[] = {"L", "M", "Q", "H"};

@@ -47,8 +47,10 @@ TEST(ScanSelfTest, JudgesWhatTheScannerTyped)
         {"Tab then Enter", T + u"\t\n"_s, {Finding::ExtraCharacters}, u"条码后多了“[Tab]”"_s},
         {"twice with Enter", T + u"\n"_s + T + u"\n"_s, {Finding::TypedTwice}, u"两次"_s},
         {"twice in a row", T + T + u"\n"_s, {Finding::TypedTwice}, u"两次"_s},
-        {"twice, Caps Lock, Tab", swapCase(T + u"\t"_s + T) + u"\t"_s,
-         {Finding::WrongCase, Finding::TypedTwice, Finding::TabInsteadOfEnter}, u"两次"_s},
+        {"twice, Caps Lock, Tab",
+         swapCase(T + u"\t"_s + T) + u"\t"_s,
+         {Finding::WrongCase, Finding::TypedTwice, Finding::TabInsteadOfEnter},
+         u"两次"_s},
         {"another code", QStringLiteral("QM-001\n"), {Finding::NotTheTestCode}, u"不是测试码"_s},
     };
     for (const Case& c : cases) {

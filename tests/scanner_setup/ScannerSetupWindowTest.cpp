@@ -1,9 +1,9 @@
 // 窗口_条码枪设置 driven as the clerk and the scanner would: buttons clicked
 // by name, scans typed as keys into whatever has the focus, pictures read
 // back by zbar.
+#include "scanner_setup/ScannerSetupWindow.h"
 #include "qr/facade.h"
 #include "scanner_setup/PictureBox.h"
-#include "scanner_setup/ScannerSetupWindow.h"
 #include "scanner_setup/ScanSelfTest.h"
 #include "shell/StartWindow.h"
 #include "tests/support/ZbarDecode.h"
@@ -116,12 +116,17 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QRgb>("dark");
-        QTest::addRow("normal") << "按钮_普通模式" << "%%SpecCode10" << qRgb(0, 0, 0);
-        QTest::addRow("inventory") << "按钮_盘点模式" << "%%SpecCode11" << qRgb(0, 0, 0);
-        QTest::addRow("record count") << "按钮_显示记录数" << "%%SpecCode17" << qRgb(0, 0, 0);
-        QTest::addRow("battery") << "按钮_显示电量" << "%%SpecCode15" << qRgb(0, 0, 0);
+        QTest::addRow("normal") << "按钮_普通模式"
+                                << "%%SpecCode10" << qRgb(0, 0, 0);
+        QTest::addRow("inventory") << "按钮_盘点模式"
+                                   << "%%SpecCode11" << qRgb(0, 0, 0);
+        QTest::addRow("record count") << "按钮_显示记录数"
+                                      << "%%SpecCode17" << qRgb(0, 0, 0);
+        QTest::addRow("battery") << "按钮_显示电量"
+                                 << "%%SpecCode15" << qRgb(0, 0, 0);
         // Black too: a red-light scanner cannot read red.
-        QTest::addRow("clear") << "按钮_清除数据" << "%%SpecCode18" << qRgb(0, 0, 0);
+        QTest::addRow("clear") << "按钮_清除数据"
+                               << "%%SpecCode18" << qRgb(0, 0, 0);
     }
     void codeButtonShowsItsCommandCentredAndSharp()
     {
@@ -184,8 +189,9 @@ private slots:
         std::vector<std::string> found = qrtest::decodeGrey(grey, unsigned(shot.width()), unsigned(shot.height()));
         std::sort(found.begin(), found.end());
         QCOMPARE(found, (std::vector<std::string>{"#QM-CANCEL", "#QM-UNDO", "#QM-WRITE"}));
-        const QList<std::pair<QString, QString>> captions = {
-            {u"图片框_命令_生成出库单"_s, u"生成出库单"_s}, {u"图片框_命令_撤销"_s, u"撤销上一次扫码"_s}, {u"图片框_命令_取消"_s, u"取消"_s}};
+        const QList<std::pair<QString, QString>> captions = {{u"图片框_命令_生成出库单"_s, u"生成出库单"_s},
+                                                             {u"图片框_命令_撤销"_s, u"撤销上一次扫码"_s},
+                                                             {u"图片框_命令_取消"_s, u"取消"_s}};
         for (const auto& [box, caption] : captions) {
             auto* label = m_window->findChild<QLabel*>(box + QStringLiteral("_说明"));
             QVERIFY2(label, qPrintable(box));
@@ -273,9 +279,8 @@ private slots:
                                    << "测试未通过：字母大小写反了（大写锁定 Caps Lock 开着，或键盘布局不对）。";
         QTest::addRow("no Enter") << t << "测试未通过：条码后没有回车（请给条码枪设置回车后缀）。";
         QTest::addRow("Tab") << t + u'\t' << "测试未通过：条码后是 Tab 而不是回车（请把条码枪的后缀改为回车）。";
-        QTest::addRow("prefix and suffix")
-            << u"]Q1"_s + t + u"#\n"_s
-            << "测试未通过：条码前多了“]Q1”（条码枪设了前缀）；条码后多了“#”（条码枪设了后缀）。";
+        QTest::addRow("prefix and suffix") << u"]Q1"_s + t
+                + u"#\n"_s << "测试未通过：条码前多了“]Q1”（条码枪设了前缀）；条码后多了“#”（条码枪设了后缀）。";
         QTest::addRow("twice") << t + u'\n' + t + u'\n'
                                << "测试未通过：同一个码输入了两次（条码枪重复发送或扫了两次）。";
     }
@@ -319,7 +324,7 @@ private slots:
                 auto* text = w->findChild<QPlainTextEdit*>(QStringLiteral("编辑框_扫描内容"));
                 auto* picture = w->findChild<PictureBox*>(QStringLiteral("图片框_二维码"));
                 seen << w->objectName() + (w->parentWidget() == &start ? u"|owned"_s : u"|unowned"_s)
-                            + (text->toPlainText().isEmpty() && picture->picture().isEmpty() ? u"|empty"_s : u"|kept"_s);
+                        + (text->toPlainText().isEmpty() && picture->picture().isEmpty() ? u"|empty"_s : u"|kept"_s);
                 // Leave something behind that the next opening must not show.
                 text->setPlainText(QStringLiteral("R10001"));
                 QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("按钮_普通模式")), Qt::LeftButton);

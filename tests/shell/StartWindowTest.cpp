@@ -1,12 +1,12 @@
 // The start window driven as a user would: by control names, with message
 // boxes answered by the test.
+#include "shell/StartWindow.h"
 #include "app/AppPaths.h"
 #include "app/OperationLog.h"
 #include "app/ProfileFile.h"
 #include "app/TextCodec.h"
 #include "shell/DataDirectories.h"
 #include "shell/Skin.h"
-#include "shell/StartWindow.h"
 #include "shell/Translations.h"
 #include "tests/support/ShellTestEnvironment.h"
 #include "ui/MessageBox.h"
@@ -15,14 +15,14 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QMessageBox>
-#include <QWheelEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -140,8 +140,9 @@ private slots:
         QCOMPARE(m_env->messages[0].icon, msgbox::Icon::None);
         QFile f(apppaths::settingsFile());
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), textcodec::toGbk(QStringLiteral(
-                                  "[材料出库单表头]\r\n仓库=02|成品仓\r\n经手人=0301|张三\r\n出库类别=201|生产领用\r\n")));
+        QCOMPARE(f.readAll(),
+                 textcodec::toGbk(QStringLiteral(
+                     "[材料出库单表头]\r\n仓库=02|成品仓\r\n经手人=0301|张三\r\n出库类别=201|生产领用\r\n")));
     }
 
     // A failed save says why instead of "保存成功！" and leaves set.ini as it

@@ -12,12 +12,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -87,12 +87,20 @@ private slots:
         QTest::addColumn<QString>("handler");
         QTest::addColumn<QString>("category");
         QTest::addColumn<QString>("hint");
-        QTest::addRow("all in the ERP") << "02|五金仓" << "0001|王洋国" << "202|生产领料" << "";
-        QTest::addRow("warehouse gone") << "99|无此仓" << "0001|王洋国" << "202|生产领料"
+        QTest::addRow("all in the ERP") << "02|五金仓"
+                                        << "0001|王洋国"
+                                        << "202|生产领料"
+                                        << "";
+        QTest::addRow("warehouse gone") << "99|无此仓"
+                                        << "0001|王洋国"
+                                        << "202|生产领料"
                                         << "ERP中已无已保存的出库仓库【99|无此仓】，请重新选择";
         // demo is a person, but never offered as a handler.
-        QTest::addRow("handler and category gone") << "02|五金仓" << "demo|演示用户" << "101|采购入库"
-                                                   << "ERP中已无已保存的经手人【demo|演示用户】、出库类别【101|采购入库】，请重新选择";
+        QTest::addRow("handler and category gone")
+            << "02|五金仓"
+            << "demo|演示用户"
+            << "101|采购入库"
+            << "ERP中已无已保存的经手人【demo|演示用户】、出库类别【101|采购入库】，请重新选择";
     }
     void savedHeaderIsShownAfterARestart()
     {
@@ -124,7 +132,8 @@ private slots:
 
         QTest::mouseClick(w.findChild<QPushButton*>(u"按钮_保存设置"_s), Qt::LeftButton);
         QCOMPARE(m_env->messages.size(), 1);
-        QCOMPARE(m_env->messages[0].text, hint.isEmpty() ? QStringLiteral("保存成功！") : QStringLiteral("信息不完整请重新录入"));
+        QCOMPARE(m_env->messages[0].text,
+                 hint.isEmpty() ? QStringLiteral("保存成功！") : QStringLiteral("信息不完整请重新录入"));
         QCOMPARE(fileBytes(apppaths::settingsFile()), before);
     }
 
@@ -189,7 +198,8 @@ private slots:
         QVERIFY(w.erp().isOpen());
 
         // A second account set on the same server: chosen, tested, applied.
-        QVERIFY(QFile::copy(m_env->filePath(u"erp/UFDATA_001_2021.db"_s), m_env->filePath(u"erp/UFDATA_002_2022.db"_s)));
+        QVERIFY(
+            QFile::copy(m_env->filePath(u"erp/UFDATA_001_2021.db"_s), m_env->filePath(u"erp/UFDATA_002_2022.db"_s)));
         {
             QSqlDatabase master = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("master-edit"));
             master.setDatabaseName(m_env->filePath(u"erp/master.db"_s));

@@ -3,10 +3,10 @@
 // process (station_probe) the other. And a SQL Server station over the real
 // ODBC path (SQLite ODBC driver as "SQL Server") whose sp_getapplock
 // answers "held by another session".
+#include "bookings/StationHold.h"
 #include "app/AppPaths.h"
 #include "app/PasswordCipher.h"
 #include "app/Settings.h"
-#include "bookings/StationHold.h"
 #include "qr/facade.h"
 #include "shell/StartWindow.h"
 #include "station/ScanWindow.h"
@@ -30,8 +30,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kRefusalEnd = QStringLiteral(
-    "。\n同一账套同时只能打开一个扫码出库窗口，请先关闭那里的扫码出库窗口，或改用其他账套。");
+const QString kRefusalEnd =
+    QStringLiteral("。\n同一账套同时只能打开一个扫码出库窗口，请先关闭那里的扫码出库窗口，或改用其他账套。");
 
 // A second program on the same account set, started as the clerk starts it.
 class Probe {
@@ -60,10 +60,7 @@ public:
                 break;
         return QString::fromUtf8(m_process.readLine()).trimmed();
     }
-    void closeWindow()
-    {
-        QFile(QDir(m_directory).filePath(QStringLiteral("close"))).open(QIODevice::WriteOnly);
-    }
+    void closeWindow() { QFile(QDir(m_directory).filePath(QStringLiteral("close"))).open(QIODevice::WriteOnly); }
     bool finish() { return m_process.waitForFinished(30000); }
     // SIGKILL: nothing of the probe runs any more, nothing is cleaned up.
     void kill()
@@ -109,9 +106,9 @@ private slots:
             const QString since = opened.mid(7);
             QCOMPARE(clickOpens(w, "按钮_在线模式"), QString());
             QCOMPARE(m_env->messages.size(), 1);
-            QCOMPARE(m_env->messages[0].text, QStringLiteral("本账套的扫码出库窗口已在计算机“")
-                                                  + QSysInfo::machineHostName() + QStringLiteral("”上打开（自 ")
-                                                  + since + QStringLiteral(" 起）") + kRefusalEnd);
+            QCOMPARE(m_env->messages[0].text,
+                     QStringLiteral("本账套的扫码出库窗口已在计算机“") + QSysInfo::machineHostName()
+                         + QStringLiteral("”上打开（自 ") + since + QStringLiteral(" 起）") + kRefusalEnd);
 
             first.closeWindow();
             QCOMPARE(first.nextLine(), QStringLiteral("closed"));
@@ -234,7 +231,8 @@ private slots:
             QVERIFY(db.open());
             QSqlQuery q(db);
             QVERIFY(q.exec(QStringLiteral("CREATE TABLE quillmark_station (host nvarchar(128), since nvarchar(19))")));
-            QVERIFY(q.exec(QStringLiteral("INSERT INTO quillmark_station VALUES ('仓库柜台-2', '2021-06-24 08:05:09')")));
+            QVERIFY(
+                q.exec(QStringLiteral("INSERT INTO quillmark_station VALUES ('仓库柜台-2', '2021-06-24 08:05:09')")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("holder"));
         writeSettings(QStringLiteral("localhost"), accountSet);

@@ -63,11 +63,21 @@ private slots:
         RecordSet records(QStringLiteral("记录集2"));
         std::unique_ptr<QWidget> w;
         switch (window) {
-        case 0: w = std::make_unique<StartWindow>(); break;
-        case 1: w = std::make_unique<PersonLabelWindow>(records); break;
-        case 2: w = std::make_unique<DeviceLabelWindow>(records); break;
-        case 3: w = std::make_unique<ScannerSetupWindow>(); break;
-        default: w = std::make_unique<ConnectionWindow>(); break;
+        case 0:
+            w = std::make_unique<StartWindow>();
+            break;
+        case 1:
+            w = std::make_unique<PersonLabelWindow>(records);
+            break;
+        case 2:
+            w = std::make_unique<DeviceLabelWindow>(records);
+            break;
+        case 3:
+            w = std::make_unique<ScannerSetupWindow>();
+            break;
+        default:
+            w = std::make_unique<ConnectionWindow>();
+            break;
         }
         QScreen* screen = QGuiApplication::primaryScreen();
         QCOMPARE(screen->size(), screenSize());
@@ -90,7 +100,8 @@ private slots:
             ++controls;
             const QRect global(c->mapToGlobal(QPoint(0, 0)), c->size());
             QVERIFY2(reach.contains(global), qPrintable(c->objectName()));
-            QVERIFY2(c->parentWidget()->rect().adjusted(-1, -1, 1, 1).contains(c->geometry()), qPrintable(c->objectName()));
+            QVERIFY2(c->parentWidget()->rect().adjusted(-1, -1, 1, 1).contains(c->geometry()),
+                     qPrintable(c->objectName()));
         }
         QVERIFY(controls > 5);
         saveShot(*w, QString());
@@ -111,9 +122,8 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRect reach = screen->availableGeometry();
-        QVERIFY2(reach.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1x%2")
-                                                                   .arg(w.frameGeometry().width())
-                                                                   .arg(w.frameGeometry().height())));
+        QVERIFY2(reach.contains(w.frameGeometry()),
+                 qPrintable(QStringLiteral("%1x%2").arg(w.frameGeometry().width()).arg(w.frameGeometry().height())));
         auto* area = w.findChild<QScrollArea*>(QStringLiteral("滚动区"));
         QVERIFY(area);
         QWidget* canvas = area->widget();

@@ -26,8 +26,8 @@
 #include <QScrollBar>
 #include <QSqlQuery>
 #include <QStyledItemDelegate>
-#include <QTabWidget>
 #include <QTableView>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -126,8 +126,7 @@ private:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    template <class T = QWidget>
-    T* child(const QString& name) const
+    template <class T = QWidget> T* child(const QString& name) const
     {
         auto* c = w->findChild<T*>(name);
         if (!c)
@@ -370,13 +369,15 @@ void ScanWindowTest::openingShowsHeaderAndStagedLinesNewestOnTop()
     QCOMPARE(grid().systemRowCount(), 1); // the table was created, nothing staged
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
     w.reset();
-    QVERIFY(f->exec({s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
-                       "('1','QM-001','扫码演示物料','DEMO-1','个',2.5,'B01-1','王洋国','生产课','SB001','2026-03-01 07:00:01')"),
-                     s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
-                       "('2','M6-25','内六角螺钉','M6*25 12.9级','个',3,'B01-2','王洋国','生产课','','2026-03-01 07:00:02')")}));
+    QVERIFY(f->exec(
+        {s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
+           "('1','QM-001','扫码演示物料','DEMO-1','个',2.5,'B01-1','王洋国','生产课','SB001','2026-03-01 07:00:01')"),
+         s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
+           "('2','M6-25','内六角螺钉','M6*25 12.9级','个',3,'B01-2','王洋国','生产课','','2026-03-01 07:00:02')")}));
     open();
-    QCOMPARE(gridRows(), QStringList({s("2|M6-25|内六角螺钉|M6*25 12.9级|个|3|B01-2|王洋国|生产课||2026-03-01 07:00:02"),
-                                      s("1|QM-001|扫码演示物料|DEMO-1|个|2.5|B01-1|王洋国|生产课|SB001|2026-03-01 07:00:01")}));
+    QCOMPARE(gridRows(),
+             QStringList({s("2|M6-25|内六角螺钉|M6*25 12.9级|个|3|B01-2|王洋国|生产课||2026-03-01 07:00:02"),
+                          s("1|QM-001|扫码演示物料|DEMO-1|个|2.5|B01-1|王洋国|生产课|SB001|2026-03-01 07:00:01")}));
     // The table is not created a second time.
     QCOMPARE(f->erp->数据库连接.trace().count(staging::createStatement()), 1);
 }
@@ -433,7 +434,8 @@ void ScanWindowTest::deviceStaysForProductionOnly()
     const QString job = badge.mid(1);
     const QString name = person(job, "cPsn_Name");
     const QString department = f->scalar(s("select cDepName from department d join hr_hi_person p on "
-                                           "p.cDept_num=d.cDepCode where JobNumber='") + job + u'\'');
+                                           "p.cDept_num=d.cDepCode where JobNumber='")
+                                         + job + u'\'');
     scanAll({badge, s("SSB001"), s("QM-001"), s("M6-25"), s("QD-PC8-01")});
 
     QCOMPARE(text("编辑框_领料人"), name);
@@ -443,18 +445,23 @@ void ScanWindowTest::deviceStaysForProductionOnly()
     QCOMPARE(column(grid(), 0), QStringList({u"3"_s, u"2"_s, u"1"_s}));
     QCOMPARE(column(grid(), 1), QStringList({u"QD-PC8-01"_s, u"M6-25"_s, u"QM-001"_s}));
     QCOMPARE(column(grid(), 5), QStringList({u"1"_s, u"1"_s, u"1"_s}));
-    QCOMPARE(grid().rowTexts(1).mid(6), QStringList({f->scalar(s("select cPosition from inventory where cInvCode='QD-PC8-01'")), name, department, devices[0], kTime}));
+    QCOMPARE(grid().rowTexts(1).mid(6),
+             QStringList({f->scalar(s("select cPosition from inventory where cInvCode='QD-PC8-01'")), name, department,
+                          devices[0], kTime}));
     QCOMPARE(text("编辑框_设备"), devices[0]);
     QCOMPARE(text("编辑框_设备名称").isEmpty(), devices[0].isEmpty());
     QCOMPARE(text("编辑框_存货编码"), s("QD-PC8-01"));
     QCOMPARE(text("编辑框_数量"), s("1"));
     QCOMPARE(text("编辑框_条码"), QString());
-    QCOMPARE(promptLines(), QStringList({s("存货编码【QD-PC8-01】 添加成功！！"), s("存货编码【M6-25】 添加成功！！"),
-                                         s("存货编码【QM-001】 添加成功！！"),
-                                         s("设备条码读取完成！设备名称：") + f->scalar(s("select cCardName from U8CUSTDEF_0001_E001 where cNo='SB001'")),
-                                         s("人员条码读取完成！领料人：") + name}));
-    QCOMPARE(f->player.played, QStringList({prompts::kPersonAccepted, prompts::kScanSucceeded, prompts::kScanSucceeded,
-                                            prompts::kScanSucceeded, prompts::kScanSucceeded}));
+    QCOMPARE(promptLines(),
+             QStringList({s("存货编码【QD-PC8-01】 添加成功！！"), s("存货编码【M6-25】 添加成功！！"),
+                          s("存货编码【QM-001】 添加成功！！"),
+                          s("设备条码读取完成！设备名称：")
+                              + f->scalar(s("select cCardName from U8CUSTDEF_0001_E001 where cNo='SB001'")),
+                          s("人员条码读取完成！领料人：") + name}));
+    QCOMPARE(f->player.played,
+             QStringList({prompts::kPersonAccepted, prompts::kScanSucceeded, prompts::kScanSucceeded,
+                          prompts::kScanSucceeded, prompts::kScanSucceeded}));
     QCOMPARE(f->stagedRows(), gridRows());
     QVERIFY(f->logEntries().isEmpty());
     // Every material scan sends one query for the item, its bin's warehouse
@@ -462,10 +469,11 @@ void ScanWindowTest::deviceStaysForProductionOnly()
     const QStringList trace = f->erp->数据库连接.trace();
     const int first = trace.indexOf(masterdata::scanQuery(s("02"), s("QM-001")));
     QCOMPARE(trace.mid(first, 3),
-             QStringList({masterdata::scanQuery(s("02"), s("QM-001")),
-                          staging::insertStatement(staging::Line{u"1"_s, u"QM-001"_s, s("扫码演示物料"), u"DEMO-1"_s, s("个"), u"1"_s,
-                                                                 u"B01-1"_s, name, department, u"SB001"_s, kTime}),
-                          masterdata::scanQuery(s("02"), s("M6-25"))}));
+             QStringList(
+                 {masterdata::scanQuery(s("02"), s("QM-001")),
+                  staging::insertStatement(staging::Line{u"1"_s, u"QM-001"_s, s("扫码演示物料"), u"DEMO-1"_s, s("个"),
+                                                         u"1"_s, u"B01-1"_s, name, department, u"SB001"_s, kTime}),
+                  masterdata::scanQuery(s("02"), s("M6-25"))}));
     const int trips = f->erp->数据库连接.roundTrips();
     scan(s("QM-001"));
     QCOMPARE(f->erp->数据库连接.roundTrips() - trips, 2);
@@ -479,9 +487,9 @@ void ScanWindowTest::refusedScans_data()
     QTest::addColumn<QString>("message"); // "" for none
     QTest::addColumn<QString>("sound");
     QTest::addColumn<QString>("logged"); // the log entry, "" for none
-    QTest::addColumn<QString>("left");   // the scan field afterwards
-    const auto row = [](const char* name, bool badge, const QString& code, const QString& message,
-                        const QString& sound, const QString& logged) {
+    QTest::addColumn<QString>("left"); // the scan field afterwards
+    const auto row = [](const char* name, bool badge, const QString& code, const QString& message, const QString& sound,
+                        const QString& logged) {
         QTest::newRow(name) << badge << code << message << sound << logged << QString();
     };
     const QString noPosition = s("未查找到存货编码【%1】 的货位编码 请查询存货档案是否有设备默认货位！！");
@@ -490,7 +498,8 @@ void ScanWindowTest::refusedScans_data()
     for (const auto& [name, badge, code, message, sound] :
          {std::tuple{"unknown badge", false, s("R99999"), s("未查找到工号【99999】 的记录，请与系统管理员联系！"),
                      prompts::kEmployeeNotFound},
-          std::tuple{"R alone", false, s("R"), s("未查找到工号【】 的记录，请与系统管理员联系！"), prompts::kEmployeeNotFound},
+          std::tuple{"R alone", false, s("R"), s("未查找到工号【】 的记录，请与系统管理员联系！"),
+                     prompts::kEmployeeNotFound},
           std::tuple{"unknown device", true, s("SXX-404"),
                      s("未查找到设备编码【XX-404】 的设备 请确认设备信息表中是否有增加！！"), prompts::kScanFailed},
           // Each material that gives no line names its own cause; only an
@@ -498,16 +507,17 @@ void ScanWindowTest::refusedScans_data()
           std::tuple{"lower-case r", true, s("r10001"), notFound.arg(s("r10001")), prompts::kScanFailed},
           std::tuple{"not found", true, s("NO-SUCH-1"), notFound.arg(s("NO-SUCH-1")), prompts::kScanFailed},
           std::tuple{"no position", true, s("XF-SAND"), noPosition.arg(s("XF-SAND")), prompts::kScanFailed},
-          std::tuple{"end-dated", true, s("OLD-6201"), s("存货编码【OLD-6201】 已停用（停用日期 2020-06-30），不能出库！！"),
-                     prompts::kScanFailed},
+          std::tuple{"end-dated", true, s("OLD-6201"),
+                     s("存货编码【OLD-6201】 已停用（停用日期 2020-06-30），不能出库！！"), prompts::kScanFailed},
           std::tuple{"end-dated, lower case", true, s("old-6201"),
                      s("存货编码【old-6201】 已停用（停用日期 2020-06-30），不能出库！！"), prompts::kScanFailed},
           std::tuple{"no unit", true, s("QM-006"),
-                     s("存货编码【QM-006】 的存货档案没有计量单位，请在存货档案中补充计量单位！！"), prompts::kScanFailed},
+                     s("存货编码【QM-006】 的存货档案没有计量单位，请在存货档案中补充计量单位！！"),
+                     prompts::kScanFailed},
           // A scanner set-up code is answered and leaves the field empty,
           // so the next scan is not appended to it.
-          std::tuple{"set-up code", true, s("%%SetUp01"), s("条码【%%SetUp01】 是扫码枪设置码，不是出库条码，未处理！！"),
-                     prompts::kScanFailed},
+          std::tuple{"set-up code", true, s("%%SetUp01"),
+                     s("条码【%%SetUp01】 是扫码枪设置码，不是出库条码，未处理！！"), prompts::kScanFailed},
           std::tuple{"unknown command", true, s("#QM-PRINT"),
                      s("条码【#QM-PRINT】 不是本程序的命令码（#QM-WRITE 生成材料出库单，#QM-UNDO 删除最后扫码的一行，"
                        "#QM-CANCEL 取消），未处理！！"),
@@ -554,13 +564,15 @@ void ScanWindowTest::lineThatCannotBeStagedSaysSo()
     // The ERP's names are longer than the staging table's 50 characters.
     const QString longName = QString(60, QChar(u'长'));
     QVERIFY(f->exec({s("insert into inventory (cInvCode,cInvName,cInvStd,cComUnitCode,cPosition,cInvDefine3,dSDate) "
-                       "values ('LONG-1','") + longName + s("','X','01','B01-1','五金区01架1层','2021-01-01')")}));
+                       "values ('LONG-1','")
+                     + longName + s("','X','01','B01-1','五金区01架1层','2021-01-01')")}));
     scanAll({s("R10001"), s("LONG-1")});
     QCOMPARE(grid().systemRowCount(), 2);
     QCOMPARE(grid().text(1, 2), longName);
     QVERIFY(f->stagedRows().isEmpty());
-    QCOMPARE(promptLines().first(), s("存货编码【LONG-1】 已加入出库明细，但未能保存到缓存表（数据库执行出错，原因已写入日志），"
-                                      "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
+    QCOMPARE(promptLines().first(),
+             s("存货编码【LONG-1】 已加入出库明细，但未能保存到缓存表（数据库执行出错，原因已写入日志），"
+               "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
     QCOMPARE(f->player.played.last(), prompts::kScanFailed);
     QCOMPARE(f->logEntries().size(), 1);
     QVERIFY(f->logEntries().first().startsWith(s("插入出库明细数据失败  insert into ckmx")));
@@ -594,11 +606,12 @@ void ScanWindowTest::quantityEdits_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<bool>("asked");
-    QTest::addColumn<QString>("shown");  // in the grid afterwards
+    QTest::addColumn<QString>("shown"); // in the grid afterwards
     QTest::addColumn<QString>("staged"); // sl afterwards
     QTest::addColumn<QString>("prompt"); // newest prompt line, "" when unchanged
     QTest::addColumn<QString>("logged"); // the log's entries, joined with " / "
-    const QString refused = s("数量【%1】 无效：须为大于0的数，最多两位小数，小数点前最多16位；行号【1】 的数量恢复为【1】！！");
+    const QString refused =
+        s("数量【%1】 无效：须为大于0的数，最多两位小数，小数点前最多16位；行号【1】 的数量恢复为【1】！！");
     const QString changed = s("行号【1】 存货编码【QM-001】 的数量由【1】 改为【%1】");
     const QString changeLogged = s("修改出库数量：行号【1】 存货编码【QM-001】 数量【1】 改为【%1】");
     // An accepted change says so in the prompt field and in the log.
@@ -606,9 +619,9 @@ void ScanWindowTest::quantityEdits_data()
                                   << changeLogged.arg(s("5"));
     QTest::newRow("equal to stock") << s("12.5") << true << false << s("12.5") << s("12.5") << changed.arg(s("12.5"))
                                     << changeLogged.arg(s("12.5"));
-    QTest::newRow("over stock, yes")
-        << s("20") << true << true << s("20") << s("20") << changed.arg(s("20"))
-        << s("出库数量超现存量仍保存：行号【1】 存货编码【QM-001】 数量【20】 / ") + changeLogged.arg(s("20"));
+    QTest::newRow("over stock, yes") << s("20") << true << true << s("20") << s("20") << changed.arg(s("20"))
+                                     << s("出库数量超现存量仍保存：行号【1】 存货编码【QM-001】 数量【20】 / ")
+            + changeLogged.arg(s("20"));
     QTest::newRow("over stock, no") << s("20") << false << true << s("1") << s("1")
                                     << s("行号【1】 的数量超现存量，未保存，恢复为【1】")
                                     << s("出库数量超现存量未保存：行号【1】 存货编码【QM-001】 数量【20】 恢复为【1】");
@@ -795,12 +808,12 @@ void ScanWindowTest::deletionsRenumberAndRewrite()
     } else {
         QCOMPARE(f->logEntries().size(), 1);
         const QString entry = f->logEntries().first();
-        QVERIFY2(entry.startsWith(s("删除出库明细（") + command + s("）") + QString::number(deleted) + s(" 行：行号【")),
-                 qPrintable(entry));
+        QVERIFY2(
+            entry.startsWith(s("删除出库明细（") + command + s("）") + QString::number(deleted) + s(" 行：行号【")),
+            qPrintable(entry));
         QCOMPARE(entry.count(s("存货编码【")), deleted);
     }
-    QCOMPARE(child<QLabel>(s("标签_合计"))->text(),
-             s("出库明细 %1 行\n合计数量 %1").arg(codes.size()));
+    QCOMPARE(child<QLabel>(s("标签_合计"))->text(), s("出库明细 %1 行\n合计数量 %1").arg(codes.size()));
     // The keyboard is back in the scan field: the scanner's next code
     // becomes a line, not keys in the grid.
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
@@ -902,16 +915,18 @@ void ScanWindowTest::unsavedLineSurvivesAFailedDeleteAndIsSavedLater()
     QVERIFY(hold->exec(s("BEGIN IMMEDIATE TRANSACTION")));
     scan(s("QD-PC8-01"));
     QCOMPARE(column(grid(), 1), QStringList({u"QD-PC8-01"_s, u"M6-25"_s, u"QM-001"_s}));
-    QCOMPARE(promptLines().first(), s("存货编码【QD-PC8-01】 已加入出库明细，但未能保存到缓存表（另一台电脑正在写入，请稍后重试），"
-                                      "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
+    QCOMPARE(promptLines().first(),
+             s("存货编码【QD-PC8-01】 已加入出库明细，但未能保存到缓存表（另一台电脑正在写入，请稍后重试），"
+               "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
     const QStringList shown = gridRows();
 
     // 删除当前行 on the bottom line fails as well.
     detailView()->setCurrentIndex(grid().indexOf(3, 1));
     triggerMenu("删除当前行");
     QCOMPARE(gridRows(), shown);
-    QCOMPARE(promptLines().first(), s("删除未能保存到缓存表（无法开始事务：另一台电脑正在写入，请稍后重试），出库明细已恢复为缓存表中的 2 行，"
-                                      "另有未能保存到缓存表的 1 行仍保留在出库明细中，下次写入缓存表成功时补存！！"));
+    QCOMPARE(promptLines().first(),
+             s("删除未能保存到缓存表（无法开始事务：另一台电脑正在写入，请稍后重试），出库明细已恢复为缓存表中的 2 行，"
+               "另有未能保存到缓存表的 1 行仍保留在出库明细中，下次写入缓存表成功时补存！！"));
     QCOMPARE(f->player.played.last(), prompts::kScanFailed);
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
     QVERIFY(hold->exec(s("ROLLBACK")));
@@ -920,8 +935,8 @@ void ScanWindowTest::unsavedLineSurvivesAFailedDeleteAndIsSavedLater()
 
     // The next scan is staged, and the line with it, in the grid's order.
     scan(s("M6-25"));
-    QCOMPARE(promptLines().mid(0, 2), QStringList({s("之前未能保存的 1 行出库明细已保存到缓存表！！"),
-                                                   s("存货编码【M6-25】 添加成功！！")}));
+    QCOMPARE(promptLines().mid(0, 2),
+             QStringList({s("之前未能保存的 1 行出库明细已保存到缓存表！！"), s("存货编码【M6-25】 添加成功！！")}));
     QCOMPARE(f->stagedRows(), gridRows());
     const QStringList all = gridRows();
     w.reset();
@@ -940,8 +955,9 @@ void ScanWindowTest::searchListsMatchingItems()
     QCOMPARE(child<QTabWidget>(s("选择夹1"))->currentIndex(), 1);
     QCOMPARE(QApplication::focusWidget(), field("编辑框_条码"));
     StationGrid& stock = w->station().stockGrid();
-    const QStringList expected = f->rows(s("select cInvCode from inventory where cInvCode||cInvName||ifnull(cInvStd,'') "
-                                           "like '%螺栓%M8%'"));
+    const QStringList expected =
+        f->rows(s("select cInvCode from inventory where cInvCode||cInvName||ifnull(cInvStd,'') "
+                  "like '%螺栓%M8%'"));
     QVERIFY(expected.size() > 3);
     QCOMPARE(column(stock, 1), expected);
     QStringList numbers;
@@ -960,8 +976,9 @@ void ScanWindowTest::searchListsMatchingItems()
     QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
     searched();
     QCOMPARE(column(stock, 1), QStringList{s("OLD-6201")});
-    QCOMPARE(stock.rowTexts(1).mid(2), QStringList({s("旧型号轴承"), s("6201"), s("个"), s("0"), s("B04-3"),
-                                                    f->scalar(s("select cInvDefine3 from inventory where cInvCode='OLD-6201'"))}));
+    QCOMPARE(stock.rowTexts(1).mid(2),
+             QStringList({s("旧型号轴承"), s("6201"), s("个"), s("0"), s("B04-3"),
+                          f->scalar(s("select cInvDefine3 from inventory where cInvCode='OLD-6201'"))}));
     // A quote in the keyword is part of the word searched for.
     keyword->setText(s("3' 液压"));
     QTest::mouseClick(child(s("按钮_查询")), Qt::LeftButton);
@@ -1064,10 +1081,9 @@ void ScanWindowTest::scanDuringALongSearchWaitsForIt()
     QCOMPARE(column(grid(), 1), QStringList{s("QM-001")});
     QCOMPARE(f->stagedRows(), gridRows());
     QCOMPARE(f->player.played, QStringList{prompts::kScanSucceeded});
-    QCOMPARE(promptLines().mid(0, 4), QStringList({s("存货编码【QM-001】 添加成功！！"),
-                                                   s("正在查询库存，请在查询结束后再生成材料出库单！！"),
-                                                   s("正在查询库存，请在查询结束后再查询！！"),
-                                                   s("1 个条码等待处理")}));
+    QCOMPARE(promptLines().mid(0, 4),
+             QStringList({s("存货编码【QM-001】 添加成功！！"), s("正在查询库存，请在查询结束后再生成材料出库单！！"),
+                          s("正在查询库存，请在查询结束后再查询！！"), s("1 个条码等待处理")}));
 }
 
 void ScanWindowTest::badInputBreaksNothing_data()
@@ -1168,7 +1184,6 @@ void ScanWindowTest::nothingIsCutOff()
     w->grab().save(shots + s("/station-small.png"));
 }
 
-
 void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
 {
     scanAll({s("R10001"), s("QM-001"), s("M6-25")});
@@ -1181,8 +1196,9 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
 
     // The first press shows what would be written, in the window.
     QTest::mouseClick(generate, Qt::LeftButton);
-    const QStringList preview{s("即将生成材料出库单：出库明细 2 行，领料人 1 位（王洋国），合计数量 4"),
-                              s("再按一次“生成材料出库单”、按F12或扫描 #QM-WRITE 即写入；扫描 #QM-CANCEL 或修改出库明细则取消")};
+    const QStringList preview{
+        s("即将生成材料出库单：出库明细 2 行，领料人 1 位（王洋国），合计数量 4"),
+        s("再按一次“生成材料出库单”、按F12或扫描 #QM-WRITE 即写入；扫描 #QM-CANCEL 或修改出库明细则取消")};
     QCOMPARE(promptLines(), preview + history);
     QCOMPARE(generate->text(), s("确认生成材料出库单"));
     QCOMPARE(f->scalar(s("select count(*) from rdrecord11 where cCode='CLCK260304080509'")), s("0"));
@@ -1210,7 +1226,8 @@ void ScanWindowTest::voucherButtonsWriteAndUpdateCounters()
     const QString id = f->scalar(s("select ID from rdrecord11 where cCode='CLCK260304080509'"));
     QVERIFY(!id.isEmpty());
     QCOMPARE(f->rows(s("select s.cInvCode, s.iQuantity, s.irowno, p.iQuantity from rdrecords11 s join InvPosition p "
-                       "on p.RdsID=s.AutoID where s.ID=") + id + s(" order by s.AutoID")),
+                       "on p.RdsID=s.AutoID where s.ID=")
+                     + id + s(" order by s.AutoID")),
              QStringList({s("M6-25|3|2|3"), s("QM-001|1|1|1")}));
     QCOMPARE(lines.size(), 2);
 
@@ -1247,14 +1264,20 @@ void ScanWindowTest::headerThatDoesNotCheckOutIsRedAndRefused_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("why");
-    QTest::addRow("unknown warehouse") << s("仓库") << s("99|无此仓") << s("编辑框_出库仓库") << s("出库仓库【99|无此仓】在ERP中不存在");
-    QTest::addRow("warehouse without name") << s("仓库") << s("02|") << s("编辑框_出库仓库") << s("出库仓库【02|】没有名称");
+    QTest::addRow("unknown warehouse") << s("仓库") << s("99|无此仓") << s("编辑框_出库仓库")
+                                       << s("出库仓库【99|无此仓】在ERP中不存在");
+    QTest::addRow("warehouse without name")
+        << s("仓库") << s("02|") << s("编辑框_出库仓库") << s("出库仓库【02|】没有名称");
     QTest::addRow("renamed warehouse") << s("仓库") << s("02|五金库") << s("编辑框_出库仓库")
                                        << s("出库仓库【02|五金库】的名称与ERP不符，ERP中为【02|五金仓】");
-    QTest::addRow("unknown person") << s("经手人") << s("9999|无此人") << s("编辑框_经手人") << s("经手人【9999|无此人】在ERP中不存在");
-    QTest::addRow("person without name") << s("经手人") << s("0001|") << s("编辑框_经手人") << s("经手人【0001|】没有名称");
-    QTest::addRow("unknown category") << s("出库类别") << s("999|无") << s("编辑框_出库类别") << s("出库类别【999|无】在ERP中不存在");
-    QTest::addRow("category without name") << s("出库类别") << s("202|") << s("编辑框_出库类别") << s("出库类别【202|】没有名称");
+    QTest::addRow("unknown person") << s("经手人") << s("9999|无此人") << s("编辑框_经手人")
+                                    << s("经手人【9999|无此人】在ERP中不存在");
+    QTest::addRow("person without name") << s("经手人") << s("0001|") << s("编辑框_经手人")
+                                         << s("经手人【0001|】没有名称");
+    QTest::addRow("unknown category") << s("出库类别") << s("999|无") << s("编辑框_出库类别")
+                                      << s("出库类别【999|无】在ERP中不存在");
+    QTest::addRow("category without name")
+        << s("出库类别") << s("202|") << s("编辑框_出库类别") << s("出库类别【202|】没有名称");
 }
 
 void ScanWindowTest::headerThatDoesNotCheckOutIsRedAndRefused()
@@ -1281,8 +1304,9 @@ void ScanWindowTest::headerThatDoesNotCheckOutIsRedAndRefused()
         // No item's bin is in a warehouse the ERP does not have: the line
         // comes from an earlier shift.
         w.reset();
-        QVERIFY(f->exec({s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
-                           "('1','QM-001','扫码演示物料','DEMO-1','个',1,'B01-1','王洋国','生产课','','2026-03-01 07:00:01')")}));
+        QVERIFY(f->exec(
+            {s("insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values "
+               "('1','QM-001','扫码演示物料','DEMO-1','个',1,'B01-1','王洋国','生产课','','2026-03-01 07:00:01')")}));
         open();
     } else {
         scanAll({s("R10001"), s("QM-001")});
@@ -1338,7 +1362,8 @@ void ScanWindowTest::voucherFailureNamesItsCauseAndKeepsTheHistory()
     QString failing;
     if (how == s("lock")) {
         // A second real connection holds the account set's write lock.
-        QVERIFY(other.open(ErpConnection::kEmbeddedPrefix + f->erpFolder(), QString(), QString(), s("UFDATA_001_2021")));
+        QVERIFY(
+            other.open(ErpConnection::kEmbeddedPrefix + f->erpFolder(), QString(), QString(), s("UFDATA_001_2021")));
         holder = std::make_unique<QSqlQuery>(other.database());
         hold = holder.get();
         QVERIFY(hold->exec(s("BEGIN IMMEDIATE TRANSACTION")));
@@ -1392,7 +1417,8 @@ void ScanWindowTest::headerNotCheckedAtOpeningIsCheckedAtTheClick()
     connection.setStatementSeam([](int, const QString& sql) { return !sql.startsWith(s("select cwhcode")); });
     open();
     QVERIFY(!field("编辑框_出库仓库")->property("faulty").toBool());
-    QCOMPARE(f->logEntries().value(0), s("核对材料出库单表头失败  select cwhcode,cwhname  from Warehouse  order by cwhcode"));
+    QCOMPARE(f->logEntries().value(0),
+             s("核对材料出库单表头失败  select cwhcode,cwhname  from Warehouse  order by cwhcode"));
     scanAll({s("R10001"), s("QM-001")});
     QTest::mouseClick(child<QPushButton>(s("按钮_生成材料出库单")), Qt::LeftButton);
     QCOMPARE(promptLines().value(0), s("无法从ERP核对材料出库单表头，材料出库单未生成！"));
@@ -1468,8 +1494,8 @@ void ScanWindowTest::commandBarcodesTypedByTheScanner()
 void ScanWindowTest::scannerKeysReachTheScanFieldFromAnyControl_data()
 {
     QTest::addColumn<QString>("control");
-    for (const char* name : {"按钮_生成材料出库单", "按钮_更新最大单据号", "按钮_查询", "tab bar", "高级表格_材料出库单明细",
-                             "编辑框_提示", "编辑框_出库仓库", "编辑框_存货名称"})
+    for (const char* name : {"按钮_生成材料出库单", "按钮_更新最大单据号", "按钮_查询", "tab bar",
+                             "高级表格_材料出库单明细", "编辑框_提示", "编辑框_出库仓库", "编辑框_存货名称"})
         QTest::newRow(name) << s(name);
 }
 

@@ -34,7 +34,9 @@ QStringList rowsOf(const QVector<staging::Line>& lines)
 {
     QStringList out;
     for (const staging::Line& l : lines)
-        out << QStringList{l.number, l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity, l.binCode, l.collector, l.department, l.device, l.time}.join(u'|');
+        out << QStringList{l.number,  l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity,
+                           l.binCode, l.collector,     l.department,    l.device,        l.time}
+                   .join(u'|');
     return out;
 }
 
@@ -98,10 +100,7 @@ private:
             station->handleScan(c);
     }
     QStringList gridRows() const { return rowsOf(station->gridLines()); }
-    QStringList promptLines() const
-    {
-        return station->promptText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
+    QStringList promptLines() const { return station->promptText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts); }
     // The lines a freshly started program shows, on a connection of its own.
     QStringList restartRows() const
     {
@@ -145,19 +144,22 @@ private:
 void StagingSyncTest::failedRewriteLeavesTableAndGridAlike_data()
 {
     QTest::addColumn<QString>("failing"); // start of the failing statement; "link:" first: the link drops there
-    QTest::addColumn<QString>("step");    // what the prompt names
-    QTest::addColumn<QString>("logged");  // start of the log entry
+    QTest::addColumn<QString>("step"); // what the prompt names
+    QTest::addColumn<QString>("logged"); // start of the log entry
     // Four lines, the second (line 3) deleted: its row goes, and lines 4
     // and 1 become 1 and 3 in one UPDATE.
     const QString renumber = s("update ckmx set hh=case hh when '4' then '1' when '1' then '3' else hh end where hh "
                                "in ('4','2','1')");
-    QTest::newRow("begin") << s("BEGIN TRANSACTION") << s("无法开始事务") << s("开始缓存事务失败  BEGIN TRANSACTION\r\n");
+    QTest::newRow("begin") << s("BEGIN TRANSACTION") << s("无法开始事务")
+                           << s("开始缓存事务失败  BEGIN TRANSACTION\r\n");
     QTest::newRow("removal") << s("delete from ckmx") << s("删除缓存记录失败")
                              << s("删除缓存记录失败  delete from ckmx where hh='3'\r\n");
     QTest::newRow("renumbering") << s("update ckmx set hh") << s("更新行号失败")
                                  << s("更新缓存行号失败  ") + renumber + s("\r\n");
-    QTest::newRow("commit") << s("COMMIT TRANSACTION") << s("无法提交事务") << s("提交缓存事务失败  COMMIT TRANSACTION\r\n");
-    QTest::newRow("link lost") << s("link:update ckmx set hh") << s("更新行号失败") << s("更新缓存行号失败  ") + renumber;
+    QTest::newRow("commit") << s("COMMIT TRANSACTION") << s("无法提交事务")
+                            << s("提交缓存事务失败  COMMIT TRANSACTION\r\n");
+    QTest::newRow("link lost") << s("link:update ckmx set hh") << s("更新行号失败")
+                               << s("更新缓存行号失败  ") + renumber;
 }
 
 void StagingSyncTest::failedRewriteLeavesTableAndGridAlike()
@@ -381,8 +383,9 @@ void StagingSyncTest::unsavedLinesAreStagedByTheNextWrite()
         scanAll({s("QM-005"), s("QM-001")});
         c.setStatementSeam({});
         c.setSeamError({});
-        QCOMPARE(promptLines().first(), s("存货编码【QM-001】 已加入出库明细，但未能保存到缓存表（数据库磁盘已满），"
-                                          "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
+        QCOMPARE(promptLines().first(),
+                 s("存货编码【QM-001】 已加入出库明细，但未能保存到缓存表（数据库磁盘已满），"
+                   "下次写入缓存表成功时补存，在此之前程序重启后不会恢复！！"));
         QCOMPARE(f->stagedRows().size(), 2);
         if (byDeletion) {
             station->deleteCurrentLine(4);
@@ -483,8 +486,10 @@ void StagingSyncTest::quantitiesComeBackExactly()
     QCOMPARE(station->detailGrid().text(2, 5), shown);
     QCOMPARE(promptLines().first().startsWith(s("数量【")), kept.isEmpty());
     if (kept.isEmpty() && typed.indexOf(u'.') > 13)
-        QCOMPARE(promptLines().first(), s("数量【") + typed
-                     + s("】 无效：当前ERP数据库只能准确保存小数点前最多13位的带小数数量；行号【1】 的数量恢复为【1】！！"));
+        QCOMPARE(
+            promptLines().first(),
+            s("数量【") + typed
+                + s("】 无效：当前ERP数据库只能准确保存小数点前最多13位的带小数数量；行号【1】 的数量恢复为【1】！！"));
     // Staged exactly so, and shown so after a restart.
     QCOMPARE(f->scalar(s("select sl from ckmx where hh='1'")), shown);
     const QStringList restarted = restartRows();
@@ -514,11 +519,11 @@ void StagingSyncTest::killedMidRewriteShowsBeforeOrAfter()
         QVERIFY(db.open());
         QSqlQuery q(db);
         QVERIFY2(q.exec(QStringLiteral(
-                     "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                     "insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) "
-                     "select i, printf('BULK-%05d', i), '批量物料', 'STD', '个', 1 + i % 7 * 0.25, 'B01-1', "
-                     "'王洋国', '生产课', '', '2026-03-04 08:05:09' from n")
-                     .arg(kLines)),
+                            "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                            "insert into ckmx (hh,chbm,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) "
+                            "select i, printf('BULK-%05d', i), '批量物料', 'STD', '个', 1 + i % 7 * 0.25, 'B01-1', "
+                            "'王洋国', '生产课', '', '2026-03-04 08:05:09' from n")
+                            .arg(kLines)),
                  qPrintable(q.lastError().text()));
         q.finish();
         db.close();

@@ -129,7 +129,8 @@ TEST_F(StationCommands, VoucherIsWrittenAtTheSecondPressWithTheLinesShown)
     EXPECT_TRUE(codes().isEmpty());
     EXPECT_TRUE(f->stagedRows().isEmpty());
     EXPECT_FALSE(station->isWriteArmed());
-    EXPECT_EQ(f->logEntries().last(), s("生成材料出库单【CLCK260304080509】：出库明细 3 行，合计数量 3，领料人 王洋国"));
+    EXPECT_EQ(f->logEntries().last(),
+              s("生成材料出库单【CLCK260304080509】：出库明细 3 行，合计数量 3，领料人 王洋国"));
     // Nothing to write is said at the first press.
     scan({s("#QM-WRITE")});
     EXPECT_EQ(top(), s("没有明细材料需要生成材料出库单！"));
@@ -183,7 +184,8 @@ TEST_F(StationCommands, UndoDeletesTheNewestLine)
     expectStagedAsGrid();
     EXPECT_EQ(top(), s("已撤销最后一次扫码：删除行号【3】 存货编码【QD-PC8-01】"));
     EXPECT_EQ(f->player.played, QStringList{prompts::kScanSucceeded});
-    EXPECT_TRUE(f->logEntries().last().startsWith(s("删除出库明细（撤销最后一次扫码）1 行：行号【3】 存货编码【QD-PC8-01】 数量【1】")))
+    EXPECT_TRUE(f->logEntries().last().startsWith(
+        s("删除出库明细（撤销最后一次扫码）1 行：行号【3】 存货编码【QD-PC8-01】 数量【1】")))
         << f->logEntries().last().toStdString();
     // The next scan is numbered after the remaining lines.
     scan({s("QM-001")});

@@ -25,12 +25,10 @@ TEST(StockSearch, PatternAndKeywordLength)
         bool longEnough;
     };
     const Case cases[] = {
-        {"螺栓 M8", "螺栓%M8", true},
-        {" 螺栓 ", "%螺栓%", true},      // blanks become % before the trim
-        {"　螺栓　", "螺栓", true},       // ideographic spaces are trimmed
-        {"a b", "a%b", true},
-        {"ab", "ab", false},               // two ASCII bytes
-        {"螺", "螺", false},               // one Chinese character: two GBK bytes
+        {"螺栓 M8", "螺栓%M8", true}, {" 螺栓 ", "%螺栓%", true}, // blanks become % before the trim
+        {"　螺栓　", "螺栓", true}, // ideographic spaces are trimmed
+        {"a b", "a%b", true},         {"ab", "ab", false}, // two ASCII bytes
+        {"螺", "螺", false}, // one Chinese character: two GBK bytes
         {"3' 液压", "3'%液压", true},
     };
     for (const Case& c : cases) {
@@ -41,12 +39,12 @@ TEST(StockSearch, PatternAndKeywordLength)
 
 TEST(GridEditing, QuantitiesTheErpCanTake)
 {
-    for (const char* good : {"1", "5", "12.5", "0.01", " 3 ", "1234567890123456", "+2", ".5", "1.50",
-                             "9999999999999999.99"})
+    for (const char* good :
+         {"1", "5", "12.5", "0.01", " 3 ", "1234567890123456", "+2", ".5", "1.50", "9999999999999999.99"})
         EXPECT_TRUE(ScanStation::isValidQuantity(s(good))) << good;
     // More than two decimals would be changed by the staging table.
-    for (const char* bad : {"", "0", "0.000", "-1", "abc", "1e3", "1,5", "12345678901234567", "inf", "nan",
-                            "0x10", "1;delete from ckmx", "1--", "1.125", "0.005", "１２"})
+    for (const char* bad : {"", "0", "0.000", "-1", "abc", "1e3", "1,5", "12345678901234567", "inf", "nan", "0x10",
+                            "1;delete from ckmx", "1--", "1.125", "0.005", "１２"})
         EXPECT_FALSE(ScanStation::isValidQuantity(s(bad))) << bad;
 }
 
@@ -66,7 +64,7 @@ TEST(StationGrid, SpeaksTheSystemsRowNumbers)
     EXPECT_EQ(g.data(g.index(1, 1), Qt::DisplayRole).toString(), s("A"));
     EXPECT_EQ(StationGrid::systemRow(g.index(1, 1)), 2);
     EXPECT_EQ(g.text(3, 1), QString()); // outside: empty, no crash
-    g.setText(0, 1, u"x"_s);               // the caption row is not data
+    g.setText(0, 1, u"x"_s); // the caption row is not data
     EXPECT_EQ(g.text(0, 1), s("存货编码"));
     EXPECT_FALSE(g.removeSystemRow(0));
     EXPECT_FALSE(g.removeSystemRow(3));
@@ -123,11 +121,21 @@ TEST(StationGrid, KeyIndexFollowsEveryChange)
         const QString key = keys[int(next(3))];
         switch (next(6)) {
         case 0:
-        case 1: g.insertTopRows({{QString::number(step), key}}); break;
-        case 2: g.appendRows({{QString::number(step), key}, {QString::number(step), keys[int(next(3))]}}); break;
-        case 3: g.removeSystemRow(1 + int(next(quint32(g.dataRowCount() + 1)))); break;
-        case 4: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 1, key); break;
-        default: g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 2, key); break;
+        case 1:
+            g.insertTopRows({{QString::number(step), key}});
+            break;
+        case 2:
+            g.appendRows({{QString::number(step), key}, {QString::number(step), keys[int(next(3))]}});
+            break;
+        case 3:
+            g.removeSystemRow(1 + int(next(quint32(g.dataRowCount() + 1))));
+            break;
+        case 4:
+            g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 1, key);
+            break;
+        default:
+            g.setText(1 + int(next(quint32(g.dataRowCount() + 1))), 2, key);
+            break;
         }
         check(step);
         if (step == 300) {

@@ -16,8 +16,8 @@ inline QString pathForOdbcDriver(const QString& path)
 {
 #ifdef Q_OS_WIN
     using ToUnix = char*(__cdecl*)(const wchar_t*);
-    const auto toUnix =
-        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (toUnix) {
         const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
         if (char* unix = toUnix(native.c_str())) {

@@ -87,7 +87,8 @@ PrivateCups::~PrivateCups()
 QString PrivateCups::start()
 {
     const QString cupsd = findTool(QStringLiteral("cupsd"));
-    if (cupsd.isEmpty() || findTool(QStringLiteral("lpadmin")).isEmpty() || findTool(QStringLiteral("lpstat")).isEmpty())
+    if (cupsd.isEmpty() || findTool(QStringLiteral("lpadmin")).isEmpty()
+        || findTool(QStringLiteral("lpstat")).isEmpty())
         return QStringLiteral("cupsd, lpadmin or lpstat is not installed (packages cups, cups-client)");
     if (!QFileInfo::exists(QStringLiteral("/usr/lib/cups/filter/rastertolabel")))
         return QStringLiteral("the CUPS label driver is not installed (package cups)");
@@ -121,7 +122,8 @@ QString PrivateCups::start()
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 10000 && m_cupsd.state() == QProcess::Running) {
-        if (QFileInfo::exists(m_socket) && tool(QStringLiteral("lpstat"), {u"-r"_s}).contains(QStringLiteral("is running")))
+        if (QFileInfo::exists(m_socket)
+            && tool(QStringLiteral("lpstat"), {u"-r"_s}).contains(QStringLiteral("is running")))
             return {};
         QThread::msleep(100);
     }

@@ -12,8 +12,8 @@
 #include "erp/ErpConnection.h"
 #include "erp/ErpSession.h"
 #include "erp/RecordSet.h"
-#include "tests/support/RecordingPromptPlayer.h"
 #include "tests/support/OdbcSetup.h"
+#include "tests/support/RecordingPromptPlayer.h"
 #include "tests/support/RecordSetRows.h"
 #include "tools/demo-erp/DemoErp.h"
 #include "ui/MessageBox.h"
@@ -137,8 +137,7 @@ public:
         if (!log.open(QIODevice::ReadOnly))
             return {};
         QStringList entries;
-        const QStringList raw =
-            textcodec::fromGbk(log.readAll()).split(QStringLiteral("\r\n\r\n"), Qt::SkipEmptyParts);
+        const QStringList raw = textcodec::fromGbk(log.readAll()).split(QStringLiteral("\r\n\r\n"), Qt::SkipEmptyParts);
         for (const QString& entry : raw)
             entries << entry.mid(entry.indexOf(QStringLiteral("]:")) + 2);
         return entries;

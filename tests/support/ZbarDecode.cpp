@@ -4,7 +4,8 @@
 
 namespace qrtest {
 
-std::vector<std::string> decodeBmp(const std::vector<std::uint8_t>& bmp) {
+std::vector<std::string> decodeBmp(const std::vector<std::uint8_t>& bmp)
+{
     auto u32 = [&](std::size_t at) {
         return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (static_cast<std::uint32_t>(bmp[at + 3]) << 24);
     };
@@ -19,7 +20,8 @@ std::vector<std::string> decodeBmp(const std::vector<std::uint8_t>& bmp) {
     return decodeGrey(grey, w, h);
 }
 
-std::vector<std::string> decodeGrey(const std::vector<unsigned char>& grey, unsigned w, unsigned h) {
+std::vector<std::string> decodeGrey(const std::vector<unsigned char>& grey, unsigned w, unsigned h)
+{
     zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
     zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
@@ -38,4 +40,4 @@ std::vector<std::string> decodeGrey(const std::vector<unsigned char>& grey, unsi
     return found;
 }
 
-}  // namespace qrtest
+} // namespace qrtest

@@ -13,4 +13,4 @@ std::vector<std::string> decodeBmp(const std::vector<std::uint8_t>& bmp);
 // Decodes an 8-bit grey image of w x h pixels, rows top-down.
 std::vector<std::string> decodeGrey(const std::vector<unsigned char>& grey, unsigned w, unsigned h);
 
-}  // namespace qrtest
+} // namespace qrtest

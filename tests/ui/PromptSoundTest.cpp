@@ -33,8 +33,7 @@ double durationOf(const QString& name)
 }
 
 // Runs the event loop until done() or the time is up.
-template <typename Done>
-bool waitFor(Done done, int ms)
+template <typename Done> bool waitFor(Done done, int ms)
 {
     QDeadlineTimer deadline(ms);
     while (!done()) {
@@ -63,11 +62,11 @@ protected:
         server->setProcessEnvironment(env);
         server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         server->setStandardOutputFile(QProcess::nullDevice());
-        server->start(pulse, {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                              QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-level=error"),
-                              QStringLiteral("-L"),
-                              QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket,
-                              QStringLiteral("-L"), QStringLiteral("module-null-sink")});
+        server->start(pulse,
+                      {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                       QStringLiteral("--use-pid-file=no"), QStringLiteral("--log-level=error"), QStringLiteral("-L"),
+                       QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket,
+                       QStringLiteral("-L"), QStringLiteral("module-null-sink")});
         ASSERT_TRUE(server->waitForStarted(5000));
         QDeadlineTimer deadline(10000);
         while (!QFile::exists(socket) && !deadline.hasExpired())

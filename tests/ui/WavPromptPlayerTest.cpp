@@ -1,9 +1,9 @@
 // The prompt player as the station window uses it: files loaded once from
 // a directory, bad or missing files and a machine without sound output
 // silent and harmless, play() never waiting for the sound.
+#include "ui/WavPromptPlayer.h"
 #include "tests/ui/WavBytes.h"
 #include "ui/PromptPlayer.h"
-#include "ui/WavPromptPlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,7 +44,11 @@ protected:
         if (!QCoreApplication::instance())
             new QCoreApplication(argc, argv);
     }
-    void SetUp() override { g_messages.clear(); previous = qInstallMessageHandler(collect); }
+    void SetUp() override
+    {
+        g_messages.clear();
+        previous = qInstallMessageHandler(collect);
+    }
     void TearDown() override { qInstallMessageHandler(previous); }
 
     QtMessageHandler previous = nullptr;
@@ -81,7 +85,8 @@ TEST_F(WavPromptPlayerTest, LoadsWhatIsPlayableAndStaysSilentOnTheRest)
     g_messages.clear();
     QElapsedTimer timer;
     timer.start();
-    for (const QString& name : prompts::kAll + QStringList{QStringLiteral("nonsense.wav"), QString(), prompts::kScanFailed})
+    for (const QString& name :
+         prompts::kAll + QStringList{QStringLiteral("nonsense.wav"), QString(), prompts::kScanFailed})
         player.play(name);
     EXPECT_LT(timer.elapsed(), 500);
     QCoreApplication::processEvents();

@@ -1,9 +1,9 @@
 // The WAV reader: the formats a site may drop into wav/, the files it must
 // refuse, and the conversion for outputs that want another format; and the
 // six prompt files as committed and as copied beside the program.
+#include "ui/WavSound.h"
 #include "tests/ui/WavBytes.h"
 #include "ui/PromptPlayer.h"
-#include "ui/WavSound.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,8 +89,9 @@ TEST(WavSound, ReadsTheUncompressedFormats)
         {"24-bit widened to 32", riff(fmt(1, 1, 48000, 24) + chunk("data", QByteArray("\x56\x34\x12\xff\xff\xff", 6))),
          QAudioFormat::Int32, 1, 2, QByteArray("\x00\x56\x34\x12\x00\xff\xff\xff", 8)},
         {"extensible, PCM sub-format",
-         riff(chunk("fmt ", le16(0xFFFE) + le16(2) + le32(48000) + le32(192000) + le16(4) + le16(16) + le16(22)
-                                + le16(16) + le32(3) + le16(1) + QByteArray(14, '\x01'))
+         riff(chunk("fmt ",
+                    le16(0xFFFE) + le16(2) + le32(48000) + le32(192000) + le16(4) + le16(16) + le16(22) + le16(16)
+                        + le32(3) + le16(1) + QByteArray(14, '\x01'))
               + chunk("data", pcm16)),
          QAudioFormat::Int16, 2, 2, pcm16},
         {"data cut short: the whole frames that are there",
@@ -155,7 +156,9 @@ TEST(WavSound, ConvertsForAnOutputThatWantsAnotherFormat)
     stereoFloat.setSampleFormat(QAudioFormat::Float);
     const QByteArray out = mono->convertedTo(stereoFloat);
     ASSERT_EQ(out.size(), 8 * 2 * 4);
-    auto at = [&](int frame, int channel) { return qFromLittleEndian<float>(out.constData() + (frame * 2 + channel) * 4); };
+    auto at = [&](int frame, int channel) {
+        return qFromLittleEndian<float>(out.constData() + (frame * 2 + channel) * 4);
+    };
     const float expected[] = {0.0f, 0.25f, 0.5f, 0.0f, -0.5f, 0.25f, 1.0f, 1.0f};
     for (int f = 0; f < 8; ++f) {
         EXPECT_NEAR(at(f, 0), expected[f], 1e-3) << f;

@@ -31,18 +31,19 @@ int main(int argc, char* argv[])
 
     const QString connection = QStringLiteral("连接配制");
     const QString header = QStringLiteral("材料出库单表头");
-    bool ok = settings::writeKeys(connection, {
-        {QStringLiteral("服务器"), QStringLiteral("192.168.1.20\\U8")},
-        {QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021")},
-        {QStringLiteral("用户名"), QStringLiteral("sa")},
-        {QStringLiteral("密码"), 加密密码(QStringLiteral("仓库pw€"))},
-    });
+    bool ok = settings::writeKeys(connection,
+                                  {
+                                      {QStringLiteral("服务器"), QStringLiteral("192.168.1.20\\U8")},
+                                      {QStringLiteral("账套"), QStringLiteral("UFDATA_001_2021")},
+                                      {QStringLiteral("用户名"), QStringLiteral("sa")},
+                                      {QStringLiteral("密码"), 加密密码(QStringLiteral("仓库pw€"))},
+                                  });
     ok = settings::writeKey(header, QStringLiteral("仓库"), QStringLiteral("02|五金仓")) && ok;
     ok = settings::writeKey(header, QStringLiteral("经手人"), QStringLiteral("0001|王洋国")) && ok;
     // ß is outside GBK: refused, the file keeps its bytes.
     QString refusal;
-    const bool refused = !settings::tryWriteKey(header, QStringLiteral("出库类别"),
-                                                QStringLiteral("202|生产领料ß"), &refusal);
+    const bool refused =
+        !settings::tryWriteKey(header, QStringLiteral("出库类别"), QStringLiteral("202|生产领料ß"), &refusal);
     ok = settings::writeKey(header, QStringLiteral("出库类别"), QStringLiteral("202|生产领料")) && ok;
     写日志(QStringLiteral("refused: ") + refusal + QStringLiteral(" typed: 领料ß•"));
     OperationLog::instance().close();

@@ -50,8 +50,8 @@ public:
     ~Database() { sqlite3_close(m_db); }
     bool open(const QString& path)
     {
-        return sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+        return sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+            == SQLITE_OK;
     }
     // Runs one statement with one text parameter.
     bool run(const char* sql, const QString& parameter)

@@ -15,14 +15,17 @@ QString pick(const QStringList& list, int i)
     return list.at(i % list.size());
 }
 
-const QStringList kSurnames = QStringLiteral("张 王 李 赵 刘 陈 杨 黄 周 吴 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹")
-                                  .split(u' ');
-const QStringList kGiven = QStringLiteral("伟 芳 敏 静 强 磊 军 洋 勇 艳 杰 涛 明 超 秀 兰 霞 平 刚 桂 华 国 建 文 海 春 红 玉 晨 宇 浩 婷 雪 鹏 飞 琳 斌 丽 欣 凯")
+const QStringList kSurnames =
+    QStringLiteral("张 王 李 赵 刘 陈 杨 黄 周 吴 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹")
+        .split(u' ');
+const QStringList kGiven = QStringLiteral("伟 芳 敏 静 强 磊 军 洋 勇 艳 杰 涛 明 超 秀 兰 霞 平 刚 桂 华 国 建 文 海 "
+                                          "春 红 玉 晨 宇 浩 婷 雪 鹏 飞 琳 斌 丽 欣 凯")
                                .split(u' ');
 const QStringList kLines = QStringLiteral("装配一线 装配二线 注塑一线 注塑二线 包装一线 机加线").split(u' ');
 // Departments other than 生产课 (03), which gets every fourth person.
 const QStringList kOtherDepartments = QStringLiteral("01 02 04 05 06 07").split(u' ');
-const QStringList kMachines = QStringLiteral("注塑机 冲压机 数控车 空压机 加工中心 贴标机 焊接机器人 包装机").split(u' ');
+const QStringList kMachines =
+    QStringLiteral("注塑机 冲压机 数控车 空压机 加工中心 贴标机 焊接机器人 包装机").split(u' ');
 
 // Item families: name choices, model pattern, unit code.
 struct Family {
@@ -72,7 +75,8 @@ bool LargeAccountSet::topUp(QString* error)
         const int have = count(step.countSql);
         if (have < 0 || (have < step.target && !(this->*step.add)(1, step.target - have))) {
             if (error)
-                *error = QStringLiteral("cannot fill %1: %2").arg(QLatin1String(step.table), QString::fromUtf8(sqlite3_errmsg(m_db)));
+                *error = QStringLiteral("cannot fill %1: %2")
+                             .arg(QLatin1String(step.table), QString::fromUtf8(sqlite3_errmsg(m_db)));
             return false;
         }
     }
@@ -81,8 +85,9 @@ bool LargeAccountSet::topUp(QString* error)
 
 bool LargeAccountSet::addPeople(int from, int to)
 {
-    SqliteStatement insert(m_db, "INSERT INTO hr_hi_person (cPsn_Num, cPsn_Name, cPsn_NameEN, cDept_num, JobNumber, "
-                                 "dEnterDate) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    SqliteStatement insert(m_db,
+                           "INSERT INTO hr_hi_person (cPsn_Num, cPsn_Name, cPsn_NameEN, cDept_num, JobNumber, "
+                           "dEnterDate) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     const QDate first(2010, 1, 4);
     for (int i = from; i <= to; ++i) {
         const bool production = i % 4 == 0;
@@ -124,9 +129,11 @@ bool LargeAccountSet::addInventory(int from, int to)
     if (positions.isEmpty())
         return false;
 
-    SqliteStatement item(m_db, "INSERT INTO inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, "
-                               "cInvDefine3, dSDate, dEDate) VALUES (?1, ?2, ?3, ?4, ?5, ?6, '2018-01-01', ?7)");
-    SqliteStatement stock(m_db, "INSERT INTO CurrentStock (cWhCode, cInvCode, cBatch, iQuantity) VALUES (?1, ?2, ?3, ?4)");
+    SqliteStatement item(m_db,
+                         "INSERT INTO inventory (cInvCode, cInvName, cInvStd, cComUnitCode, cPosition, "
+                         "cInvDefine3, dSDate, dEDate) VALUES (?1, ?2, ?3, ?4, ?5, ?6, '2018-01-01', ?7)");
+    SqliteStatement stock(m_db,
+                          "INSERT INTO CurrentStock (cWhCode, cInvCode, cBatch, iQuantity) VALUES (?1, ?2, ?3, ?4)");
     const int familyCount = int(std::size(kFamilies));
     for (int i = from; i <= to; ++i) {
         const Family& family = kFamilies[i % familyCount];

@@ -9,7 +9,10 @@ struct sqlite3;
 class LargeAccountSet {
 public:
     LargeAccountSet(sqlite3* db, int inventoryItems, int people, int devices)
-        : m_db(db), m_items(inventoryItems), m_people(people), m_devices(devices)
+        : m_db(db)
+        , m_items(inventoryItems)
+        , m_people(people)
+        , m_devices(devices)
     {
     }
 

@@ -22,4 +22,4 @@ void useByteStreams();
 // Opens a file for writing in binary mode by its UTF-8 name.
 std::FILE* openForWriting(const std::string& utf8Path);
 
-}  // namespace qrcli
+} // namespace qrcli

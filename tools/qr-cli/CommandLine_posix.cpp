@@ -4,12 +4,18 @@
 
 namespace qrcli {
 
-std::vector<std::string> utf8Arguments(int argc, char** argv) {
+std::vector<std::string> utf8Arguments(int argc, char** argv)
+{
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-void useByteStreams() {}
+void useByteStreams()
+{
+}
 
-std::FILE* openForWriting(const std::string& utf8Path) { return std::fopen(utf8Path.c_str(), "wb"); }
+std::FILE* openForWriting(const std::string& utf8Path)
+{
+    return std::fopen(utf8Path.c_str(), "wb");
+}
 
-}  // namespace qrcli
+} // namespace qrcli

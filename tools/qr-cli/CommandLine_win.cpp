@@ -14,17 +14,21 @@ namespace qrcli {
 
 namespace {
 
-std::string toUtf8(const wchar_t* wide) {
+std::string toUtf8(const wchar_t* wide)
+{
     const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
+    if (n <= 1)
+        return {};
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
     out.resize(static_cast<std::size_t>(n - 1));
     return out;
 }
 
-std::wstring toWide(const std::string& utf8) {
-    if (utf8.empty()) return {};
+std::wstring toWide(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
     const int size = static_cast<int>(utf8.size());
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
@@ -34,23 +38,31 @@ std::wstring toWide(const std::string& utf8) {
 
 UINT g_consoleOutputCodePage = 0;
 
-void restoreConsoleOutputCodePage() { SetConsoleOutputCP(g_consoleOutputCodePage); }
+void restoreConsoleOutputCodePage()
+{
+    SetConsoleOutputCP(g_consoleOutputCodePage);
+}
 
-}  // namespace
+} // namespace
 
-std::vector<std::string> utf8Arguments(int argc, char** argv) {
+std::vector<std::string> utf8Arguments(int argc, char** argv)
+{
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!wide) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (!wide)
+        return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(toUtf8(wide[i]));
+    for (int i = 1; i < count; ++i)
+        args.push_back(toUtf8(wide[i]));
     LocalFree(wide);
     return args;
 }
 
-void useByteStreams() {
+void useByteStreams()
+{
     // Typed text stays in text mode: there Ctrl-Z and Enter end it as usual.
-    if (!_isatty(_fileno(stdin))) _setmode(_fileno(stdin), _O_BINARY);
+    if (!_isatty(_fileno(stdin)))
+        _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     // Messages are UTF-8; the console's own code page is put back on exit so
@@ -60,6 +72,9 @@ void useByteStreams() {
         std::atexit(&restoreConsoleOutputCodePage);
 }
 
-std::FILE* openForWriting(const std::string& utf8Path) { return _wfopen(toWide(utf8Path).c_str(), L"wb"); }
+std::FILE* openForWriting(const std::string& utf8Path)
+{
+    return _wfopen(toWide(utf8Path).c_str(), L"wb");
+}
 
-}  // namespace qrcli
+} // namespace qrcli
