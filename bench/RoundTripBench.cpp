@@ -4,8 +4,9 @@
 // (RoundTripShim.cpp). Run through bench/roundtrip.sh, which preloads the
 // shim and sets up the driver; or by hand:
 //
-//   LD_PRELOAD=.../libquillmark_roundtrip_shim.so ODBCSYSINI=<dir> ODBCINSTINI=odbcinst.ini \
-//     quillmark_roundtrip_bench [lines…]
+//   LD_PRELOAD=.../libquillmark_roundtrip_shim.so ODBCSYSINI=<dir> ODBCINSTINI=odbcinst.ini
+//   quillmark_roundtrip_bench [lines…]
+// (one command line).
 //
 // For each grid size (200 and 2,000 lines by default) and each delay (0,
 // 1 and 20 ms) it prints per operation the round trips and the time.
