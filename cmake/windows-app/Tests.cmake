@@ -60,7 +60,8 @@ quillmark_windows_test(station_window_test qtest
 add_executable(bookings_voucher_probe ${_tests}/bookings/VoucherProbe.cpp)
 target_link_libraries(bookings_voucher_probe PRIVATE quillmark_options quillmark_bookings)
 quillmark_windows_test(bookings_data_test gtest
-  SOURCES bookings/StagingTableTest.cpp bookings/StatementsTest.cpp bookings/VoucherWriterTest.cpp
+  SOURCES bookings/QuantityTest.cpp bookings/StagingTableTest.cpp bookings/StatementsTest.cpp
+          bookings/VoucherWriterTest.cpp
   LIBS quillmark_bookings quillmark_demo_erp Qt6::Sql)
 target_compile_definitions(bookings_data_test PRIVATE
   QUILLMARK_VOUCHER_PROBE="Z:$<TARGET_FILE:bookings_voucher_probe>")
@@ -81,6 +82,15 @@ quillmark_windows_test(station_staging_test qtest
 target_compile_definitions(station_staging_test PRIVATE
   QUILLMARK_REWRITE_PROBE="Z:$<TARGET_FILE:station_rewrite_probe>")
 add_dependencies(station_staging_test station_rewrite_probe)
+
+# A QR module failure ends the Windows program as it ends the Linux one:
+# the box, exit code 0, and main unwinding through Qt's event delivery.
+add_executable(qr_fatal_probe ${_tests}/shell/QrFatalProbe.cpp)
+target_link_libraries(qr_fatal_probe PRIVATE quillmark_options quillmark_shell)
+quillmark_windows_test(qr_fatal_report_test qtest
+  SOURCES shell/QrFatalReportTest.cpp)
+target_compile_definitions(qr_fatal_report_test PRIVATE QUILLMARK_QR_FATAL_PROBE="Z:$<TARGET_FILE:qr_fatal_probe>")
+add_dependencies(qr_fatal_report_test qr_fatal_probe)
 
 # The ODBC case of the scanning-window suite reaches the host's unixODBC
 # through Wine's odbc32; the runner sets ODBCSYSINI in the Unix environment.

@@ -13,6 +13,11 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 struct Witness {
@@ -55,6 +60,10 @@ int run(int& argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+#ifdef _WIN32
+    // The bytes as written: no "\r" before each "\n".
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     try {
         return run(argc, argv);
     } catch (const qrfatal::ProgramEnds&) {
