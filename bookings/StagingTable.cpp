@@ -72,10 +72,10 @@ QString insertStatement(const Line& l)
 {
     return QStringLiteral("insert into ckmx (hh,chbm ,chmc,ggxh,dw,sl,hwbm,llr,llbm,sb,sj) values ('") + q(l.number)
         + QStringLiteral("','") + q(l.inventoryCode) + QStringLiteral("','") + q(l.inventoryName)
-        + QStringLiteral("','") + q(l.specification) + QStringLiteral("','") + q(l.unit) + QStringLiteral("',")
-        + l.quantity + QStringLiteral(",'") + q(l.binCode) + QStringLiteral("','") + q(l.collector)
-        + QStringLiteral("','") + q(l.department) + QStringLiteral("','") + q(l.device) + QStringLiteral("','")
-        + q(l.time) + QStringLiteral("')");
+        + QStringLiteral("','") + q(l.model) + QStringLiteral("','") + q(l.unit) + QStringLiteral("',") + l.quantity
+        + QStringLiteral(",'") + q(l.binCode) + QStringLiteral("','") + q(l.collector) + QStringLiteral("','")
+        + q(l.department) + QStringLiteral("','") + q(l.device) + QStringLiteral("','") + q(l.time)
+        + QStringLiteral("')");
 }
 
 QString quantityStatement(const QString& lineNumber, const QString& quantity)
@@ -143,7 +143,7 @@ bool loadLines(RecordSet& rs, QVector<Line>& lines)
         rs.readText(QStringLiteral("行号"), l.number);
         rs.readText(QStringLiteral("存货编码"), l.inventoryCode);
         rs.readText(QStringLiteral("存货名称"), l.inventoryName);
-        rs.readText(QStringLiteral("规格型号"), l.specification);
+        rs.readText(QStringLiteral("规格型号"), l.model);
         rs.readText(QStringLiteral("单位"), l.unit);
         rs.readDecimal(QStringLiteral("数量"), Quantity::kDecimals, l.quantity);
         rs.readText(QStringLiteral("货位编码"), l.binCode);

@@ -29,7 +29,7 @@ struct Line {
     QString number; // 行号: decimal line number 1…n
     QString inventoryCode; // 存货编码
     QString inventoryName; // 存货名称
-    QString specification; // 规格型号
+    QString model; // 规格型号
     QString unit; // 单位
     QString quantity; // 数量: the text the grid holds (a Quantity's text once staged)
     QString binCode; // 货位编码

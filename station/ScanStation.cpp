@@ -57,8 +57,8 @@ staging::Line lineOf(const QStringList& cells)
 
 QStringList cellsOf(const staging::Line& l)
 {
-    return {l.number,  l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity,
-            l.binCode, l.collector,     l.department,    l.device,        l.time};
+    return {l.number,  l.inventoryCode, l.inventoryName, l.model,  l.unit, l.quantity,
+            l.binCode, l.collector,     l.department,    l.device, l.time};
 }
 
 // One line as the log names it.

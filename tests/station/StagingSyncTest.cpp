@@ -34,8 +34,8 @@ QStringList rowsOf(const QVector<staging::Line>& lines)
 {
     QStringList out;
     for (const staging::Line& l : lines)
-        out << QStringList{l.number,  l.inventoryCode, l.inventoryName, l.specification, l.unit, l.quantity,
-                           l.binCode, l.collector,     l.department,    l.device,        l.time}
+        out << QStringList{l.number,  l.inventoryCode, l.inventoryName, l.model,  l.unit, l.quantity,
+                           l.binCode, l.collector,     l.department,    l.device, l.time}
                    .join(u'|');
     return out;
 }
