@@ -1,5 +1,7 @@
 #include "bookings/Quantity.h"
 
+#include "erp/SqlText.h"
+
 #include <QRegularExpression>
 
 #include <limits>
@@ -19,27 +21,12 @@ struct Hundredths {
 
 Hundredths readNumber(const QString& number)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
-    const QRegularExpressionMatch m = pattern.match(number);
-    const QString whole = m.captured(2);
-    const QString fraction = m.captured(3);
-    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
+    const std::optional<sqltext::NumberParts> parts = sqltext::numberParts(number);
+    if (!parts)
         return {};
-    // The exponent matters only within a range far beyond qint64; clamping
-    // keeps the position arithmetic from overflowing.
-    const QString exponentText = m.captured(4);
-    qint64 exponent = 0;
-    for (const QChar c : exponentText) {
-        if (c.isDigit())
-            exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
-    }
-    if (exponentText.startsWith(u'-'))
-        exponent = -exponent;
-
     // In hundredths the point stands two places further right.
-    const QString digits = whole + fraction;
-    const qint64 point = qint64(whole.size()) + exponent + Quantity::kDecimals;
+    const QString& digits = parts->digits;
+    const qint64 point = parts->point + Quantity::kDecimals;
     qint64 value = 0;
     bool overflow = false;
     bool beyond = false;
@@ -63,7 +50,7 @@ Hundredths readNumber(const QString& number)
     Hundredths read;
     read.valid = true;
     read.beyond = beyond;
-    read.floor = m.captured(1) == QLatin1String("-") ? -value - (beyond ? 1 : 0) : value;
+    read.floor = parts->negative ? -value - (beyond ? 1 : 0) : value;
     return read;
 }
 

@@ -17,27 +17,13 @@ struct Parsed {
 
 Parsed parse(const QString& value)
 {
-    static const QRegularExpression number(
-        QStringLiteral("\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
-    const QRegularExpressionMatch m = number.match(value);
     Parsed p;
-    const QString whole = m.captured(2);
-    const QString fraction = m.captured(3);
-    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
+    const std::optional<NumberParts> parts = numberParts(value);
+    if (!parts)
         return p;
     p.valid = true;
-    p.negative = m.captured(1) == QLatin1String("-");
-    // The exponent only matters within a range far beyond any column;
-    // clamping keeps the arithmetic below from overflowing.
-    const QString exponentText = m.captured(4);
-    qint64 exponent = 0;
-    for (QChar c : exponentText) {
-        if (c.isDigit())
-            exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
-    }
-    if (exponentText.startsWith(u'-'))
-        exponent = -exponent;
-    const QString digits = whole + fraction;
+    p.negative = parts->negative;
+    const QString& digits = parts->digits;
     const qsizetype first = [&] {
         for (qsizetype i = 0; i < digits.size(); ++i)
             if (digits[i] != u'0')
@@ -48,12 +34,38 @@ Parsed parse(const QString& value)
         return p; // zero, whatever the exponent
     p.zero = false;
     // The first significant digit stands at this power of ten.
-    p.power = qint64(whole.size()) - 1 - first + exponent;
+    p.power = parts->point - 1 - first;
     p.integerDigits = p.power >= 0 ? p.power + 1 : 0;
     return p;
 }
 
 } // namespace
+
+std::optional<NumberParts> numberParts(const QString& value)
+{
+    static const QRegularExpression number(
+        QStringLiteral("\\A *([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]+))? *\\z"));
+    const QRegularExpressionMatch m = number.match(value);
+    const QString whole = m.captured(2);
+    const QString fraction = m.captured(3);
+    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
+        return std::nullopt;
+    // The exponent only matters within a range far beyond any column;
+    // clamping keeps the callers' arithmetic from overflowing.
+    const QString exponentText = m.captured(4);
+    qint64 exponent = 0;
+    for (QChar c : exponentText) {
+        if (c.isDigit())
+            exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
+    }
+    if (exponentText.startsWith(u'-'))
+        exponent = -exponent;
+    NumberParts parts;
+    parts.negative = m.captured(1) == QLatin1String("-");
+    parts.digits = whole + fraction;
+    parts.point = qint64(whole.size()) + exponent;
+    return parts;
+}
 
 QString quoted(const QString& value)
 {

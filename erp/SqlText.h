@@ -5,6 +5,8 @@
 // breaking out of its place in the statement.
 #include <QString>
 
+#include <optional>
+
 namespace sqltext {
 
 // The value with every ' doubled, ready to stand between the single quotes
@@ -25,6 +27,18 @@ QString quoted(const QString& value);
 // refused by SQL Server and turned into a different number or infinity by
 // the embedded engine.
 bool isNumber(const QString& value);
+
+// A number as isNumber reads it (before the column check), taken apart:
+// its sign, its digits before and after the point in order, and where the
+// point stands among them once the exponent is applied ("12.5e1": digits
+// "125", point 3). The exponent is clamped at ±1,000,000. Nothing when the
+// value is no such number.
+struct NumberParts {
+    bool negative = false;
+    QString digits;
+    qint64 point = 0;
+};
+std::optional<NumberParts> numberParts(const QString& value);
 
 // A quantity that may be staged or written: a number as isNumber accepts
 // it that is greater than 0, at least 0.01, the smallest quantity the
